@@ -1,0 +1,14 @@
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# zarnik_add_test(<name> SOURCES <files...> LIBS <targets...>)
+# One GoogleTest binary; its cases are listed to CTest when the tests run, so a sanitizer
+# build does not run test binaries at build time.
+function(zarnik_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main zarnik_warnings)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZARNIK_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp")
+endfunction()

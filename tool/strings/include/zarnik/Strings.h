@@ -1,0 +1,188 @@
+// Every text the tool shows: the string table (texts loaded by id) and the tools' own
+// messages, captions and file filters. Kept in one place so that the window, the command
+// line and the tests show the same words.
+#pragma once
+
+#include <string_view>
+
+namespace zarnik {
+
+// String table ids.
+enum class StringId : int {
+  kDocumentTemplate = 128,
+  kAddHeader = 2044,
+  kCheckFileFormat = 2045,
+  kArrangeBands = 2046,
+  kWriteDataFlashRom = 2047,
+  kGetVersion = 2049,
+  kErrorCaption = 4001,
+  kTimeOut = 4002,
+  kTransmissionFailure = 4003,
+  kFileNotFound = 4004,
+  kMemoryAllocationFailure = 4005,
+  kReceiveFailure = 4006,
+  kReceivedCodeIrregular = 4007,
+  kJobUnaccepted = 4008,
+  kBitmapNotBw = 4009,
+  kFileReadError = 4010,
+  kEcpNegotiationFailure = 4011,
+  kMainTitle = 57344,
+  kAboutVersion = 57348,
+};
+
+// The text of a string table entry; empty for an id the table does not hold.
+constexpr std::string_view LoadString(StringId id) {
+  switch (id) {
+    case StringId::kDocumentTemplate:
+      return "Tessik\n\nTessik\n\n\nTessik.Document\nTessik Document";
+    case StringId::kAddHeader:
+      return "Add header";
+    case StringId::kCheckFileFormat:
+      return "Check file format";
+    case StringId::kArrangeBands:
+      return "Arrange the number of the bands";
+    case StringId::kWriteDataFlashRom:
+      return "Write Data Flash ROM";
+    case StringId::kGetVersion:
+      return "Get Version";
+    case StringId::kErrorCaption:
+      return "Tessik Error Message";
+    case StringId::kTimeOut:
+      return "Time out";
+    case StringId::kTransmissionFailure:
+      return "Transmission Failure";
+    case StringId::kFileNotFound:
+      return "File not found";
+    case StringId::kMemoryAllocationFailure:
+      return "Memory Allocation Failure";
+    case StringId::kReceiveFailure:
+      return "Receive Failure";
+    case StringId::kReceivedCodeIrregular:
+      return "Received Code Irregular";
+    case StringId::kJobUnaccepted:
+      return "Job Unaccepted";
+    case StringId::kBitmapNotBw:
+      return "Bitmap file is NOT B/W";
+    case StringId::kFileReadError:
+      return "File Read Error";
+    case StringId::kEcpNegotiationFailure:
+      return "ECP Negotiation Failure";
+    case StringId::kMainTitle:
+    case StringId::kAboutVersion:
+      return "QX4410DXR-M Data Flash ROM Writer 1.0.1.0";
+  }
+  return {};
+}
+
+namespace text {
+
+// Captions shared by the tools.
+inline constexpr std::string_view kError = "Error";
+inline constexpr std::string_view kResult = "Result";
+inline constexpr std::string_view kBlankCaption = " ";
+inline constexpr std::string_view kComplete = "Complete";
+inline constexpr std::string_view kTimeoutError = "Timeout Error";
+inline constexpr std::string_view kWritingConfirmation = "Writing Confirmation";
+inline constexpr std::string_view kGetVersionCaption = "Get Version";
+
+// Start-up and main window.
+inline constexpr std::string_view kProgramName = "Zarnik";
+inline constexpr std::string_view kWindowClass = "M0102ZarnikClass";
+inline constexpr std::string_view kVersionIncorrect = "VopP2.dll version incorrect (I need 1.0.0.6)";
+inline constexpr std::string_view kAboutCommand = "&About Zarnik...";
+inline constexpr std::string_view kAboutTitle = "About Zarnik";
+
+// Command panel.
+inline constexpr std::string_view kSelect = "&Select";
+inline constexpr std::string_view kOutputLabel = "Output:";
+inline constexpr std::string_view kOutputLpt1 = "LPT1:";
+inline constexpr std::string_view kOutputUsb = "USB";
+inline constexpr std::string_view kInitPort = "&Init Port";
+inline constexpr std::string_view kCommandNumberLabel = "Command # =";
+inline constexpr std::string_view kExit = "E&xit";
+inline constexpr std::string_view kModeLabel = "Mode:";
+inline constexpr std::string_view kModeStandard = "Standard";
+inline constexpr std::string_view kModeParallelFifo = "Parallel Port FIFO";
+inline constexpr std::string_view kModeEcpFifo = "ECP FIFO";
+
+// Shared buttons and file dialogs.
+inline constexpr std::string_view kBrowse = "Browse";
+inline constexpr std::string_view kExcute = "Excute";
+inline constexpr std::string_view kExecute = "Execute";
+inline constexpr std::string_view kCancel = "Cancel";
+inline constexpr std::string_view kInputFileName = "Input File Name";
+inline constexpr std::string_view kOutputFileName = "Output File Name";
+inline constexpr std::string_view kFilterVop = "VOP files (*.vop)|*.vop||";
+inline constexpr std::string_view kFilterAll = "All files (*.*)|*.*||";
+inline constexpr std::string_view kFilterDemo =
+    "Demo print data files (*.vop)|*.vop|All files (*.*)|*.*||";
+inline constexpr std::string_view kFilterFirmware =
+    "Firmware data files (*.vop)|*.vop|All files (*.*)|*.*||";
+
+// Shared file messages.
+inline constexpr std::string_view kCannotAllocateMemory = "Cannot allocate memory.";
+inline constexpr std::string_view kCreatingCompleted = "The creating of a file completed.";
+inline constexpr std::string_view kFileFormatError = "File format error";
+
+// Check file format.
+inline constexpr std::string_view kCheckCannotOpenFile = "Cannot open file.";
+inline constexpr std::string_view kDemoPrintDataCheck = "Demo print data check:\n";
+inline constexpr std::string_view kFirmwareDataCheck = "Firmware data check:\n";
+inline constexpr std::string_view kCheckDetailFormat = "%02x: %02x-%02x %08x %d\n";
+inline constexpr std::string_view kSumCheckOk = "Sum check: OK\n";
+inline constexpr std::string_view kSumErrorFormat = "Sum error（%02x）";
+
+// Add header.
+inline constexpr std::string_view kCannotFindFormat = "Cannot find %s";
+inline constexpr std::string_view kCannotOpenFileNoStop = "Cannot open file";
+
+// Arrange the number of the bands.
+inline constexpr std::string_view kCannotOpenInputFile = "Cannot open input file.";
+inline constexpr std::string_view kCannotOutputOutputFile = "Cannot output output file.";
+inline constexpr std::string_view kIllegalFrameSequence = "1:Illegal read file.";
+inline constexpr std::string_view kIllegalFrameHandling = "2:Illegal read file.";
+
+// Write Data Flash ROM.
+inline constexpr std::string_view kWriteFileNameLabel = "Write File Name:";
+inline constexpr std::string_view kBrowseAmp = "&Browse";
+inline constexpr std::string_view kSelectDataTypeLabel = "Select Data Type:";
+inline constexpr std::string_view kDataTypeMaskRomFirmware = "Firmware (for Mask ROM)";
+inline constexpr std::string_view kDataTypeFirmware = "Firmware";
+inline constexpr std::string_view kDataTypeDemo = "Demo Print Data";
+inline constexpr std::string_view kRemoveRomNote = "When rewriting firmware, remove a ROM substrate";
+inline constexpr std::string_view kCannotOpenFileBang = "Cannot open file!";
+inline constexpr std::string_view kNotDemoPrintData = "Not demo print data !";
+inline constexpr std::string_view kNotFirmwareData = "Not firmware data !";
+inline constexpr std::string_view kFailToRead = "Fail to read!";
+inline constexpr std::string_view kJobNotAccepted = "Job not accepted!";
+inline constexpr std::string_view kWriteSizeOver = "Write size over!";
+inline constexpr std::string_view kWriteMbitFormat = "Write %dMbit data flash ROM";
+
+// Status Display.
+inline constexpr std::string_view kStatusDisplayTitle = "Status Display";
+inline constexpr std::string_view kWritingProcess = "Writing Process: ";
+inline constexpr std::string_view kErasingLabel = "Erasing:";
+inline constexpr std::string_view kWritingLabel = "Writing:";
+inline constexpr std::string_view kVerifyingLabel = "Verifying";
+inline constexpr std::string_view kHeaderError = "Header Error!";
+inline constexpr std::string_view kSizeError = "Size Error!";
+inline constexpr std::string_view kSumError = "Sum Error!";
+inline constexpr std::string_view kVerifyError = "Verify Error!";
+inline constexpr std::string_view kSizeOverError = "Size Over Error";
+inline constexpr std::string_view kRecordError = "Record Error!";
+inline constexpr std::string_view kStatusCodeFormat = "Code: %02x";
+inline constexpr std::string_view kDataError = "Data Error";
+inline constexpr std::string_view kWritingComplete = "Writing complete!";
+inline constexpr std::string_view kFailToWrite = "Fail to write";
+
+// Get Version.
+inline constexpr std::string_view kGetVersionQuestion =
+    "Do you get Engine FW and Controller FW Version ?";
+inline constexpr std::string_view kYes = "Yes";
+inline constexpr std::string_view kNo = "No";
+inline constexpr std::string_view kHostCommunicationError = "Host communication error is occured";
+inline constexpr std::string_view kVersionReportFormat =
+    "Controller FW: %C%C%C%C\nEngine FW: %C%C%C%C.%C%C%C%C.%C%C%C%C\n";
+
+}  // namespace text
+}  // namespace zarnik
