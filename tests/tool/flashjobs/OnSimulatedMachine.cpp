@@ -79,8 +79,14 @@ Bytes MakeDataFile(std::uint8_t typeFlags, const Bytes& payload, std::uint8_t op
   header.TypeFlags = typeFlags;
   header.Options = options;
   const auto stored = flashtools::SerialiseDataFileHeader(header);
-  Bytes file(stored.begin(), stored.end());
-  file.insert(file.end(), payload.begin(), payload.end());
+  Bytes file;
+  file.reserve(stored.size() + payload.size() + 1);
+  for (const auto& part :
+       {std::span<const std::uint8_t>(stored), std::span<const std::uint8_t>(payload)}) {
+    for (std::uint8_t b : part) {
+      file.push_back(b);
+    }
+  }
   file.push_back(protocol::FrameSum(file.data(), file.size()));
   return file;
 }
