@@ -66,7 +66,7 @@ void OverLptDriver::SetUp() {
 
 std::filesystem::path OnSimulatedMachine::WriteFile(const std::string& name,
                                                     const Bytes& bytes) const {
-  const auto path = FilePath(name);
+  auto path = FilePath(name);
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
