@@ -16,9 +16,8 @@ FlashWork::FlashWork(std::span<std::uint8_t> flash, std::vector<std::uint8_t> pa
                      std::uint8_t verdict, const PrinterConfig& config)
     : flash_(flash),
       payload_(std::move(payload)),
-      phase_(verdict != 0   ? Phase::kRefused
-             : config.stall ? Phase::kStalled
-                            : Phase::kErase),
+      phase_(verdict != 0 ? Phase::kRefused : Phase::kErase),
+      stall_(config.stall),
       code_(verdict),
       failStatus_(config.failStatus),
       step_(std::max<std::uint32_t>(config.progressStep, 1)) {}
@@ -47,6 +46,11 @@ std::uint8_t FlashWork::NextStatus() {
       base = flash_status::kVerifying;
       break;
   }
+  // A stalling printer gets halfway through the erase and is heard of no more.
+  if (stall_ && progress_ >= kFullProgress / 2) {
+    phase_ = Phase::kStalled;
+    return flash_status::kNoNews;
+  }
   const auto status = static_cast<std::uint8_t>(base | progress_);
   if (progress_ >= kFullProgress) {
     CompletePhase();
@@ -58,6 +62,10 @@ std::uint8_t FlashWork::NextStatus() {
 }
 
 void FlashWork::FinishAtOnce() {
+  if (stall_) {
+    phase_ = Running() ? Phase::kStalled : phase_;
+    return;
+  }
   while (Running()) {
     CompletePhase();
   }

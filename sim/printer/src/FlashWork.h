@@ -31,6 +31,7 @@ class FlashWork {
   std::span<std::uint8_t> flash_;
   std::vector<std::uint8_t> payload_;
   Phase phase_;
+  bool stall_;
   std::uint8_t code_;
   std::uint8_t failStatus_;
   std::uint32_t step_;

@@ -74,12 +74,16 @@ TEST(PrinterFlash, AFailStatusFollowsTheEraseAndLeavesTheFlashErased) {
   EXPECT_TRUE(run.FlashErased());
 }
 
-TEST(PrinterFlash, AStalledPrinterReportsNoNewsForeverAndWritesNothing) {
-  FlashRun run(PrinterConfig{.stall = true});
+TEST(PrinterFlash, AStalledPrinterStopsHalfwayThroughTheEraseAndWritesNothing) {
+  FlashRun run(PrinterConfig{.progressStep = 10, .stall = true});
   const auto statuses = run.Statuses(200);
-  EXPECT_TRUE(std::all_of(statuses.begin(), statuses.end(), [](std::uint8_t s) { return s == 0; }));
+  EXPECT_EQ(std::vector<std::uint8_t>(statuses.begin(), statuses.begin() + 4),
+            (std::vector<std::uint8_t>{0x80, 0x8A, 0x94, 0x00}));
+  EXPECT_TRUE(
+      std::all_of(statuses.begin() + 3, statuses.end(), [](std::uint8_t s) { return s == 0; }));
   Send(run.printer, EndJob(3));
   EXPECT_TRUE(run.FlashErased());
+  EXPECT_EQ(ReadReply(run.printer).count, 0U);
 }
 
 TEST(PrinterFlash, EndJobDuringTheWriteLetsThePrinterFinishOnItsOwn) {

@@ -27,7 +27,8 @@ struct PrinterConfig {
   std::uint32_t progressStep = 5;
   // Report a host communication error: printer status reply byte 12 is "l".
   bool hostCommunicationError = false;
-  // Stall: after Execute Flash Write no progress is made; every status read reports 0x00.
+  // Stall: the erase stops halfway; from then on every status read reports 0x00 and nothing
+  // is erased or written.
   bool stall = false;
   // Not answering: the number of reads that succeed before every further read fails
   // (0 = the printer never answers; none = it always answers).
