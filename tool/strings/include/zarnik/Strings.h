@@ -88,8 +88,7 @@ inline constexpr std::string_view kGetVersionCaption = "Get Version";
 // Start-up and main window.
 inline constexpr std::string_view kProgramName = "Zarnik";
 inline constexpr std::string_view kWindowClass = "M0102ZarnikClass";
-inline constexpr std::string_view kVersionIncorrect =
-    "VopP2.dll version incorrect (I need 1.0.0.6)";
+inline constexpr std::string_view kVersionIncorrect = "VopP2.dll version incorrect (I need 1.0.0.6)";
 inline constexpr std::string_view kAboutCommand = "&About Zarnik...";
 inline constexpr std::string_view kAboutTitle = "About Zarnik";
 
@@ -181,8 +180,7 @@ inline constexpr std::string_view kSelectDataTypeLabel = "Select Data Type:";
 inline constexpr std::string_view kDataTypeMaskRomFirmware = "Firmware (for Mask ROM)";
 inline constexpr std::string_view kDataTypeFirmware = "Firmware";
 inline constexpr std::string_view kDataTypeDemo = "Demo Print Data";
-inline constexpr std::string_view kRemoveRomNote =
-    "When rewriting firmware, remove a ROM substrate";
+inline constexpr std::string_view kRemoveRomNote = "When rewriting firmware, remove a ROM substrate";
 inline constexpr std::string_view kCannotOpenFileBang = "Cannot open file!";
 inline constexpr std::string_view kNotDemoPrintData = "Not demo print data !";
 inline constexpr std::string_view kNotFirmwareData = "Not firmware data !";
