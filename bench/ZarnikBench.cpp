@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
   const std::string cli = argv[1];
   const fs::path dir = argv[2];
   const std::uint64_t megabytes = argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 256;
-  const int repeats = argc > 4 ? std::atoi(argv[4]) : 3;
+  const int repeats = argc > 4 ? static_cast<int>(std::strtol(argv[4], nullptr, 10)) : 3;
   fs::create_directories(dir);
 
   const fs::path stream = dir / "stream.prn";

@@ -28,6 +28,7 @@ Arranged Arrange(const Bytes& input) {
 
 std::vector<std::uint8_t> Codes(const std::vector<ReadFrame>& frames) {
   std::vector<std::uint8_t> codes;
+  codes.reserve(frames.size());
   for (const ReadFrame& frame : frames) {
     codes.push_back(frame.code);
   }
@@ -36,6 +37,7 @@ std::vector<std::uint8_t> Codes(const std::vector<ReadFrame>& frames) {
 
 std::vector<std::uint8_t> Numbers(const std::vector<ReadFrame>& frames) {
   std::vector<std::uint8_t> numbers;
+  numbers.reserve(frames.size());
   for (const ReadFrame& frame : frames) {
     numbers.push_back(frame.number);
   }

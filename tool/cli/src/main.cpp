@@ -2,11 +2,15 @@
 // every command come before the command name; each command registers itself from its own
 // file (see Command.h).
 #include <array>
+#include <exception>
+#include <iostream>
 #include <string>
 
 #include "Command.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   CLI::App app("Zarnik command line: check, make and rewrite the printer's data files.",
                "zarnik-cli");
   app.footer(std::string(cli::kExitStatusNote) +
@@ -27,4 +31,17 @@ int main(int argc, char** argv) {
     return status == 0 ? cli::kExitSucceeded : cli::kExitUsage;
   }
   return invocation.run();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& error) {
+    std::cerr << "Error: " << error.what() << '\n';
+  } catch (...) {
+    std::cerr << "Error: unexpected failure\n";
+  }
+  return cli::kExitToolFailed;
 }
