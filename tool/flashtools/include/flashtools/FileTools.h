@@ -10,9 +10,9 @@ namespace flashtools {
 
 // How a tool run ended, and whether its dialog closes afterwards.
 enum class ToolResult {
-  kSucceeded,        // the work is done; the dialog closes
-  kFailed,           // a failure was reported; the dialog closes
-  kFailedKeepOpen,   // a failure was reported; the dialog stays open for another try
+  kSucceeded,       // the work is done; the dialog closes
+  kFailed,          // a failure was reported; the dialog closes
+  kFailedKeepOpen,  // a failure was reported; the dialog stays open for another try
 };
 
 ToolResult CheckFileFormat(const std::filesystem::path& file, UserInterface& ui);

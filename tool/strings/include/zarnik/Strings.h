@@ -131,16 +131,47 @@ inline constexpr std::string_view kFirmwareDataCheck = "Firmware data check:\n";
 inline constexpr std::string_view kCheckDetailFormat = "%02x: %02x-%02x %08x %d\n";
 inline constexpr std::string_view kSumCheckOk = "Sum check: OK\n";
 inline constexpr std::string_view kSumErrorFormat = "Sum error（%02x）";
+// The check refuses files too short for their header or their announced payload.
+inline constexpr std::string_view kCheckShorterThanHeaderFormat =
+    "File too short: %llu bytes, but a data file has a 256-byte header and a sum byte.";
+inline constexpr std::string_view kCheckShorterThanPayloadFormat =
+    "File too short: the header announces %llu payload bytes, so the file needs %llu bytes, "
+    "but it holds %llu.";
 
 // Add header.
 inline constexpr std::string_view kCannotFindFormat = "Cannot find %s";
 inline constexpr std::string_view kCannotOpenFileNoStop = "Cannot open file";
+inline constexpr std::string_view kCannotWriteFormat = "Cannot write %s";
+inline constexpr std::string_view kInputTooLargeFormat =
+    "The input holds %llu bytes; a data file holds at most 4294967295.";
 
 // Arrange the number of the bands.
 inline constexpr std::string_view kCannotOpenInputFile = "Cannot open input file.";
 inline constexpr std::string_view kCannotOutputOutputFile = "Cannot output output file.";
 inline constexpr std::string_view kIllegalFrameSequence = "1:Illegal read file.";
 inline constexpr std::string_view kIllegalFrameHandling = "2:Illegal read file.";
+// Refusals of print-data streams that no valid stream produces; %llu is the byte offset of
+// the frame concerned in the input.
+inline constexpr std::string_view kFrameTooLongFormat =
+    "The frame at byte %llu is longer than the 64-byte frame buffer.";
+inline constexpr std::string_view kEmptyParametersFormat =
+    "The frame at byte %llu has parameter length 0.";
+inline constexpr std::string_view kParameterCountFormat =
+    "The frame at byte %llu has %u parameter bytes, which its command cannot take.";
+inline constexpr std::string_view kInputEndsInFrameFormat =
+    "The input ends inside the frame at byte %llu.";
+inline constexpr std::string_view kBandDataPastEndFormat =
+    "The band data of the Send Band at byte %llu runs past the end of the input.";
+inline constexpr std::string_view kNoPlaneBitsFormat =
+    "The Set Page Information at byte %llu has no colour plane bits set.";
+inline constexpr std::string_view kFewerBandsThanPlanesFormat =
+    "The Set Page Information at byte %llu announces %u bands for %u colour planes.";
+inline constexpr std::string_view kBandBeforePageFormat =
+    "The Send Band at byte %llu comes before any Set Page Information.";
+inline constexpr std::string_view kIncompleteGroupFormat =
+    "The bands of a colour plane end incomplete at byte %llu: %u of %u arrived.";
+inline constexpr std::string_view kMergedBandTooLargeFormat =
+    "The bands merged at byte %llu exceed the data size or line count a Send Band can carry.";
 
 // Write Data Flash ROM.
 inline constexpr std::string_view kWriteFileNameLabel = "Write File Name:";

@@ -1,0 +1,111 @@
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string Slurp(const fs::path& path) {
+  std::string bytes(fs::file_size(path), '\0');
+  std::ifstream(path, std::ios::binary)
+      .read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return bytes;
+}
+
+class CliTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const char* root = std::getenv("ZARNIK_TEST_TMP");
+    dir_ = fs::path(root != nullptr ? root : fs::temp_directory_path()) / "cli" /
+           testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path Path(const std::string& name) const { return dir_ / name; }
+
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+  }
+
+  // Runs zarnik-cli with arguments (already quoted where needed) in the test's folder.
+  CliRun Cli(const std::string& arguments) const {
+    const std::string command = "cd '" + dir_.string() + "' && '" ZARNIK_CLI "' " + arguments +
+                                " >stdout.txt 2>stderr.txt </dev/null";
+    const int raw = std::system(command.c_str());
+    CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(Path("stdout.txt")),
+               Slurp(Path("stderr.txt"))};
+    fs::remove(Path("stdout.txt"));
+    fs::remove(Path("stderr.txt"));
+    return run;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(CliTest, AddsAHeaderAndChecksTheResult) {
+  Write("payload.bin", std::string(0x1234, 'x'));
+  const CliRun added = Cli("add-header payload.bin demo.vop");
+  EXPECT_EQ(added.status, 0);
+  EXPECT_EQ(added.out, "The creating of a file completed.\n");
+  EXPECT_EQ(added.err, "");
+  EXPECT_EQ(fs::file_size(Path("demo.vop")), 0x1234U + 257U);
+
+  const CliRun checked = Cli("check demo.vop");
+  EXPECT_EQ(checked.status, 0);
+  EXPECT_EQ(checked.out, "Demo print data check:\n82: 20-02 00001234 100\nSum check: OK\n");
+  EXPECT_EQ(checked.err, "");
+}
+
+TEST_F(CliTest, ReportsToolFailuresOnStandardErrorWithStatusOne) {
+  Write("plain.txt", std::string(300, 'a'));
+  const CliRun checked = Cli("check plain.txt");
+  EXPECT_EQ(checked.status, 1);
+  EXPECT_EQ(checked.out, "");
+  EXPECT_EQ(checked.err, "Error: File format error\n");
+
+  const CliRun arranged = Cli("arrange-bands plain.txt arranged.prn");
+  EXPECT_EQ(arranged.status, 1);
+  EXPECT_EQ(arranged.out, "");
+  EXPECT_EQ(arranged.err, "Error: 1:Illegal read file.\n");
+  EXPECT_FALSE(fs::exists(Path("arranged.prn")));
+
+  const CliRun missing = Cli("arrange-bands missing.prn arranged.prn");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "Error: Cannot open input file.\n");
+}
+
+TEST_F(CliTest, AnswersUsageErrorsWithStatusTwoAndExplainsItsCommands) {
+  EXPECT_EQ(Cli("").status, 2);
+  EXPECT_EQ(Cli("frobnicate x").status, 2);
+  EXPECT_EQ(Cli("check").status, 2);
+  EXPECT_EQ(Cli("add-header only-one").status, 2);
+  EXPECT_EQ(Cli("check a b").status, 2);
+
+  const CliRun help = Cli("--help");
+  EXPECT_EQ(help.status, 0);
+  for (const char* command : {"check", "add-header", "arrange-bands"}) {
+    EXPECT_NE(help.out.find(command), std::string::npos) << command;
+  }
+  const CliRun commandHelp = Cli("arrange-bands --help");
+  EXPECT_EQ(commandHelp.status, 0);
+  EXPECT_NE(commandHelp.out.find("INPUT"), std::string::npos);
+  // The command line keeps no settings file of its own.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 0);
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+#include "flashtools/DataFileCheck.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "MessageFormat.h"
+#include "flashtools/DataFileHeader.h"
+#include "protocol/FrameSum.h"
+#include "zarnik/Strings.h"
+
+namespace flashtools {
+namespace {
+
+constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+
+ToolResult Fail(UserInterface& ui, std::string_view text) {
+  ui.ShowMessage(text, zarnik::text::kError, MessageIcon::kNone);
+  return ToolResult::kFailed;
+}
+
+std::string Report(const DataFileHeader& header) {
+  namespace text = zarnik::text;
+  std::string report((header.TypeFlags & kDemoPrintDataBit) != 0 ? text::kDemoPrintDataCheck
+                                                                 : text::kFirmwareDataCheck);
+  report +=
+      FormatMessage(text::kCheckDetailFormat, unsigned{header.TargetCode}, unsigned{header.Ident1},
+                    unsigned{header.Ident2}, unsigned{header.PayloadLength},
+                    static_cast<int>(static_cast<std::int32_t>(header.LoadParameter)));
+  report += text::kSumCheckOk;
+  return report;
+}
+
+}  // namespace
+
+ToolResult RunDataFileCheck(ByteSource& source, UserInterface& ui) {
+  namespace text = zarnik::text;
+  std::vector<std::uint8_t> chunk;
+  try {
+    chunk.resize(kChunkSize);
+  } catch (const std::bad_alloc&) {
+    return Fail(ui, text::kCannotAllocateMemory);
+  }
+
+  std::array<std::uint8_t, DataFileHeader::kSize> stored{};
+  const std::size_t headerBytes = ReadFully(source, stored);
+  if (source.Failed()) {
+    return Fail(ui, text::kCheckCannotOpenFile);
+  }
+  if (headerBytes < stored.size()) {
+    return Fail(ui, FormatMessage(text::kCheckShorterThanHeaderFormat,
+                                  static_cast<unsigned long long>(headerBytes)));
+  }
+  if (!std::equal(kDataFileSignature.begin(), kDataFileSignature.end(), stored.begin())) {
+    return Fail(ui, text::kFileFormatError);
+  }
+  const DataFileHeader header = ParseDataFileHeader(stored);
+  std::uint8_t sum = protocol::FrameSum(stored.data(), stored.size());
+
+  // The payload, then the one sum byte; anything after that is not read.
+  std::uint64_t payloadLeft = header.PayloadLength;
+  std::size_t got = 0;
+  while (payloadLeft > 0) {
+    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(payloadLeft, kChunkSize));
+    got = ReadFully(source, std::span(chunk).first(want));
+    sum = protocol::FrameSum(chunk.data(), got, sum);
+    payloadLeft -= got;
+    if (got < want) {
+      break;
+    }
+  }
+  std::array<std::uint8_t, 1> fileSum{};
+  if (payloadLeft == 0) {
+    got = ReadFully(source, fileSum);
+  }
+  if (source.Failed()) {
+    return Fail(ui, text::kCheckCannotOpenFile);
+  }
+  if (payloadLeft > 0 || got == 0) {
+    const std::uint64_t held = DataFileHeader::kSize + header.PayloadLength - payloadLeft;
+    return Fail(ui,
+                FormatMessage(text::kCheckShorterThanPayloadFormat,
+                              static_cast<unsigned long long>(header.PayloadLength),
+                              static_cast<unsigned long long>(DataFileSize(header.PayloadLength)),
+                              static_cast<unsigned long long>(held)));
+  }
+  if (fileSum[0] != sum) {
+    return Fail(ui, FormatMessage(text::kSumErrorFormat, unsigned{sum}));
+  }
+  ui.ShowMessage(Report(header), text::kResult, MessageIcon::kNone);
+  return ToolResult::kSucceeded;
+}
+
+}  // namespace flashtools
