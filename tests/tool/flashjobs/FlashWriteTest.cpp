@@ -297,6 +297,7 @@ TEST_F(FlashWriteFileChecks, RefuseTheFileAndKeepTheDialogOpen) {
   Bytes demoWithBadSignature = wrongSignature;
   const std::vector<std::tuple<fs::path, int, std::string>> cases = {
       {FilePath("missing.vop"), 2, "Cannot open file!"},
+      {FilePath(""), 0, "Cannot open file!"},
       {WriteFile("demo.vop", MakeDataFile(0x40, {})), 1, "Not firmware data !"},
       {WriteFile("demo.vop", MakeDataFile(0x40, {})), 0, "Not firmware data !"},
       {WriteFile("flags.vop", MakeDataFile(0x41, {})), 2, "Not demo print data !"},

@@ -46,8 +46,9 @@ std::uintmax_t NotedLengthOf(std::uintmax_t length) {
 FlashFileFacts ProbeFlashFile(const std::filesystem::path& file, int dataType) {
   using Refusal = FlashFileFacts::Refusal;
   FlashFileFacts facts;
+  std::error_code error;
   std::ifstream in(file, std::ios::binary);
-  if (!in) {
+  if (!in || std::filesystem::is_directory(file, error)) {
     facts.refusal = Refusal::kCannotOpen;
     return facts;
   }
@@ -82,8 +83,9 @@ FlashFileFacts ProbeFlashFile(const std::filesystem::path& file, int dataType) {
 DataStream ReadDataStream(const std::filesystem::path& file, std::uint32_t notedLength) {
   using Failure = DataStream::Failure;
   DataStream stream;
+  std::error_code error;
   std::ifstream in(file, std::ios::binary);
-  if (!in) {
+  if (!in || std::filesystem::is_directory(file, error)) {
     stream.failure = Failure::kCannotOpen;
     return stream;
   }
