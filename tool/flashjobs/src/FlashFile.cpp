@@ -4,6 +4,7 @@
 #include <fstream>
 #include <limits>
 #include <new>
+#include <system_error>
 
 #include "flashtools/DataFileHeader.h"
 #include "protocol/FrameSum.h"
