@@ -125,7 +125,7 @@ std::uint8_t ParityOf(tcflag_t cflag) {
 
 void MakeRawLine(termios& settings) {
   settings.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
-                                             ICRNL | IUCLC | IMAXBEL);
+                                             ICRNL | IUCLC | IMAXBEL | IXON | IXOFF | IXANY);
   settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
   settings.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
   settings.c_cflag |= CREAD | CLOCAL;

@@ -10,7 +10,8 @@
 
 namespace platform::linux_backend {
 
-// A byte line: no line editing, echo, signals or character translation, reads that never
+// A byte line: no line editing, echo, signals, character translation or XON/XOFF (flow
+// control is what SetCommState asks for), reads that never
 // block in the kernel (the backend waits with poll), receiver on, modem status ignored.
 void MakeRawLine(termios& settings);
 

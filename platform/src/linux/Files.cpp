@@ -106,7 +106,7 @@ Handle LinuxServices::CreateFile(const char* path, std::uint32_t access, std::ui
     fd = ::open(target.path.c_str(), flags, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
-    SetLastErrorCode(OpenFailure(errno, target.path));
+    SetLastErrorCode(serialPath ? ErrorFromErrno(errno) : OpenFailure(errno, target.path));
     return kInvalidHandle;
   }
 

@@ -32,15 +32,24 @@ Clock::time_point After(std::uint64_t milliseconds) {
   return Clock::now() + Milliseconds(static_cast<Milliseconds::rep>(milliseconds));
 }
 
-// Waits up to timeoutMs (-1: no limit) for the line to be ready; false on a poll failure.
-bool WaitReady(int fd, short events, int timeoutMs) {
+enum class Wait { kReady, kTimedOut, kHungUp, kFailed };
+
+// Waits up to timeoutMs (-1: no limit) for the line to be ready.
+Wait WaitReady(int fd, short events, int timeoutMs) {
   pollfd watch{fd, events, 0};
-  while (::poll(&watch, 1, timeoutMs) < 0) {
+  int ready = 0;
+  while ((ready = ::poll(&watch, 1, timeoutMs)) < 0) {
     if (errno != EINTR) {
-      return false;
+      return Wait::kFailed;
     }
   }
-  return true;
+  if (ready == 0) {
+    return Wait::kTimedOut;
+  }
+  if ((watch.revents & events) == 0 && (watch.revents & (POLLHUP | POLLERR)) != 0) {
+    return Wait::kHungUp;
+  }
+  return Wait::kReady;
 }
 
 }  // namespace
@@ -72,13 +81,11 @@ bool SerialRead(OpenFile& line, std::uint8_t* buffer, std::uint32_t length, std:
       }
       continue;
     }
-    if (n == 0) {
-      break;  // the other end hung up: nothing more will come
-    }
-    if (errno == EINTR) {
+    // Nothing there now: a raw line without a minimum count reads 0, or EAGAIN.
+    if (n < 0 && errno == EINTR) {
       continue;
     }
-    if (errno != EAGAIN) {
+    if (n < 0 && errno != EAGAIN) {
       return FailFromErrno();
     }
     if (atOnce) {
@@ -95,8 +102,12 @@ bool SerialRead(OpenFile& line, std::uint8_t* buffer, std::uint32_t length, std:
     if (wait == 0) {
       break;
     }
-    if (!WaitReady(line.fd, POLLIN, wait)) {
+    const Wait waited = WaitReady(line.fd, POLLIN, wait);
+    if (waited == Wait::kFailed) {
       return FailFromErrno();
+    }
+    if (waited == Wait::kHungUp) {
+      break;  // the other end is gone: nothing more will come
     }
   }
   SetLastErrorCode(kErrorSuccess);
@@ -127,8 +138,13 @@ bool SerialWrite(OpenFile& line, const std::uint8_t* data, std::uint32_t length,
     if (wait == 0) {
       break;
     }
-    if (!WaitReady(line.fd, POLLOUT, wait)) {
+    const Wait waited = WaitReady(line.fd, POLLOUT, wait);
+    if (waited == Wait::kFailed) {
       return FailFromErrno();
+    }
+    if (waited == Wait::kHungUp) {
+      SetLastErrorCode(kErrorDeviceNotConnected);
+      return false;
     }
   }
   SetLastErrorCode(kErrorSuccess);
