@@ -20,6 +20,7 @@ class VopP2Test : public ::testing::Test {
     *VopP2GetParamPtr() = defaults;
     previous_ = platform::Install(&machine);
     VopP2SetDebugLevel(-1);
+    messageAtStart = VopP2GetMessage();
   }
   void TearDown() override {
     VopP2SetDebugLevel(-2);
@@ -47,6 +48,8 @@ class VopP2Test : public ::testing::Test {
   }
 
   sim::Machine machine;
+  // The last message before the test ran ("None" in a fresh process).
+  std::string messageAtStart;
 
  private:
   platform::Services* previous_ = nullptr;
