@@ -15,10 +15,12 @@ thread_local std::uint32_t lastError = platform::kErrorSuccess;
 Machine::Machine() : version_(WindowsXp()) {}
 
 Machine::~Machine() {
-  // Real files still open when the test ends are closed with the machine.
+  // Handles still open when the test ends are closed with the machine.
   for (auto& [handle, open] : handles_) {
     if (open.real != platform::kInvalidHandle) {
       platform::RealMachine().CloseHandle(open.real);
+    } else {
+      open.device->Close();
     }
   }
 }

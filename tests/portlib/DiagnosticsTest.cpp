@@ -61,15 +61,16 @@ TEST_F(Diagnostics, LinesAppearFromTheirThresholdOn) {
   EXPECT_TRUE(Logged("VopP2CloseCom\n"));
 }
 
+// The values line GetKindOfOS writes at 30 for the default Windows XP record.
+const std::string kXpValues =
+    "GetKindOfOS = Platform:00000002h Major:00000005h Minor:00000001h Build:00000A28h\n";
+
 TEST_F(Diagnostics, ExportsAnnounceThemselvesAtForty) {
   VopP2SetDebugLevel(39);
   EXPECT_EQ(VopP2GetDebugLevel(), 39);
   EXPECT_EQ(VopP2GetVersion(), 6);
   VopP2GetParamPtr();
-  EXPECT_TRUE(machine.DebugLines().size() == 1U);  // the kind's values line at 30
-  EXPECT_TRUE(
-      Logged("GetKindOfOS = Platform:00000002h Major:00000005h Minor:00000001h "
-             "Build:00000A28h\n"));
+  EXPECT_EQ(machine.DebugLines(), std::vector<std::string>{kXpValues});
 
   VopP2SetDebugLevel(40);
   machine.ClearDebugLines();
@@ -79,18 +80,16 @@ TEST_F(Diagnostics, ExportsAnnounceThemselvesAtForty) {
   VopP2InitLPTPort();
   VopP2ECPNegotiation(16, 0, 37);
   VopP2ECPTermination();
-  EXPECT_EQ(
-      machine.DebugLines(),
-      (std::vector<std::string>{"VopP2GetDebugLevel = 40\n", "VopP2GetVersion\n",
-                                "VopP2GetParamPtr\n", "InitLPTPort\n",
-                                "GetKindOfOS = Platform:00000002h Major:00000005h Minor:00000001h "
-                                "Build:00000A28h\n",
-                                "VopP2ECPNegotiation\n",
-                                "GetKindOfOS = Platform:00000002h Major:00000005h Minor:00000001h "
-                                "Build:00000A28h\n",
-                                "VopP2ECPTermination\n",
-                                "GetKindOfOS = Platform:00000002h Major:00000005h Minor:00000001h "
-                                "Build:00000A28h\n"}));
+  const std::vector<std::string> expected{"VopP2GetDebugLevel = 40\n",
+                                          "VopP2GetVersion\n",
+                                          "VopP2GetParamPtr\n",
+                                          "InitLPTPort\n",
+                                          kXpValues,
+                                          "VopP2ECPNegotiation\n",
+                                          kXpValues,
+                                          "VopP2ECPTermination\n",
+                                          kXpValues};
+  EXPECT_EQ(machine.DebugLines(), expected);
 
   VopP2SetDebugLevel(-5);
   EXPECT_EQ(VopP2GetVersion(), 6);
