@@ -32,9 +32,10 @@ std::vector<std::string> FileNames(const std::string& name) {
   return names;
 }
 
-std::filesystem::path FolderOfThisLibrary() {
+// The folder of the shared object (or program) that holds the code at address.
+std::filesystem::path FolderOfCode(const void* address) {
   Dl_info info{};
-  if (::dladdr(reinterpret_cast<void*>(&FileNames), &info) == 0 || info.dli_fname == nullptr) {
+  if (::dladdr(address, &info) == 0 || info.dli_fname == nullptr) {
     return {};
   }
   return std::filesystem::path(info.dli_fname).parent_path();
@@ -60,9 +61,12 @@ ModuleHandle LinuxServices::LoadLibrary(const char* name) {
     SetLastErrorCode(kErrorModNotFound);
     return nullptr;
   }
-  // The folder of the project's libraries first (the bridge sits beside the port library),
-  // then the program's folder, then the dynamic loader's own search.
-  const std::vector<std::filesystem::path> folders{FolderOfThisLibrary(), FolderOfProgram()};
+  // The folder of the library that asks first (the bridge sits beside the port library),
+  // then the folder of the project's libraries, then the program's folder, then the dynamic
+  // loader's own search.
+  const std::vector<std::filesystem::path> folders{
+      FolderOfCode(__builtin_return_address(0)),
+      FolderOfCode(reinterpret_cast<const void*>(&FileNames)), FolderOfProgram()};
   for (const std::string& file : FileNames(given)) {
     for (const auto& folder : folders) {
       std::error_code ignored;
