@@ -12,7 +12,8 @@ namespace vopp2 {
 
 namespace {
 
-std::string FormatText(const char* format, va_list arguments) {
+__attribute__((format(printf, 1, 0))) std::string FormatText(const char* format,
+                                                             va_list arguments) {
   va_list measuring;
   va_copy(measuring, arguments);
   const int length = std::vsnprintf(nullptr, 0, format, measuring);
