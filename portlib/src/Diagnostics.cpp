@@ -1,5 +1,7 @@
 #include "Diagnostics.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -12,19 +14,18 @@ namespace vopp2 {
 
 namespace {
 
+// Longest text formatted; the library's texts are far shorter (a failure text is kept to
+// 511 characters anyway).
+constexpr std::size_t kMaxText = 4096;
+
 __attribute__((format(printf, 1, 0))) std::string FormatText(const char* format,
                                                              va_list arguments) {
-  va_list measuring;
-  va_copy(measuring, arguments);
-  const int length = std::vsnprintf(nullptr, 0, format, measuring);
-  va_end(measuring);
+  std::array<char, kMaxText> text{};
+  const int length = std::vsnprintf(text.data(), text.size(), format, arguments);
   if (length <= 0) {
     return {};
   }
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  std::vsnprintf(text.data(), text.size(), format, arguments);
-  text.resize(static_cast<std::size_t>(length));
-  return text;
+  return {text.data(), std::min(static_cast<std::size_t>(length), kMaxText - 1)};
 }
 
 }  // namespace
