@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <QTimer>
 #include <cstdio>
 
@@ -17,21 +18,15 @@
 namespace shell {
 namespace {
 
-// "Get Version" is not ... -> "get-version-is-not", at most a few words.
+// A file name from a text: lower-case words joined by '-', whole words up to 40 characters.
 QString Slug(const QString& text) {
   QString slug;
-  for (const QChar c : text.toLower()) {
-    if (c.isLetterOrNumber()) {
-      slug += c;
-    } else if (!slug.isEmpty() && !slug.endsWith('-')) {
-      slug += '-';
-    }
-    if (slug.size() >= 40) {
+  for (const QString& word :
+       text.toLower().split(QRegularExpression("[^a-z0-9]+"), Qt::SkipEmptyParts)) {
+    if (!slug.isEmpty() && slug.size() + 1 + word.size() > 40) {
       break;
     }
-  }
-  while (slug.endsWith('-')) {
-    slug.chop(1);
+    slug += (slug.isEmpty() ? "" : "-") + word;
   }
   return slug.isEmpty() ? QString("dialog") : slug;
 }
