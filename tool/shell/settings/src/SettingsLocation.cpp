@@ -31,7 +31,7 @@ std::filesystem::path ChooseSettingsFile(const std::filesystem::path& programFol
 std::filesystem::path DefaultSettingsFile() {
   const auto program = os::ProgramFile();
   const auto programFolder = program ? program->parent_path() : std::filesystem::current_path();
-  const auto chosen =
+  auto chosen =
       ChooseSettingsFile(programFolder, os::IsFolderWritable(programFolder),
                          UserSettingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
   std::error_code error;

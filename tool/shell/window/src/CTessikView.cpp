@@ -233,7 +233,8 @@ void CTessikView::CheckPortLibraryVersion() {
   }
   ShowMessageBox(this, hooks_.runModal, zarnik::text::kVersionIncorrect, zarnik::text::kProgramName,
                  flashtools::MessageIcon::kExclamation);
-  QMetaObject::invokeMethod(window(), &QWidget::close, Qt::QueuedConnection);
+  // The program ends once the box is gone and start-up is over.
+  QMetaObject::invokeMethod(window(), "close", Qt::QueuedConnection);
 }
 
 }  // namespace shell

@@ -62,7 +62,9 @@ DialogRunner ScreenshotRunner(const std::filesystem::path& folder) {
 }
 
 void StartScreenshotTour(CMainFrame& frame, const std::filesystem::path& folder) {
-  QTimer::singleShot(0, &frame, [&frame, folder] {
+  auto* start = new QTimer(&frame);
+  start->setSingleShot(true);
+  QObject::connect(start, &QTimer::timeout, &frame, [&frame, folder] {
     if (auto* splash = CSplashWindow::Current()) {
       Save(*splash, folder, "splash");
     }
@@ -75,6 +77,7 @@ void StartScreenshotTour(CMainFrame& frame, const std::filesystem::path& folder)
     frame.AboutAction()->trigger();
     frame.close();
   });
+  start->start(0);
 }
 
 }  // namespace shell
