@@ -7,6 +7,6 @@ scripts/install-deps.sh
 
 for preset in default asan; do
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
+  cmake --build --preset "$preset" -j2
   ctest --preset "$preset"
 done

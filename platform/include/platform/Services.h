@@ -74,9 +74,8 @@ class ZARNIK_PLATFORM_API Services {
   // nameLength: in, the buffer size in characters; out, the name's length without its end.
   virtual std::int32_t RegEnumKeyEx(RegistryKey key, std::uint32_t index, char* name,
                                     std::uint32_t* nameLength) = 0;
-  virtual std::int32_t RegQueryValueEx(RegistryKey key, const char* valueName,
-                                       std::uint32_t* type, void* data,
-                                       std::uint32_t* dataLength) = 0;
+  virtual std::int32_t RegQueryValueEx(RegistryKey key, const char* valueName, std::uint32_t* type,
+                                       void* data, std::uint32_t* dataLength) = 0;
   virtual std::int32_t RegCloseKey(RegistryKey key) = 0;
 
   // Device-interface enumeration.
@@ -86,9 +85,8 @@ class ZARNIK_PLATFORM_API Services {
                                            DeviceInterfaceData* data) = 0;
   // detail: a record of detailSize bytes (size field, then the path), or null to ask for
   // the size, which fails with kErrorInsufficientBuffer and sets *requiredSize.
-  virtual bool SetupDiGetDeviceInterfaceDetail(DeviceInfoSet set,
-                                               const DeviceInterfaceData& data, void* detail,
-                                               std::uint32_t detailSize,
+  virtual bool SetupDiGetDeviceInterfaceDetail(DeviceInfoSet set, const DeviceInterfaceData& data,
+                                               void* detail, std::uint32_t detailSize,
                                                std::uint32_t* requiredSize) = 0;
   virtual bool SetupDiDestroyDeviceInfoList(DeviceInfoSet set) = 0;
 
@@ -99,6 +97,10 @@ class ZARNIK_PLATFORM_API Services {
 
 // The backend in use. Until something is installed this is the real machine.
 ZARNIK_PLATFORM_API Services& Current();
+
+// The real machine's backend, whatever is installed. The simulated machine hands the paths
+// it does not simulate (ordinary files) to it.
+ZARNIK_PLATFORM_API Services& RealMachine();
 
 // Puts a backend in place (the caller keeps ownership); null brings back the real machine.
 // Returns the backend that was in place before.

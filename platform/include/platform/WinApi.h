@@ -44,6 +44,7 @@ inline constexpr std::uint32_t kInvalidSetFilePointer = 0xFFFFFFFFU;
 
 // "Last error" values the layers above look at or report.
 inline constexpr std::uint32_t kErrorSuccess = 0;
+inline constexpr std::uint32_t kErrorInvalidFunction = 1;
 inline constexpr std::uint32_t kErrorFileNotFound = 2;
 inline constexpr std::uint32_t kErrorPathNotFound = 3;
 inline constexpr std::uint32_t kErrorAccessDenied = 5;
@@ -52,15 +53,21 @@ inline constexpr std::uint32_t kErrorNotEnoughMemory = 8;
 inline constexpr std::uint32_t kErrorGenFailure = 31;
 inline constexpr std::uint32_t kErrorSharingViolation = 32;
 inline constexpr std::uint32_t kErrorNotSupported = 50;
+inline constexpr std::uint32_t kErrorFileExists = 80;
 inline constexpr std::uint32_t kErrorInvalidParameter = 87;
+inline constexpr std::uint32_t kErrorDiskFull = 112;
 inline constexpr std::uint32_t kErrorSemTimeout = 121;
 inline constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 inline constexpr std::uint32_t kErrorModNotFound = 126;
 inline constexpr std::uint32_t kErrorProcNotFound = 127;
+inline constexpr std::uint32_t kErrorAlreadyExists = 183;
+inline constexpr std::uint32_t kErrorFilenameExcedRange = 206;
 inline constexpr std::uint32_t kErrorMoreData = 234;
 inline constexpr std::uint32_t kErrorNoMoreItems = 259;
+inline constexpr std::uint32_t kErrorNoAccess = 998;
 inline constexpr std::uint32_t kErrorIoDevice = 1117;
 inline constexpr std::uint32_t kErrorDeviceNotConnected = 1167;
+inline constexpr std::uint32_t kErrorInvalidUserBuffer = 1784;
 
 // Version record as GetVersionExA fills it (148 bytes with its size field).
 struct OsVersionInfo {
@@ -114,7 +121,9 @@ inline constexpr std::uint32_t kRtsControlEnable = 1;
 inline constexpr std::uint32_t kRtsControlHandshake = 2;
 inline constexpr std::uint32_t kRtsControlToggle = 3;
 
-// Serial time-outs in milliseconds, with the Windows meaning of each member.
+// Serial time-outs in milliseconds, with the Windows meaning of each member. kMaxDword in
+// ReadIntervalTimeout with both read totals 0 means "return at once with what is there".
+inline constexpr std::uint32_t kMaxDword = 0xFFFFFFFFU;
 struct CommTimeouts {
   std::uint32_t ReadIntervalTimeout = 0;
   std::uint32_t ReadTotalTimeoutMultiplier = 0;

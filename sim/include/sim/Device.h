@@ -40,6 +40,24 @@ class Device {
                              std::span<std::uint8_t> /*out*/) {
     return IoResult::Failed(platform::kErrorInvalidParameter);
   }
+
+  // Serial line control, for a device that is a serial line; any other device refuses it
+  // as Windows refuses comm calls on a handle that is no serial port.
+  virtual IoResult SetCommMask(std::uint32_t /*mask*/) {
+    return IoResult::Failed(platform::kErrorInvalidFunction);
+  }
+  virtual IoResult SetupComm(std::uint32_t /*inQueue*/, std::uint32_t /*outQueue*/) {
+    return IoResult::Failed(platform::kErrorInvalidFunction);
+  }
+  virtual IoResult GetCommState(platform::CommState& /*state*/) {
+    return IoResult::Failed(platform::kErrorInvalidFunction);
+  }
+  virtual IoResult SetCommState(const platform::CommState& /*state*/) {
+    return IoResult::Failed(platform::kErrorInvalidFunction);
+  }
+  virtual IoResult SetCommTimeouts(const platform::CommTimeouts& /*timeouts*/) {
+    return IoResult::Failed(platform::kErrorInvalidFunction);
+  }
 };
 
 }  // namespace sim

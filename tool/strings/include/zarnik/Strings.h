@@ -91,6 +91,7 @@ inline constexpr std::string_view kWindowClass = "M0102ZarnikClass";
 inline constexpr std::string_view kVersionIncorrect = "VopP2.dll version incorrect (I need 1.0.0.6)";
 inline constexpr std::string_view kAboutCommand = "&About Zarnik...";
 inline constexpr std::string_view kAboutTitle = "About Zarnik";
+inline constexpr std::string_view kToolNotAvailableFormat = "\"%s\" is not available in this build.";
 
 // Command panel.
 inline constexpr std::string_view kSelect = "&Select";

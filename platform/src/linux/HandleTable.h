@@ -1,0 +1,47 @@
+// Open files and serial lines of the Linux backend, keyed by the handles given out to the
+// layers above. A handle is never a bare descriptor: 0 has a meaning of its own above this
+// layer (the parallel port open for direct access), and a serial line carries settings that
+// termios has no place for.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "platform/WinApi.h"
+
+namespace platform::linux_backend {
+
+struct OpenFile {
+  OpenFile(int descriptor, bool serialLine, bool exclusiveLine)
+      : fd(descriptor), serial(serialLine), exclusive(exclusiveLine) {}
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  ~OpenFile();
+
+  const int fd;
+  const bool serial;     // a tty: the serial-line services apply
+  const bool exclusive;  // TIOCEXCL was set at open and is cleared again at close
+
+  // Serial line only. Settings without a termios counterpart are kept here and reported
+  // back by GetCommState as they were set.
+  std::mutex lineMutex;
+  CommState shadow;
+  CommTimeouts timeouts;
+  std::uint32_t commMask = 0;
+};
+
+class HandleTable {
+ public:
+  Handle Add(std::shared_ptr<OpenFile> file);
+  std::shared_ptr<OpenFile> Find(Handle handle);
+  // Removes the handle; the descriptor closes when the last user lets go of it.
+  bool Remove(Handle handle);
+
+ private:
+  std::mutex mutex_;
+  std::map<Handle, std::shared_ptr<OpenFile>> files_;
+  Handle next_ = 0x100;
+};
+
+}  // namespace platform::linux_backend

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Saves PNG pictures of the Zarnik main window and of every dialog it opens into
+# docs/screenshots/. Runs the built program (build/default/bin/zarnik by default, or $ZARNIK)
+# on a fresh settings file, under Xvfb when xvfb-run is there, else on Qt's offscreen platform.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+program="${ZARNIK:-build/default/bin/zarnik}"
+out="docs/screenshots"
+if [[ ! -x "$program" ]]; then
+  echo "screenshots.sh: $program not found; build it first (cmake --preset default &&" \
+       "cmake --build --preset default)" >&2
+  exit 1
+fi
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$out"
+rm -f "$out"/*.png
+
+# A settings file with a few paths filled in, so the dialogs show what a user would see.
+cat > "$work/zarnik.INI" <<'INI'
+[System]
+Output=1
+[VopFileChk]
+Check=/home/service/data/demo.vop
+[VopMaker]
+ReadFile=/home/service/data/demo.bin
+WriteFile=/home/service/data/demo.vop
+[BandAdjust]
+InputFile=/home/service/capture/job.prn
+OutputFile=/home/service/capture/job-merged.prn
+INI
+
+args=(--settings "$work/zarnik.INI" --screenshot-dir "$out")
+if command -v xvfb-run >/dev/null; then
+  xvfb-run -a -s "-screen 0 1024x768x24" "$program" "${args[@]}"
+else
+  QT_QPA_PLATFORM=offscreen "$program" "${args[@]}"
+fi

@@ -1,0 +1,20 @@
+// What answers the processor's port input and output on the simulated machine: the
+// parallel port's registers with a peripheral behind them.
+#pragma once
+
+#include <cstdint>
+
+namespace sim {
+
+class PortRegisters {
+ public:
+  PortRegisters() = default;
+  PortRegisters(const PortRegisters&) = delete;
+  PortRegisters& operator=(const PortRegisters&) = delete;
+  virtual ~PortRegisters() = default;
+
+  virtual std::uint8_t In(std::uint16_t address) = 0;
+  virtual void Out(std::uint16_t address, std::uint8_t value) = 0;
+};
+
+}  // namespace sim

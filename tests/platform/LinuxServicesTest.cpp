@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include "FileText.h"
+#include "TempFolder.h"
+#include "platform/Services.h"
+
+namespace {
+
+using namespace platform;
+
+TEST(LinuxVersion, NtFiveOneUnlessDirectAccessIsAsked) {
+  Services& os = RealMachine();
+  ::unsetenv("ZARNIK_LPT_ACCESS");
+  OsVersionInfo record;
+  ASSERT_TRUE(os.GetVersionEx(&record));
+  EXPECT_EQ(record.dwPlatformId, kVerPlatformWin32Nt);
+  EXPECT_EQ(record.dwMajorVersion, 5U);
+  EXPECT_EQ(record.dwMinorVersion, 1U);
+
+  ::setenv("ZARNIK_LPT_ACCESS", "direct", 1);
+  ASSERT_TRUE(os.GetVersionEx(&record));
+  EXPECT_EQ(record.dwPlatformId, kVerPlatformWin32Windows);
+  EXPECT_EQ(record.dwMinorVersion, 10U);
+  EXPECT_EQ(record.dwBuildNumber & 0xFFFFU, 1998U);
+
+  ::setenv("ZARNIK_LPT_ACCESS", "driver", 1);
+  ASSERT_TRUE(os.GetVersionEx(&record));
+  EXPECT_EQ(record.dwPlatformId, kVerPlatformWin32Nt);
+  ::unsetenv("ZARNIK_LPT_ACCESS");
+
+  OsVersionInfo wrongSize;
+  wrongSize.dwOSVersionInfoSize = 20;
+  EXPECT_FALSE(os.GetVersionEx(&wrongSize));
+}
+
+TEST(LinuxDebugSink, LinesAreAppendedToTheNamedFile) {
+  testsupport::TempFolder folder;
+  const std::string path = folder.File("debug.log");
+  ::setenv("ZARNIK_DEBUG_OUTPUT", path.c_str(), 1);
+  RealMachine().OutputDebugString("first\n");
+  RealMachine().OutputDebugString("second\n");
+  ::unsetenv("ZARNIK_DEBUG_OUTPUT");
+  EXPECT_EQ(testsupport::FileText(path), "first\nsecond\n");
+}
+
+TEST(LinuxModules, BareNameIsFoundBesideTheProjectLibraries) {
+  Services& os = RealMachine();
+  ModuleHandle module = os.LoadLibrary("zarnik_test_module");
+  ASSERT_NE(module, nullptr);
+  using Answer = int (*)();
+  auto answer = reinterpret_cast<Answer>(os.GetProcAddress(module, "ZarnikTestModuleAnswer"));
+  ASSERT_NE(answer, nullptr);
+  EXPECT_EQ(answer(), 42);
+  EXPECT_EQ(os.GetProcAddress(module, "NoSuchEntry"), nullptr);
+  EXPECT_EQ(os.GetLastError(), kErrorProcNotFound);
+  EXPECT_TRUE(os.FreeLibrary(module));
+
+  EXPECT_EQ(os.LoadLibrary("no_such_module_anywhere"), nullptr);
+  EXPECT_EQ(os.GetLastError(), kErrorModNotFound);
+}
+
+TEST(LinuxModules, ProgramPathAndItsCutToASmallBuffer) {
+  Services& os = RealMachine();
+  char path[4096] = {};
+  const std::uint32_t length = os.GetModuleFileName(path, sizeof path);
+  ASSERT_GT(length, 0U);
+  EXPECT_TRUE(std::string(path).ends_with("/platform_linux_test"));
+  char small[8] = {};
+  EXPECT_EQ(os.GetModuleFileName(small, sizeof small), sizeof small);
+  EXPECT_EQ(os.GetLastError(), kErrorInsufficientBuffer);
+  EXPECT_EQ(std::string(small), std::string(path).substr(0, 7));
+}
+
+TEST(LinuxClock, SleepPassesOnTheTickCount) {
+  Services& os = RealMachine();
+  const std::uint32_t before = os.GetTickCount();
+  os.Sleep(30);
+  EXPECT_GE(os.GetTickCount() - before, 30U);
+  EXPECT_GT(os.GetTimeOfDaySeconds(), 1700000000U);
+}
+
+TEST(LinuxUnbuiltServices, RegistryDeviceListsAndPortsFailWithoutPretending) {
+  Services& os = RealMachine();
+  RegistryKey key = 1234;
+  EXPECT_EQ(os.RegOpenKeyEx(kHkeyLocalMachine, "System", kKeyRead, &key),
+            static_cast<std::int32_t>(kErrorFileNotFound));
+  EXPECT_EQ(key, kNoKey);
+  os.SetLastError(kErrorSuccess);
+  EXPECT_EQ(os.SetupDiGetClassDevs(Guid{}, kDigcfPresent | kDigcfDeviceInterface),
+            kInvalidDeviceInfoSet);
+  EXPECT_NE(os.GetLastError(), kErrorSuccess);
+  EXPECT_EQ(os.PortIn(0x379), 0xFF);
+  os.PortOut(0x378, 0x55);
+  EXPECT_EQ(os.GetLastError(), kErrorNotSupported);
+}
+
+TEST(PlatformInstall, CurrentIsTheRealMachineUntilSomethingIsInstalled) {
+  EXPECT_EQ(&Current(), &RealMachine());
+  EXPECT_EQ(Install(nullptr), nullptr);
+  EXPECT_EQ(&Current(), &RealMachine());
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+#include "settings/ProfileFile.h"
+
+#include <gtest/gtest.h>
+
+#include "TempFolder.h"
+#include "settings/ProfileText.h"
+
+namespace {
+
+using testing_support::ReadText;
+using testing_support::TempFolder;
+using testing_support::WriteText;
+
+// A file as a person edits it: comments, blanks around names and values, mixed case,
+// Windows line endings in places, a key before any section, a duplicate section.
+constexpr std::string_view kHandWritten =
+    "; Zarnik settings\r\n"
+    "stray=1\r\n"
+    "\r\n"
+    "[ system ]\r\n"
+    "  Output =  0  \r\n"
+    "# the port\r\n"
+    "timeout=25 seconds\r\n"
+    "OutputFile = \"/tmp/out put.prn\"\r\n"
+    "Empty=\r\n"
+    "Word=abc\r\n"
+    "Negative= -20\r\n"
+    "\r\n"
+    "[VopMaker]\r\n"
+    "ReadFile=in.bin\r\n"
+    "[SYSTEM]\r\n"
+    "Output=7\r\n";
+
+class ProfileFileTest : public ::testing::Test {
+ protected:
+  TempFolder folder_;
+  std::filesystem::path path_ = folder_ / "zarnik.INI";
+  settings::ProfileFile file_{path_};
+};
+
+TEST_F(ProfileFileTest, ReadsIntegersOfAHandWrittenFileAsTheProfileCallDoes) {
+  WriteText(path_, kHandWritten);
+  EXPECT_EQ(file_.ReadInt("System", "OUTPUT", 1), 0);      // names match in any case
+  EXPECT_EQ(file_.ReadInt("system", "TimeOut", 10), 25);   // digits up to a non-digit
+  EXPECT_EQ(file_.ReadInt("System", "Word", 5), 0);        // present but no number
+  EXPECT_EQ(file_.ReadInt("System", "Empty", 5), 5);       // present but empty
+  EXPECT_EQ(file_.ReadInt("System", "Negative", 0), -20);  // sign after blanks
+  EXPECT_EQ(file_.ReadInt("System", "Missing", -1), -1);   // missing key
+  EXPECT_EQ(file_.ReadInt("Nowhere", "Output", 3), 3);     // missing section
+  EXPECT_EQ(file_.ReadInt("System", "stray", 9), 9);       // keys before any section
+  EXPECT_EQ(file_.ReadInt("System", "# the port", 9), 9);  // comments are no keys
+  EXPECT_EQ(file_.ReadInt("VopMaker", "Output", 4), 4);    // sections do not mix
+}
+
+TEST_F(ProfileFileTest, FirstSectionAndFirstKeyWin) {
+  WriteText(path_, kHandWritten);
+  EXPECT_EQ(file_.ReadInt("System", "Output", 1), 0);
+  WriteText(path_, "[A]\nk=1\nK=2\n");
+  EXPECT_EQ(file_.ReadInt("a", "k", 0), 1);
+}
+
+TEST_F(ProfileFileTest, ReadsTextTrimmedUnquotedAndCut) {
+  WriteText(path_, kHandWritten);
+  EXPECT_EQ(file_.ReadString("System", "OutputFile", "", 255), "/tmp/out put.prn");
+  EXPECT_EQ(file_.ReadString("System", "OutputFile", "", 4), "/tmp");
+  EXPECT_EQ(file_.ReadString("System", "Missing", "default", 255), "default");
+  EXPECT_EQ(file_.ReadString("System", "Missing", "default", 3), "def");
+  EXPECT_EQ(file_.ReadString("System", "Empty", "default", 255), "");
+}
+
+TEST_F(ProfileFileTest, MissingFileGivesDefaultsAndIsCreatedByAWrite) {
+  EXPECT_EQ(file_.ReadInt("System", "Output", 1), 1);
+  EXPECT_EQ(file_.ReadString("System", "LogFile", "", 255), "");
+  ASSERT_TRUE(file_.WriteInt("System", "ECPNegotiationDelay", 5000));
+  EXPECT_EQ(ReadText(path_), "[System]\nECPNegotiationDelay=5000\n");
+}
+
+TEST_F(ProfileFileTest, WriteKeepsEveryOtherLine) {
+  WriteText(path_, kHandWritten);
+  ASSERT_TRUE(file_.WriteInt("SYSTEM", "output", -1));
+  ASSERT_TRUE(file_.WriteString("System", "LogFile", "log.txt"));
+  ASSERT_TRUE(file_.WriteString("BandAdjust", "InputFile", "a b"));
+  const std::string expected =
+      "; Zarnik settings\r\n"
+      "stray=1\r\n"
+      "\r\n"
+      "[ system ]\r\n"
+      "Output=-1\r\n"
+      "# the port\r\n"
+      "timeout=25 seconds\r\n"
+      "OutputFile = \"/tmp/out put.prn\"\r\n"
+      "Empty=\r\n"
+      "Word=abc\r\n"
+      "Negative= -20\r\n"
+      "LogFile=log.txt\r\n"
+      "\r\n"
+      "[VopMaker]\r\n"
+      "ReadFile=in.bin\r\n"
+      "[SYSTEM]\r\n"
+      "Output=7\r\n"
+      "\r\n"
+      "[BandAdjust]\r\n"
+      "InputFile=a b\r\n";
+  EXPECT_EQ(ReadText(path_), expected);
+  EXPECT_EQ(file_.ReadInt("System", "Output", 1), -1);
+}
+
+TEST_F(ProfileFileTest, WriteIntoLastLineWithoutEnding) {
+  WriteText(path_, "[System]\nOutput=1");
+  ASSERT_TRUE(file_.WriteInt("System", "Output", 0));
+  EXPECT_EQ(ReadText(path_), "[System]\nOutput=0");
+  ASSERT_TRUE(file_.WriteInt("System", "Mode", 2));
+  EXPECT_EQ(ReadText(path_), "[System]\nOutput=0\nMode=2\n");
+  WriteText(path_, "[Other]");
+  ASSERT_TRUE(file_.WriteInt("Other", "Key", 3));
+  EXPECT_EQ(ReadText(path_), "[Other]\nKey=3\n");
+}
+
+TEST_F(ProfileFileTest, RefusesValuesThatWouldBecomeLinesOfTheirOwn) {
+  WriteText(path_, "[System]\nOutputFile=a\n");
+  EXPECT_FALSE(file_.WriteString("System", "OutputFile", "x\n[System]\nOutput=9"));
+  EXPECT_EQ(ReadText(path_), "[System]\nOutputFile=a\n");
+}
+
+TEST_F(ProfileFileTest, WriteReplacesTheFileInOneStep) {
+  WriteText(path_, "[System]\nOutput=1\n");
+  const auto before = std::filesystem::status(path_).permissions();
+  ASSERT_TRUE(file_.WriteInt("System", "Output", 0));
+  // Nothing but the settings file is left in the folder, and it keeps its permissions.
+  std::size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_.Path())) {
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1U);
+  EXPECT_EQ(std::filesystem::status(path_).permissions(), before);
+}
+
+TEST_F(ProfileFileTest, FailedWriteLeavesTheFileAsItWas) {
+  // A folder in the file's place cannot be replaced by a file.
+  const settings::ProfileFile blocked(folder_ / "sub");
+  std::filesystem::create_directories(folder_ / "sub" / "inner");
+  EXPECT_FALSE(blocked.WriteInt("System", "Output", 0));
+  EXPECT_TRUE(std::filesystem::is_directory(folder_ / "sub" / "inner"));
+  // A file in a folder that does not exist cannot be written at all.
+  const settings::ProfileFile nowhere(folder_ / "missing" / "zarnik.INI");
+  EXPECT_FALSE(nowhere.WriteInt("System", "Output", 0));
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "missing"));
+}
+
+TEST_F(ProfileFileTest, WriteThroughASymbolicLinkKeepsTheLink) {
+  WriteText(folder_ / "real.INI", "[System]\nOutput=1\n");
+  std::filesystem::create_symlink("real.INI", path_);
+  ASSERT_TRUE(file_.WriteInt("System", "Output", 0));
+  EXPECT_TRUE(std::filesystem::is_symlink(path_));
+  EXPECT_EQ(ReadText(folder_ / "real.INI"), "[System]\nOutput=0\n");
+}
+
+TEST(ProfileIntegerTest, ReadsLikeTheProfileCall) {
+  EXPECT_EQ(settings::ProfileInteger("  42"), 42);
+  EXPECT_EQ(settings::ProfileInteger("+7"), 7);
+  EXPECT_EQ(settings::ProfileInteger("-1"), -1);
+  EXPECT_EQ(settings::ProfileInteger("102abc"), 102);
+  EXPECT_EQ(settings::ProfileInteger("abc"), 0);
+  EXPECT_EQ(settings::ProfileInteger("-"), 0);
+  EXPECT_EQ(settings::ProfileInteger("0x10"), 0);
+  EXPECT_EQ(settings::ProfileInteger("4294967295"), -1);  // wraps at 32 bits
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+#include "settings/SettingsLocation.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SettingsLocationTest, ProgramFolderWhenWritable) {
+  EXPECT_EQ(settings::ChooseSettingsFile("/opt/zarnik/bin", true, "/home/u/.config/zarnik"),
+            "/opt/zarnik/bin/zarnik.INI");
+}
+
+TEST(SettingsLocationTest, UserFolderWhenTheProgramFolderIsReadOnly) {
+  EXPECT_EQ(settings::ChooseSettingsFile("/usr/bin", false, "/home/u/.config/zarnik"),
+            "/home/u/.config/zarnik/zarnik.INI");
+  EXPECT_EQ(settings::ChooseSettingsFile("/usr/bin", false, std::nullopt), "/usr/bin/zarnik.INI");
+}
+
+TEST(SettingsLocationTest, UserFolderFromTheEnvironment) {
+  EXPECT_EQ(settings::UserSettingsFolder("/x/cfg", "/home/u"), "/x/cfg/zarnik");
+  EXPECT_EQ(settings::UserSettingsFolder(nullptr, "/home/u"), "/home/u/.config/zarnik");
+  EXPECT_EQ(settings::UserSettingsFolder("relative", "/home/u"), "/home/u/.config/zarnik");
+  EXPECT_EQ(settings::UserSettingsFolder("", ""), std::nullopt);
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+// The three file tools run from their dialogs on real files.
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include "TempFolder.h"
+#include "settings/ProfileFile.h"
+#include "window/AddHeaderDialog.h"
+#include "window/BandArrangeDialog.h"
+#include "window/CheckFileFormatDialog.h"
+
+namespace {
+
+using testing_support::ReadText;
+using testing_support::TempFolder;
+using testing_support::WriteText;
+
+struct Message {
+  QString text;
+  QString caption;
+  QMessageBox::Icon icon;
+};
+
+class FileToolDialogTest : public ::testing::Test {
+ protected:
+  FileToolDialogTest() { bundle_.settingsFile = ini_; }
+
+  // Message boxes are recorded; a file dialog picks pick_ when set.
+  shell::DialogRunner Runner() {
+    return [this](QDialog& dialog) {
+      if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+        messages_.push_back({box->text(), box->windowTitle(), box->icon()});
+        return static_cast<int>(QDialog::Accepted);
+      }
+      if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
+        fileDialogFolder_ = files->directory().absolutePath();
+        if (pick_.isEmpty()) {
+          return static_cast<int>(QDialog::Rejected);
+        }
+        files->selectFile(pick_);
+        files->accept();
+        return files->result();
+      }
+      return static_cast<int>(QDialog::Rejected);
+    };
+  }
+
+  // Presses "Excute"; true when the dialog closed afterwards.
+  static bool Excute(shell::FileToolDialog& dialog) {
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    dialog.ExcuteButton()->click();
+    return finished.count() == 1 && dialog.result() == QDialog::Accepted;
+  }
+
+  TempFolder folder_;
+  std::filesystem::path ini_ = folder_ / "zarnik.INI";
+  settings::ProfileFile file_{ini_};
+  shell::ToolBundle bundle_;
+  std::vector<Message> messages_;
+  QString pick_;
+  QString fileDialogFolder_;
+};
+
+TEST_F(FileToolDialogTest, AddHeaderThenCheckTheResult) {
+  const auto input = folder_ / "payload.bin";
+  const auto output = folder_ / "payload.vop";
+  WriteText(input, "abc");
+  WriteText(ini_, "[VopMaker]\nReadFile=" + input.string() + "\nWriteFile=" + output.string() +
+                      "\nSelDType=3\n");
+  shell::AddHeaderDialog add(bundle_, Runner(), nullptr);
+  EXPECT_EQ(add.windowTitle(), "Add header");
+  EXPECT_EQ(add.Input()->Path().toStdString(), input.string());
+  EXPECT_EQ(add.Output()->Path().toStdString(), output.string());
+  EXPECT_TRUE(Excute(add));
+  ASSERT_EQ(messages_.size(), 1U);
+  EXPECT_EQ(messages_[0].text, "The creating of a file completed.");
+  EXPECT_EQ(messages_[0].caption, " ");
+  EXPECT_EQ(messages_[0].icon, QMessageBox::NoIcon);
+  EXPECT_EQ(ReadText(output).size(), 3U + 257U);
+  EXPECT_EQ(file_.ReadInt("VopMaker", "SelDType", 0), 3);
+
+  WriteText(ini_, ReadText(ini_) + "[VopFileChk]\nCheck=" + output.string() + "\n");
+  shell::CheckFileFormatDialog check(bundle_, Runner(), nullptr);
+  EXPECT_EQ(check.windowTitle(), "Check file format");
+  EXPECT_EQ(check.File()->Path().toStdString(), output.string());
+  EXPECT_TRUE(Excute(check));
+  ASSERT_EQ(messages_.size(), 2U);
+  EXPECT_EQ(messages_[1].text, "Demo print data check:\n82: 20-02 00000003 100\nSum check: OK\n");
+  EXPECT_EQ(messages_[1].caption, "Result");
+}
+
+TEST_F(FileToolDialogTest, CheckStoresThePathEvenWhenTheFileIsNotThere) {
+  shell::CheckFileFormatDialog check(bundle_, Runner(), nullptr);
+  EXPECT_TRUE(check.File()->Path().isEmpty());
+  const auto missing = folder_ / "missing.vop";
+  check.File()->SetPath(QString::fromStdString(missing.string()));
+  EXPECT_TRUE(Excute(check));
+  EXPECT_EQ(file_.ReadString("VopFileChk", "Check", "", 255), missing.string());
+}
+
+TEST_F(FileToolDialogTest, BandArrangeKeepsTheDialogOpenWhenTheInputIsMissing) {
+  shell::BandArrangeDialog bands(bundle_, Runner(), nullptr);
+  EXPECT_EQ(bands.windowTitle(), "Arrange the number of the bands");
+  const auto input = folder_ / "none.prn";
+  const auto output = folder_ / "out.prn";
+  bands.Input()->SetPath(QString::fromStdString(input.string()));
+  bands.Output()->SetPath(QString::fromStdString(output.string()));
+  EXPECT_FALSE(Excute(bands));
+  ASSERT_EQ(messages_.size(), 1U);
+  EXPECT_EQ(messages_[0].text, "Cannot open input file.");
+  EXPECT_EQ(messages_[0].caption, "Error");
+  EXPECT_EQ(messages_[0].icon, QMessageBox::Warning);
+  EXPECT_EQ(file_.ReadString("BandAdjust", "InputFile", "", 255), input.string());
+  EXPECT_EQ(file_.ReadString("BandAdjust", "OutputFile", "", 255), output.string());
+}
+
+TEST_F(FileToolDialogTest, BrowseStartsInThePathsFolderAndTakesTheChoice) {
+  std::filesystem::create_directories(folder_ / "data");
+  const auto chosen = folder_ / "data" / "new.vop";
+  shell::AddHeaderDialog add(bundle_, Runner(), nullptr);
+  add.Output()->SetPath(QString::fromStdString((folder_ / "data" / "old.vop").string()));
+  add.Output()->BrowseButton()->click();  // cancelled: nothing changes
+  EXPECT_EQ(fileDialogFolder_.toStdString(), (folder_ / "data").string());
+  EXPECT_EQ(add.Output()->Path().toStdString(), (folder_ / "data" / "old.vop").string());
+  pick_ = QString::fromStdString(chosen.string());
+  add.Output()->BrowseButton()->click();
+  EXPECT_EQ(add.Output()->Path().toStdString(), chosen.string());
+}
+
+}  // namespace

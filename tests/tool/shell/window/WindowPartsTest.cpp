@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include "window/FileFilter.h"
+#include "window/ProgramOptions.h"
+#include "window/WindowPlacement.h"
+
+namespace {
+
+using Filters = std::vector<std::string>;
+
+TEST(FileFilterTest, PairsBecomeQtFilters) {
+  EXPECT_EQ(shell::ToQtFilters("VOP files (*.vop)|*.vop||"), Filters{"VOP files (*.vop)"});
+  EXPECT_EQ(shell::ToQtFilters("Demo print data files (*.vop)|*.vop|All files (*.*)|*.*||"),
+            (Filters{"Demo print data files (*.vop)", "All files (*.*)"}));
+  EXPECT_EQ(shell::ToQtFilters("Pictures|*.bmp;*.png||"), Filters{"Pictures (*.bmp *.png)"});
+  EXPECT_EQ(shell::ToQtFilters(""), Filters{});
+}
+
+TEST(WindowPlacementTest, OffDesktopCoordinatesBecomeZero) {
+  EXPECT_EQ(shell::PlaceOnDesktop({-20, 10}, 800, 600), (shell::Position{0, 10}));
+  EXPECT_EQ(shell::PlaceOnDesktop({750, 549}, 800, 600), (shell::Position{0, 549}));
+  EXPECT_EQ(shell::PlaceOnDesktop({749, 550}, 800, 600), (shell::Position{749, 0}));
+}
+
+TEST(ProgramOptionsTest, SettingsFileSplashAndMistakes) {
+  const auto plain = shell::ParseProgramOptions({"zarnik"});
+  EXPECT_EQ(plain.action, shell::ProgramOptions::Action::kRun);
+  EXPECT_FALSE(plain.settingsFile);
+  EXPECT_TRUE(plain.showSplash);
+
+  const auto given =
+      shell::ParseProgramOptions({"zarnik", "--settings", "/tmp/a.INI", "--no-splash"});
+  EXPECT_EQ(given.settingsFile, std::filesystem::path("/tmp/a.INI"));
+  EXPECT_FALSE(given.showSplash);
+
+  EXPECT_EQ(shell::ParseProgramOptions({"zarnik", "--bogus"}).action,
+            shell::ProgramOptions::Action::kFail);
+  EXPECT_EQ(shell::ParseProgramOptions({"zarnik", "--settings"}).action,
+            shell::ProgramOptions::Action::kFail);
+  EXPECT_EQ(shell::ParseProgramOptions({"zarnik", "extra"}).action,
+            shell::ProgramOptions::Action::kFail);
+  const auto help = shell::ParseProgramOptions({"zarnik", "--help"});
+  EXPECT_EQ(help.action, shell::ProgramOptions::Action::kShowHelp);
+  EXPECT_TRUE(help.message.contains("--settings"));
+  EXPECT_FALSE(help.message.contains("screenshot"));
+}
+
+}  // namespace

@@ -1,0 +1,10 @@
+#include "channel/PortSettings.h"
+
+namespace channel {
+
+PortSettings& ProcessPortSettings() {
+  static PortSettings record;
+  return record;
+}
+
+}  // namespace channel

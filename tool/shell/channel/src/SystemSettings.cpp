@@ -1,0 +1,74 @@
+#include "channel/SystemSettings.h"
+
+#include <algorithm>
+
+#include "settings/HexText.h"
+
+namespace channel {
+namespace {
+
+constexpr std::size_t kPathLength = 255;
+constexpr std::size_t kDevicePathLength = sizeof(PortSettings::usbDevicePath) - 1;
+
+// A delay key: 0 cannot be configured; it means "missing" and is replaced by the default,
+// which is written into the file.
+std::int32_t ReadDelay(const settings::ProfileFile& file, std::string_view key,
+                       std::int32_t defaultValue) {
+  const std::int32_t value = file.ReadInt(kSystemSection, key, 0);
+  if (value != 0) {
+    return value;
+  }
+  file.WriteInt(kSystemSection, key, defaultValue);
+  return defaultValue;
+}
+
+// "Vid" and "Pid": hexadecimal text, written back when it reads as "0000".
+std::uint16_t ReadUsbId(const settings::ProfileFile& file, std::string_view key) {
+  const auto text = file.ReadString(kSystemSection, key, "0000", kPathLength);
+  if (text == "0000") {
+    file.WriteString(kSystemSection, key, "0000");
+  }
+  return settings::ParseHex4(text);
+}
+
+}  // namespace
+
+PanelSettings LoadSystemSettings(const settings::ProfileFile& file, PortSettings& record) {
+  PanelSettings panel;
+  panel.output = file.ReadInt(kSystemSection, "Output", 1);
+  panel.mode = file.ReadInt(kSystemSection, "Mode", 0);
+  panel.outputFile = file.ReadString(kSystemSection, "OutputFile", "", kPathLength);
+  panel.timeOut = file.ReadInt(kSystemSection, "TimeOut", 10);
+  panel.logFile = file.ReadString(kSystemSection, "LogFile", "", kPathLength);
+  panel.enableLog = file.ReadInt(kSystemSection, "EnableLog", 0) != 0 ? 1 : 0;
+
+  record.timeOut = panel.timeOut;
+  record.ecpNegotiationDelay = ReadDelay(file, "ECPNegotiationDelay", 5000);
+  record.ecpTerminationDelay = ReadDelay(file, "ECPTerminationDelay", 5000);
+  record.lptReceptionDelay = ReadDelay(file, "LptReceptionDelay", 30000);
+  record.lptReceptionTerminationTiming = ReadDelay(file, "LptReceptionTerminationTiming", 5000);
+  record.usbVendorId = ReadUsbId(file, "Vid");
+  record.usbProductId = ReadUsbId(file, "Pid");
+  record.restoreDelay = file.ReadInt(kSystemSection, "RestoreDelay", 0);
+  record.forceVopUsb = file.ReadInt(kSystemSection, "ForceVOPUSB", 0) != 0 ? 1 : 0;
+  record.forceUsb11 = file.ReadInt(kSystemSection, "ForceUSB11", 0) != 0 ? 1 : 0;
+  const auto devicePath = file.ReadString(kSystemSection, "GUID", "", kDevicePathLength);
+  std::fill(std::begin(record.usbDevicePath), std::end(record.usbDevicePath), '\0');
+  std::copy(devicePath.begin(), devicePath.end(), std::begin(record.usbDevicePath));
+  record.debugLevel = file.ReadInt(kSystemSection, "DebugLevel", -1);
+  return panel;
+}
+
+bool SaveToolStartSettings(const settings::ProfileFile& file, const PanelSettings& panel,
+                           const PortSettings& record) {
+  bool saved = file.WriteInt(kSystemSection, "Output", panel.output);
+  saved = file.WriteInt(kSystemSection, "Mode", panel.mode) && saved;
+  saved = file.WriteString(kSystemSection, "OutputFile", panel.outputFile) && saved;
+  saved = file.WriteInt(kSystemSection, "TimeOut", panel.timeOut) && saved;
+  saved = file.WriteString(kSystemSection, "LogFile", panel.logFile) && saved;
+  saved = file.WriteInt(kSystemSection, "EnableLog", panel.enableLog != 0 ? 1 : 0) && saved;
+  saved = file.WriteInt(kSystemSection, "DebugLevel", record.debugLevel) && saved;
+  return saved;
+}
+
+}  // namespace channel

@@ -1,0 +1,36 @@
+#include "window/AddHeaderDialog.h"
+
+#include "window/QtText.h"
+#include "window/QtUserInterface.h"
+
+namespace shell {
+namespace {
+
+constexpr std::string_view kSection = "VopMaker";
+constexpr std::size_t kPathLength = 255;
+
+}  // namespace
+
+AddHeaderDialog::AddHeaderDialog(const ToolBundle& bundle, DialogRunner runModal, QWidget* parent)
+    : FileToolDialog(zarnik::LoadString(zarnik::StringId::kAddHeader), bundle, std::move(runModal),
+                     parent),
+      input_(AddPathRow(zarnik::text::kInputFileName, zarnik::text::kFilterAll)),
+      output_(AddPathRow(zarnik::text::kOutputFileName, zarnik::text::kFilterAll)),
+      dataType_(Settings().ReadInt(kSection, "SelDType", 0)) {
+  setObjectName("addHeader");
+  AddButtons();
+  input_->SetPath(ToQString(Settings().ReadString(kSection, "ReadFile", "", kPathLength)));
+  output_->SetPath(ToQString(Settings().ReadString(kSection, "WriteFile", "", kPathLength)));
+}
+
+flashtools::ToolResult AddHeaderDialog::Excute() {
+  const auto input = ToUtf8(input_->Path());
+  const auto output = ToUtf8(output_->Path());
+  Settings().WriteString(kSection, "ReadFile", input);
+  Settings().WriteString(kSection, "WriteFile", output);
+  Settings().WriteInt(kSection, "SelDType", dataType_);
+  QtUserInterface ui(this, Runner());
+  return flashtools::AddHeader(input, output, ui);
+}
+
+}  // namespace shell

@@ -1,0 +1,31 @@
+#include "window/CheckFileFormatDialog.h"
+
+#include "window/QtText.h"
+#include "window/QtUserInterface.h"
+
+namespace shell {
+namespace {
+
+constexpr std::string_view kSection = "VopFileChk";
+constexpr std::size_t kPathLength = 255;
+
+}  // namespace
+
+CheckFileFormatDialog::CheckFileFormatDialog(const ToolBundle& bundle, DialogRunner runModal,
+                                             QWidget* parent)
+    : FileToolDialog(zarnik::LoadString(zarnik::StringId::kCheckFileFormat), bundle,
+                     std::move(runModal), parent),
+      file_(AddPathRow({}, zarnik::text::kFilterVop)) {
+  setObjectName("checkFileFormat");
+  AddButtons();
+  file_->SetPath(ToQString(Settings().ReadString(kSection, "Check", "", kPathLength)));
+}
+
+flashtools::ToolResult CheckFileFormatDialog::Excute() {
+  const auto path = ToUtf8(file_->Path());
+  Settings().WriteString(kSection, "Check", path);
+  QtUserInterface ui(this, Runner());
+  return flashtools::CheckFileFormat(path, ui);
+}
+
+}  // namespace shell

@@ -1,0 +1,48 @@
+#include "window/ProgramOptions.h"
+
+#include <QCommandLineParser>
+
+#include "window/QtText.h"
+#include "zarnik/Strings.h"
+
+namespace shell {
+
+ProgramOptions ParseProgramOptions(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(ToQString(zarnik::LoadString(zarnik::StringId::kMainTitle)));
+  const auto help = parser.addHelpOption();
+  const QCommandLineOption settingsOption(
+      "settings", "Use FILE as the settings file instead of zarnik.INI.", "FILE");
+  const QCommandLineOption noSplashOption("no-splash", "Start without the start-up picture.");
+  QCommandLineOption screenshotOption(
+      "screenshot-dir", "Save pictures of the window and its dialogs into DIR.", "DIR");
+  screenshotOption.setFlags(QCommandLineOption::HiddenFromHelp);
+  parser.addOptions({settingsOption, noSplashOption, screenshotOption});
+
+  ProgramOptions options;
+  if (!parser.parse(arguments)) {
+    options.action = ProgramOptions::Action::kFail;
+    options.message = parser.errorText();
+    return options;
+  }
+  if (parser.isSet(help)) {
+    options.action = ProgramOptions::Action::kShowHelp;
+    options.message = parser.helpText();
+    return options;
+  }
+  if (!parser.positionalArguments().isEmpty()) {
+    options.action = ProgramOptions::Action::kFail;
+    options.message = "Unexpected argument: " + parser.positionalArguments().front();
+    return options;
+  }
+  if (parser.isSet(settingsOption)) {
+    options.settingsFile = ToPath(parser.value(settingsOption));
+  }
+  options.showSplash = !parser.isSet(noSplashOption);
+  if (parser.isSet(screenshotOption)) {
+    options.screenshotDir = ToPath(parser.value(screenshotOption));
+  }
+  return options;
+}
+
+}  // namespace shell

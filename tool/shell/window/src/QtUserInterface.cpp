@@ -1,0 +1,28 @@
+#include "window/QtUserInterface.h"
+
+#include <QMessageBox>
+
+#include "window/QtText.h"
+
+namespace shell {
+
+void ShowMessageBox(QWidget* parent, const DialogRunner& runModal, std::string_view text,
+                    std::string_view caption, flashtools::MessageIcon icon) {
+  QMessageBox box(
+      icon == flashtools::MessageIcon::kExclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+      ToQString(caption), ToQString(text), QMessageBox::Ok, parent);
+  runModal(box);
+}
+
+void QtUserInterface::ShowMessage(std::string_view text, std::string_view caption,
+                                  flashtools::MessageIcon icon) {
+  ShowMessageBox(parent_, runModal_, text, caption, icon);
+}
+
+bool QtUserInterface::Confirm(std::string_view text, std::string_view caption,
+                              flashtools::MessageIcon icon) {
+  ShowMessageBox(parent_, runModal_, text, caption, icon);
+  return true;
+}
+
+}  // namespace shell
