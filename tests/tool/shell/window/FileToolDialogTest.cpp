@@ -42,7 +42,7 @@ class FileToolDialogTest : public ::testing::Test {
           return static_cast<int>(QDialog::Rejected);
         }
         files->selectFile(pick_);
-        files->accept();
+        static_cast<QDialog*>(files)->accept();  // QFileDialog's own accept checks the name
         return files->result();
       }
       return static_cast<int>(QDialog::Rejected);
