@@ -37,7 +37,7 @@ QString Slug(const QString& text) {
 // window manager, so the title bar with the window's caption is drawn here above the grab;
 // frameless windows (the splash) are taken as they are.
 QPixmap Picture(QWidget& widget) {
-  const QPixmap content = widget.grab();
+  QPixmap content = widget.grab();
   if (widget.windowFlags().testFlag(Qt::FramelessWindowHint)) {
     return content;
   }
