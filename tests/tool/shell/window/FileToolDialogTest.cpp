@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "TempFolder.h"
+#include "TestSupport.h"
 #include "settings/ProfileFile.h"
 #include "window/AddHeaderDialog.h"
 #include "window/BandArrangeDialog.h"
@@ -42,7 +43,7 @@ class FileToolDialogTest : public ::testing::Test {
           return static_cast<int>(QDialog::Rejected);
         }
         files->selectFile(pick_);
-        files->accept();
+        static_cast<QDialog*>(files)->accept();  // QFileDialog's own accept checks the name
         return files->result();
       }
       return static_cast<int>(QDialog::Rejected);
@@ -116,6 +117,69 @@ TEST_F(FileToolDialogTest, BandArrangeKeepsTheDialogOpenWhenTheInputIsMissing) {
   EXPECT_EQ(messages_[0].icon, QMessageBox::Warning);
   EXPECT_EQ(file_.ReadString("BandAdjust", "InputFile", "", 255), input.string());
   EXPECT_EQ(file_.ReadString("BandAdjust", "OutputFile", "", 255), output.string());
+}
+
+TEST_F(FileToolDialogTest, CheckShowsTheComputedSumOfABrokenFile) {
+  // "VDL1", a payload length of 1 and the payload byte 0x10 sum to 0x28; the stored sum is 0.
+  std::string bytes(258, '\0');
+  bytes.replace(0, 4, "VDL1");
+  bytes[6] = 1;
+  bytes[256] = 0x10;
+  const auto file = folder_ / "broken.vop";
+  WriteText(file, bytes);
+  WriteText(ini_, "[vopfilechk]\ncheck = " + file.string() + "\n");
+  shell::CheckFileFormatDialog check(bundle_, Runner(), nullptr);
+  EXPECT_TRUE(Excute(check));
+  ASSERT_EQ(messages_.size(), 1U);
+  EXPECT_EQ(messages_[0].text, QString::fromUtf8("Sum error\uFF0828\uFF09"));
+  EXPECT_EQ(messages_[0].caption, "Error");
+  EXPECT_EQ(messages_[0].icon, QMessageBox::NoIcon);
+}
+
+TEST_F(FileToolDialogTest, BandArrangeMergesTheBandsOfARealStream) {
+  const auto input = folder_ / "job.prn";
+  const auto output = folder_ / "merged.prn";
+  const auto stream = flashtools::test::StreamBuilder()
+                          .StartJob()
+                          .SetPageInformation(0x80, 2)
+                          .SendBand(0, 3, 1, 0x41)
+                          .SendBand(0, 2, 1, 0x42)
+                          .EndPrintData()
+                          .EndJob()
+                          .bytes();
+  flashtools::test::WriteFile(input, stream);
+  WriteText(ini_,
+            "[BandAdjust]\nInputFile=" + input.string() + "\nOutputFile=" + output.string() + "\n");
+  shell::BandArrangeDialog bands(bundle_, Runner(), nullptr);
+  EXPECT_EQ(bands.Input()->Path().toStdString(), input.string());
+  EXPECT_EQ(bands.Output()->Path().toStdString(), output.string());
+  EXPECT_TRUE(Excute(bands));
+  ASSERT_EQ(messages_.size(), 1U);
+  EXPECT_EQ(messages_[0].text, "The creating of a file completed.");
+  EXPECT_EQ(messages_[0].caption, " ");
+  EXPECT_EQ(messages_[0].icon, QMessageBox::NoIcon);
+
+  const auto frames = flashtools::test::SplitFrames(flashtools::test::ReadFile(output));
+  ASSERT_EQ(frames.size(), 5U);  // the two bands became one
+  EXPECT_EQ(frames[2].code, 0x52);
+  EXPECT_EQ(frames[2].bandData, (flashtools::test::Bytes{0x41, 0x41, 0x41, 0x42, 0x42}));
+  EXPECT_EQ(flashtools::test::ReadFile(input), stream);
+}
+
+TEST_F(FileToolDialogTest, AddHeaderNamesAMissingInputAndClosesWithThePathsStored) {
+  const auto input = folder_ / "absent.bin";
+  const auto output = folder_ / "out.vop";
+  shell::AddHeaderDialog add(bundle_, Runner(), nullptr);
+  add.Input()->SetPath(QString::fromStdString(input.string()));
+  add.Output()->SetPath(QString::fromStdString(output.string()));
+  EXPECT_TRUE(Excute(add));
+  ASSERT_EQ(messages_.size(), 1U);
+  EXPECT_EQ(messages_[0].text.toStdString(), "Cannot find " + input.string());
+  EXPECT_EQ(messages_[0].caption, "Error");
+  EXPECT_FALSE(std::filesystem::exists(output));
+  EXPECT_EQ(file_.ReadString("VopMaker", "ReadFile", "", 255), input.string());
+  EXPECT_EQ(file_.ReadString("VopMaker", "WriteFile", "", 255), output.string());
+  EXPECT_EQ(file_.ReadInt("VopMaker", "SelDType", -1), 0);
 }
 
 TEST_F(FileToolDialogTest, BrowseStartsInThePathsFolderAndTakesTheChoice) {

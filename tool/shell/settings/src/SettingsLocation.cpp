@@ -45,4 +45,8 @@ std::filesystem::path DefaultSettingsFile() {
   return chosen;
 }
 
+std::filesystem::path ChosenSettingsFile(const std::optional<std::filesystem::path>& named) {
+  return named ? *named : DefaultSettingsFile();
+}
+
 }  // namespace settings

@@ -2,6 +2,7 @@
 
 #include "window/QtText.h"
 #include "window/QtUserInterface.h"
+#include "zarnik/Strings.h"
 
 namespace shell {
 namespace {

@@ -14,8 +14,7 @@ CTessikApp::CTessikApp(ProgramOptions options, WindowHooks hooks)
 CTessikApp::~CTessikApp() = default;
 
 void CTessikApp::InitInstance() {
-  const auto settingsFile =
-      options_.settingsFile ? *options_.settingsFile : settings::DefaultSettingsFile();
+  const auto settingsFile = settings::ChosenSettingsFile(options_.settingsFile);
   if (options_.screenshotDir) {
     hooks_.runModal = ScreenshotRunner(*options_.screenshotDir);
   }

@@ -4,11 +4,9 @@
 
 #include "window/QtUserInterface.h"
 
-#if defined(ZARNIK_WITH_FILE_TOOLS)
 #include "window/AddHeaderDialog.h"
 #include "window/BandArrangeDialog.h"
 #include "window/CheckFileFormatDialog.h"
-#endif
 
 namespace shell {
 namespace {
@@ -31,10 +29,9 @@ void RunDialog(const ToolBundle& bundle, const DialogRunner& runModal, QWidget* 
 
 }  // namespace
 
-void RunTool(int position, [[maybe_unused]] const ToolBundle& bundle, const DialogRunner& runModal,
+void RunTool(int position, const ToolBundle& bundle, const DialogRunner& runModal,
              QWidget* parent) {
   switch (position) {
-#if defined(ZARNIK_WITH_FILE_TOOLS)
     case 3:
       RunDialog<AddHeaderDialog>(bundle, runModal, parent);
       return;
@@ -44,7 +41,6 @@ void RunTool(int position, [[maybe_unused]] const ToolBundle& bundle, const Dial
     case 5:
       RunDialog<BandArrangeDialog>(bundle, runModal, parent);
       return;
-#endif
     default:
       if (position >= 1 && position <= static_cast<int>(kCommandList.size())) {
         ShowNotAvailable(position, runModal, parent);

@@ -1,6 +1,7 @@
 #include "window/ProgramOptions.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 #include "window/QtText.h"
 #include "zarnik/Strings.h"
@@ -25,9 +26,11 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
     options.message = parser.errorText();
     return options;
   }
-  if (parser.isSet(help)) {
+  if (parser.isSet(help) || parser.isSet("help-all")) {
     options.action = ProgramOptions::Action::kShowHelp;
     options.message = parser.helpText();
+    // Without an application object Qt cannot know the program's name.
+    options.message.replace("<executable_name>", QFileInfo(arguments.value(0)).fileName());
     return options;
   }
   if (!parser.positionalArguments().isEmpty()) {

@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
 #include <QRegularExpression>
 #include <QTimer>
@@ -31,6 +33,33 @@ QString Slug(const QString& text) {
   return slug.isEmpty() ? QString("dialog") : slug;
 }
 
+// The picture of a window as a desktop shows it. The display the pictures are taken on has no
+// window manager, so the title bar with the window's caption is drawn here above the grab;
+// frameless windows (the splash) are taken as they are.
+QPixmap Picture(QWidget& widget) {
+  QPixmap content = widget.grab();
+  if (widget.windowFlags().testFlag(Qt::FramelessWindowHint)) {
+    return content;
+  }
+  QFont font = widget.font();
+  font.setBold(true);
+  const QFontMetrics metrics(font);
+  const int barHeight = metrics.height() + 10;
+  const int width = content.width() + 2;
+  QPixmap picture(width, content.height() + barHeight + 1);
+  const QPalette& palette = widget.palette();
+  picture.fill(palette.color(QPalette::Dark));
+  QPainter painter(&picture);
+  painter.fillRect(1, 1, width - 2, barHeight - 1, palette.color(QPalette::Highlight));
+  painter.setPen(palette.color(QPalette::HighlightedText));
+  painter.setFont(font);
+  const QRect titleArea(8, 1, width - 16, barHeight - 1);
+  painter.drawText(titleArea, Qt::AlignLeft | Qt::AlignVCenter,
+                   metrics.elidedText(widget.windowTitle(), Qt::ElideRight, titleArea.width()));
+  painter.drawPixmap(1, barHeight, content);
+  return picture;
+}
+
 void Save(QWidget& widget, const std::filesystem::path& folder, const QString& name) {
   std::filesystem::create_directories(folder);
   auto file = folder / ToPath(name + ".png");
@@ -38,7 +67,7 @@ void Save(QWidget& widget, const std::filesystem::path& folder, const QString& n
     file = folder / ToPath(name + "-" + QString::number(n) + ".png");
   }
   const QString path = QString::fromStdString(file.string());
-  if (widget.grab().save(path)) {
+  if (Picture(widget).save(path)) {
     std::printf("%s\n", file.c_str());
   } else {
     std::fprintf(stderr, "zarnik: cannot save %s\n", file.c_str());
@@ -52,9 +81,8 @@ DialogRunner ScreenshotRunner(const std::filesystem::path& folder) {
     dialog.show();
     QApplication::processEvents();
     const auto* box = qobject_cast<QMessageBox*>(&dialog);
-    const QString name = !dialog.objectName().isEmpty() ? dialog.objectName()
-                         : box != nullptr               ? Slug(box->text())
-                                                        : Slug(dialog.windowTitle());
+    // Message boxes are named after their text, other dialogs after their caption.
+    const QString name = box != nullptr ? Slug(box->text()) : Slug(dialog.windowTitle());
     Save(dialog, folder, name);
     dialog.close();
     return static_cast<int>(QDialog::Rejected);

@@ -27,4 +27,8 @@ std::filesystem::path ChooseSettingsFile(const std::filesystem::path& programFol
 // created and the program folder's file, if any, is copied in as its start.
 std::filesystem::path DefaultSettingsFile();
 
+// The settings file of a program run: the one named on its command line (--settings FILE),
+// else DefaultSettingsFile(). The window program and the command line both choose here.
+std::filesystem::path ChosenSettingsFile(const std::optional<std::filesystem::path>& named);
+
 }  // namespace settings
