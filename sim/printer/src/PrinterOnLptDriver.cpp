@@ -1,0 +1,33 @@
+#include "sim/printer/PrinterOnLptDriver.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace sim {
+
+PrinterOnLptDriver::PrinterOnLptDriver(std::shared_ptr<VirtualPrinter> printer)
+    : printer_(std::move(printer)) {}
+
+IoResult PrinterOnLptDriver::Write(std::span<const std::uint8_t> data) {
+  return printer_->Write(data);
+}
+
+IoResult PrinterOnLptDriver::Read(std::span<std::uint8_t> buffer) {
+  return printer_->Read(buffer);
+}
+
+// The driver returns the identification string alone; the caller adds the length bytes.
+IoResult PrinterOnLptDriver::IoControl(std::uint32_t code, std::span<const std::uint8_t> /*in*/,
+                                       std::span<std::uint8_t> out) {
+  if (code != platform::kIoctlParQueryDeviceId) {
+    return IoResult::Failed(platform::kErrorInvalidParameter);
+  }
+  const std::string_view id = printer_->DeviceId();
+  if (out.size() < id.size()) {
+    return IoResult::Failed(platform::kErrorInsufficientBuffer);
+  }
+  std::copy(id.begin(), id.end(), out.begin());
+  return IoResult::Done(static_cast<std::uint32_t>(id.size()));
+}
+
+}  // namespace sim

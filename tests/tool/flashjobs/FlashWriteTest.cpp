@@ -1,0 +1,331 @@
+// Write Data Flash ROM against the virtual printer, through the port channel and the real
+// port library on the simulated machine.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "OnSimulatedMachine.h"
+#include "flashjobs/WriteDataFlashRom.h"
+#include "flashtools/FileTools.h"
+
+namespace flashjobs::test {
+namespace {
+
+using flashtools::MessageIcon;
+using flashtools::ToolResult;
+namespace fs = std::filesystem;
+
+const Message kComplete = Shown("Writing complete!", "Complete");
+const Message kTransmissionFailure = Shown("Transmission Failure", "Tessik Error Message");
+
+Message Confirmation(int mbit) {
+  return {"Write " + std::to_string(mbit) + "Mbit data flash ROM", "Writing Confirmation",
+          MessageIcon::kExclamation, true};
+}
+
+Bytes ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Bytes EndJobFrame(std::uint8_t number) {
+  Bytes frame = Hex("1B 41 00 01 00 BE 00 00");
+  frame[2] = number;
+  frame[7] = static_cast<std::uint8_t>(0x1B + 0x41 + 0x01 + 0xBE + number);
+  return frame;
+}
+
+std::uint32_t U32At(const Bytes& bytes, std::size_t at) {
+  return static_cast<std::uint32_t>(bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
+                                    (bytes[at + 3] << 24));
+}
+
+// Runs the procedure with the data file, the data type and machine id 0xFF on LPT1.
+class FlashWrite : public OverLptDriver {
+ protected:
+  ToolResult Flash(const fs::path& file, int dataType) {
+    return WriteDataFlashRom({file, dataType, 0xFF, lpt}, number, ui, display);
+  }
+  fs::path DemoFile(std::size_t payloadSize) {
+    return WriteFile("demo.vop", MakeDataFile(0x40, CountingPayload(payloadSize)));
+  }
+  bool FlashHolds(const Bytes& payload) const {
+    const auto flash = printer->Flash();
+    return std::equal(payload.begin(), payload.end(), flash.begin()) &&
+           std::all_of(flash.begin() + static_cast<std::ptrdiff_t>(payload.size()), flash.end(),
+                       [](std::uint8_t b) { return b == 0xFF; });
+  }
+  bool FlashUntouched() const { return FlashHolds({}); }
+
+  std::uint8_t number = 0x55;
+};
+
+TEST_F(FlashWrite, WorkedRunSendsTheExactFramesAndTheWholeFileWithItsSum) {
+  const Bytes input = CountingPayload(0x1234);
+  RecordingUi fileUi;
+  ASSERT_EQ(flashtools::AddHeader(WriteFile("input.bin", input), FilePath("demo.vop"), fileUi),
+            ToolResult::kSucceeded);
+  const Bytes file = ReadAll(FilePath("demo.vop"));
+  ASSERT_EQ(file.size(), 4917U);
+
+  EXPECT_EQ(Flash(FilePath("demo.vop"), kDataTypeDemoPrintData), ToolResult::kSucceeded);
+
+  ASSERT_EQ(Frames().size(), 4U);
+  EXPECT_EQ(Frames()[0], Hex("1B 40 00 02 00 BF FF 10 2B"));
+  EXPECT_EQ(Frames()[1], Hex("1B 70 01 0C 00 8F 40 82 36 13 00 00 64 00 00 00 00 00 96"));
+  EXPECT_EQ(Frames()[2], Hex("1B 73 02 0A 00 8C 00 04 02 00 35 13 00 00 00 00 74"));
+  EXPECT_EQ(Frames()[3], Hex("1B 41 03 01 00 BE 00 1E"));
+  EXPECT_EQ(printer->LastStreamSize(), 4918U);
+  const auto received = printer->Received();
+  ASSERT_EQ(received.size(), 9U + 19U + 4918U + 17U + 8U);
+  EXPECT_TRUE(std::equal(file.begin(), file.end(), received.begin() + 28));
+  EXPECT_EQ(received[28 + 4917], static_cast<std::uint8_t>(2 * file.back()));
+  EXPECT_TRUE(printer->Faults().empty());
+
+  EXPECT_EQ(number, 3);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Confirmation(8), kComplete}));
+  EXPECT_EQ(display.end.bars, (ProgressBars{100, 100, 100}));
+  EXPECT_TRUE(FlashHolds(input));
+  EXPECT_FALSE(printer->JobOpen());
+}
+
+TEST_F(FlashWrite, AFileOf256BytesIsAnnouncedAsOneByteButSentWhole) {
+  Bytes file = MakeDataFile(0x40, {});
+  file.pop_back();  // the header alone
+  EXPECT_EQ(Flash(WriteFile("short.vop", file), kDataTypeDemoPrintData), ToolResult::kFailed);
+  ASSERT_EQ(Frames().size(), 4U);
+  EXPECT_EQ(U32At(Frames()[1], 8), 1U);
+  EXPECT_EQ(U32At(Frames()[2], 10), 256U);
+  EXPECT_EQ(printer->Received().size(), 9U + 19U + 257U + 17U + 8U);
+  // The printer refuses a transfer too short for any data file.
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Confirmation(8), Shown("Size Error!", "Error")}));
+  EXPECT_EQ(Frames()[3], EndJobFrame(3));
+  EXPECT_TRUE(printer->Faults().empty());
+}
+
+TEST_F(FlashWrite, MaskRomFirmwareReadsNoCapacityAndWritesWithModeZero) {
+  const Bytes payload = CountingPayload(1000);
+  const auto file = WriteFile("fw.vop", MakeDataFile(0x00, payload, 0x00));
+  EXPECT_EQ(Flash(file, kDataTypeMaskRomFirmware), ToolResult::kSucceeded);
+  ASSERT_EQ(Frames().size(), 4U);
+  EXPECT_EQ(Frames()[1][6], 0x00);  // Options bit 7 clear: no flag
+  EXPECT_EQ(U32At(Frames()[2], 6), 0U);
+  EXPECT_EQ(U32At(Frames()[2], 10), 1257U);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{kComplete}));
+  EXPECT_TRUE(FlashHolds(payload));
+  EXPECT_EQ(number, 3);
+}
+
+TEST_F(FlashWrite, FirmwareWritesWithTheFlashModeAfterTheCapacityCheck) {
+  const Bytes payload = CountingPayload(3000);
+  EXPECT_EQ(Flash(WriteFile("fw.vop", MakeDataFile(0x00, payload)), kDataTypeFirmware),
+            ToolResult::kSucceeded);
+  EXPECT_EQ(U32At(Frames()[2], 6), 0x00020400U);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Confirmation(8), kComplete}));
+  EXPECT_TRUE(FlashHolds(payload));
+}
+
+TEST_F(FlashWrite, CapacityAllowsAFileThatFillsTheFlashExactly) {
+  const Bytes payload = CountingPayload(1048576 - 257);
+  EXPECT_EQ(Flash(WriteFile("full.vop", MakeDataFile(0x40, payload)), kDataTypeDemoPrintData),
+            ToolResult::kSucceeded);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Confirmation(8), kComplete}));
+  EXPECT_TRUE(FlashHolds(payload));
+}
+
+TEST_F(FlashWrite, CapacityRefusesAFileOneByteLongerThanTheFlashAndLeavesTheJobOpen) {
+  EXPECT_EQ(Flash(DemoFile(1048576 - 257 + 1), kDataTypeDemoPrintData), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Write size over!", "Error")}));
+  EXPECT_EQ(Frames().size(), 2U);
+  EXPECT_TRUE(printer->JobOpen());
+  EXPECT_EQ(number, 1);
+}
+
+TEST_F(FlashWrite, CapacityCodesWithoutAFlashRefuseEveryFileAndTheLargestIs128Mbit) {
+  for (const std::uint8_t code : {std::uint8_t{0x00}, std::uint8_t{0x90}}) {
+    AttachPrinter({.flashSizeCode = code});
+    ui.messages.clear();
+    EXPECT_EQ(Flash(DemoFile(10), kDataTypeDemoPrintData), ToolResult::kFailed);
+    EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Write size over!", "Error")})) << int{code};
+  }
+  AttachPrinter({.flashSizeCode = 0x8F});
+  ui.messages.clear();
+  ui.answer = false;
+  Flash(DemoFile(10), kDataTypeDemoPrintData);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Confirmation(128)}));
+}
+
+TEST_F(FlashWrite, DecliningTheConfirmationClosesTheJobWithoutWriting) {
+  ui.answer = false;
+  EXPECT_EQ(Flash(DemoFile(100), kDataTypeDemoPrintData), ToolResult::kFailed);
+  ASSERT_EQ(Frames().size(), 3U);
+  EXPECT_EQ(Frames()[2], EndJobFrame(2));
+  EXPECT_FALSE(printer->JobOpen());
+  EXPECT_EQ(display.runs, 0);
+  EXPECT_TRUE(FlashUntouched());
+}
+
+TEST_F(FlashWrite, EveryPrinterErrorCodeEndsTheDisplayAndTheJobIsClosed) {
+  const std::vector<std::pair<std::uint8_t, std::string>> codes = {
+      {0x02, "Header Error!"}, {0x03, "Size Error!"},     {0x04, "Sum Error!"},
+      {0x05, "Verify Error!"}, {0x06, "Size Over Error"}, {0x07, "Record Error!"},
+      {0x2A, "Code: 2a"}};
+  for (const auto& [code, text] : codes) {
+    AttachPrinter({.failStatus = code, .progressStep = 25});
+    ui.messages.clear();
+    EXPECT_EQ(Flash(DemoFile(100), kDataTypeDemoPrintData), ToolResult::kFailed);
+    EXPECT_EQ(ui.messages, (std::vector<Message>{Confirmation(8), Shown(text, "Error")}));
+    EXPECT_EQ(display.end.bars, (ProgressBars{100, 0, 0}));
+    ASSERT_EQ(Frames().size(), 4U);
+    EXPECT_EQ(Frames()[3], EndJobFrame(3));
+  }
+}
+
+TEST_F(FlashWrite, AStalledPrinterTimesOutAfter3000TicksAndTheJobIsClosed) {
+  AttachPrinter({.stall = true});
+  EXPECT_EQ(Flash(DemoFile(100), kDataTypeDemoPrintData), ToolResult::kFailed);
+  EXPECT_EQ(display.ticks, 3000U);
+  EXPECT_EQ(ui.messages,
+            (std::vector<Message>{Confirmation(8), Shown("Fail to write", "Timeout Error")}));
+  EXPECT_EQ(Frames().back(), EndJobFrame(3));
+  EXPECT_TRUE(FlashUntouched());
+}
+
+TEST_F(FlashWrite, AFailingStatusReadWaitsForCancelAndTheJobIsClosed) {
+  AttachPrinter({.readsBeforeSilence = 3});  // Start Job, capacity, one status
+  EXPECT_EQ(Flash(DemoFile(100), kDataTypeDemoPrintData), ToolResult::kFailed);
+  EXPECT_EQ(display.end.outcome, PollOutcome::kReadFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Confirmation(8), Shown("Fail to read!", "Error")}));
+  EXPECT_EQ(Frames().back(), EndJobFrame(3));
+}
+
+TEST_F(FlashWrite, FailuresBeforeTheTransferCloseTheDialogWithoutEndJob) {
+  AttachPrinter({.readsBeforeSilence = 0});
+  EXPECT_EQ(Flash(DemoFile(10), kDataTypeDemoPrintData), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Fail to read!", "Error")}));
+  EXPECT_EQ(Frames().size(), 1U);
+  EXPECT_EQ(number, 0);
+
+  AttachPrinter({.acceptJob = false});
+  ui.messages.clear();
+  EXPECT_EQ(Flash(DemoFile(10), kDataTypeDemoPrintData), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Job not accepted!", "Error")}));
+  EXPECT_EQ(Frames().size(), 1U);
+
+  AttachPrinter();
+  device->failWrite = 1;
+  ui.messages.clear();
+  EXPECT_EQ(Flash(DemoFile(10), kDataTypeDemoPrintData), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{kTransmissionFailure}));
+  EXPECT_TRUE(printer->Received().empty());
+}
+
+TEST_F(FlashWrite, AnUnsentDownloadFirmwareClosesTheJobInsteadOfWritingNothing) {
+  device->failWrite = 2;
+  EXPECT_EQ(Flash(DemoFile(100), kDataTypeDemoPrintData), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{kTransmissionFailure}));
+  ASSERT_EQ(Frames().size(), 2U);
+  EXPECT_EQ(Frames()[1], EndJobFrame(2));  // the failed frame used number 1
+  EXPECT_FALSE(printer->JobOpen());
+  EXPECT_EQ(display.runs, 0);
+  EXPECT_EQ(number, 2);
+}
+
+TEST_F(FlashWrite, AnUnsentDataStreamStopsWithTheJobOpen) {
+  device->failWrite = 3;
+  EXPECT_EQ(Flash(DemoFile(100), kDataTypeDemoPrintData), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{kTransmissionFailure}));
+  EXPECT_EQ(Frames().size(), 2U);
+  EXPECT_EQ(number, 1);
+}
+
+TEST_F(FlashWrite, AnUnsentExecuteFlashWriteStillPollsToTheTimeOutAndClosesTheJob) {
+  device->failWrite = 4;
+  EXPECT_EQ(Flash(DemoFile(100), kDataTypeDemoPrintData), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Confirmation(8), kTransmissionFailure,
+                                               Shown("Fail to write", "Timeout Error")}));
+  EXPECT_EQ(display.ticks, 3000U);  // a printer that sends nothing: every read brings 0 bytes
+  EXPECT_EQ(Frames().back(), EndJobFrame(3));
+  EXPECT_TRUE(FlashUntouched());
+}
+
+TEST_F(FlashWrite, AnUnsentEndJobIsReportedAfterTheWrite) {
+  device->failWrite = 5;
+  const Bytes payload = CountingPayload(100);
+  EXPECT_EQ(Flash(WriteFile("demo.vop", MakeDataFile(0x40, payload)), kDataTypeDemoPrintData),
+            ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Confirmation(8), kComplete, kTransmissionFailure}));
+  EXPECT_TRUE(FlashHolds(payload));
+  EXPECT_EQ(number, 3);
+}
+
+TEST_F(FlashWrite, AFileGoneBeforeTheTransferIsNotReadAndNotSent) {
+  const auto file = DemoFile(100);
+  device->hookAfterWrite = 2;
+  device->hook = [&] { fs::remove(file); };
+  EXPECT_EQ(Flash(file, kDataTypeDemoPrintData), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Cannot open file!", "Error")}));
+  EXPECT_EQ(printer->Received().size(), 9U + 19U);
+}
+
+TEST_F(FlashWrite, AFileThatChangedLengthSinceTheCheckIsNotSent) {
+  const auto file = DemoFile(100);
+  device->hookAfterWrite = 2;
+  device->hook = [&] { std::ofstream(file, std::ios::app) << "more"; };
+  EXPECT_EQ(Flash(file, kDataTypeDemoPrintData), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("File Read Error", "Tessik Error Message")}));
+  EXPECT_EQ(printer->Received().size(), 9U + 19U);
+}
+
+// File checks happen before any port is touched, so they run on every build.
+class FlashWriteFileChecks : public OnSimulatedMachine {
+ protected:
+  void SetUp() override {
+    OnSimulatedMachine::SetUp();
+    AttachPrinter();
+  }
+  ToolResult Flash(const fs::path& file, int dataType) {
+    return WriteDataFlashRom({file, dataType, 0xFF, lpt}, number, ui, display);
+  }
+  std::uint8_t number = 0x55;
+};
+
+TEST_F(FlashWriteFileChecks, RefuseTheFileAndKeepTheDialogOpen) {
+  Bytes wrongSignature = MakeDataFile(0x40, CountingPayload(10));
+  wrongSignature[2] = 'X';
+  Bytes demoWithBadSignature = wrongSignature;
+  const std::vector<std::tuple<fs::path, int, std::string>> cases = {
+      {FilePath("missing.vop"), 2, "Cannot open file!"},
+      {FilePath(""), 0, "Cannot open file!"},
+      {WriteFile("demo.vop", MakeDataFile(0x40, {})), 1, "Not firmware data !"},
+      {WriteFile("demo.vop", MakeDataFile(0x40, {})), 0, "Not firmware data !"},
+      {WriteFile("flags.vop", MakeDataFile(0x41, {})), 2, "Not demo print data !"},
+      {WriteFile("fw.vop", MakeDataFile(0x00, {})), 2, "Not demo print data !"},
+      // the type is tested before the signature
+      {WriteFile("bad.vop", demoWithBadSignature), 1, "Not firmware data !"},
+      {WriteFile("bad.vop", wrongSignature), 2, "File format error"},
+      {WriteFile("tiny.vop", Hex("56 44")), 0, "File format error"}};
+  for (const auto& [file, dataType, text] : cases) {
+    ui.messages.clear();
+    EXPECT_EQ(Flash(file, dataType), ToolResult::kFailedKeepOpen) << text;
+    EXPECT_EQ(ui.messages, (std::vector<Message>{Shown(text, "Error")}));
+  }
+  EXPECT_TRUE(printer->Received().empty());
+  EXPECT_EQ(number, 0x55);
+}
+
+// The file port exists in every build: the job's first frame reaches the capture file, and
+// since that port never delivers a reply the procedure stops at the first read.
+TEST_F(FlashWriteFileChecks, OnTheFilePortStopsAtTheFirstReply) {
+  const PortTarget capture{0, 0, FilePath("capture.prn").string()};
+  const auto file = WriteFile("demo.vop", MakeDataFile(0x40, CountingPayload(10)));
+  EXPECT_EQ(WriteDataFlashRom({file, kDataTypeDemoPrintData, 0x34, capture}, number, ui, display),
+            ToolResult::kFailed);
+  EXPECT_EQ(ReadAll(FilePath("capture.prn")), Hex("1B 40 00 02 00 BF 34 10 60"));
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Fail to read!", "Error")}));
+  EXPECT_EQ(number, 0);
+}
+
+}  // namespace
+}  // namespace flashjobs::test
