@@ -6,6 +6,7 @@
 #include "settings/HexText.h"
 #include "settings/SettingsLocation.h"
 #include "simulate/Simulation.h"
+#include "zarnik/Strings.h"
 
 namespace cli {
 namespace {
@@ -47,10 +48,10 @@ std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::os
   run.port.outputFile = panel.outputFile;
   if (global.simulate && run.port.portKind == kUsbPortKind) {
     if (global.port) {
-      err << "Error: " << simulate::kNoUsbPrinter << '\n';
+      err << "Error: " << zarnik::text::kSimulatedNoUsb << '\n';
       return std::nullopt;
     }
-    err << simulate::kUsbMovedNote << '\n';
+    err << zarnik::text::kSimulatedUsbMoved << '\n';
     run.port.portKind = simulate::SimulatedPortKind(run.port.portKind);
   }
   run.machineId =

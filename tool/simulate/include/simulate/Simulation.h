@@ -9,7 +9,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "sim/printer/VirtualPrinter.h"
 
@@ -47,11 +46,5 @@ class Simulation {
 // The port kind a simulated run uses: USB becomes the parallel port, where the virtual printer
 // is; every other kind stays.
 std::int32_t SimulatedPortKind(std::int32_t portKind);
-
-// What a simulated run says when it moves a USB choice to the parallel port.
-inline constexpr std::string_view kUsbMovedNote =
-    "Simulation: the virtual printer is on LPT1:, so this run uses LPT1: instead of USB.";
-inline constexpr std::string_view kNoUsbPrinter =
-    "Simulation: the simulated machine has no USB printer; its printer is on LPT1: (--port lpt).";
 
 }  // namespace simulate

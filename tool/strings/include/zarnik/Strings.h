@@ -223,5 +223,12 @@ inline constexpr std::string_view kVersionReportFormat =
 inline constexpr std::string_view kFlashNotConfirmed =
     "Not confirmed: the job was closed and nothing was written.";
 
+// --simulate: the simulated machine has its printer on the parallel port only.
+inline constexpr std::string_view kSimulatedUsbMoved =
+    "Simulation: the virtual printer is on LPT1:, so this run uses LPT1: instead of USB.";
+inline constexpr std::string_view kSimulatedNoUsb =
+    "Simulation: the simulated machine has no USB printer; its printer is on LPT1: (--port lpt).";
+inline constexpr std::string_view kSimulatedTitleSuffix = " (simulated printer on LPT1:)";
+
 }  // namespace text
 }  // namespace zarnik
