@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <array>
 
 #include "flashjobs/WriteDataFlashRom.h"
 #include "settings/HexText.h"
@@ -27,6 +28,21 @@ std::string_view FilterOf(int dataType) {
   return dataType == flashjobs::kDataTypeDemoPrintData ? text::kFilterDemo : text::kFilterFirmware;
 }
 
+// The radio group of the three data types, their ids the data type numbers.
+QGroupBox* MakeDataTypeGroup(QButtonGroup& types, QWidget* parent) {
+  constexpr std::array<std::string_view, 3> kCaptions{text::kDataTypeMaskRomFirmware,
+                                                      text::kDataTypeFirmware, text::kDataTypeDemo};
+  auto* group = new QGroupBox(ToQString(text::kSelectDataTypeLabel), parent);
+  auto* layout = new QVBoxLayout;
+  for (std::size_t id = 0; id < kCaptions.size(); ++id) {
+    auto* button = new QRadioButton(ToQString(kCaptions[id]));
+    types.addButton(button, static_cast<int>(id));
+    layout->addWidget(button);
+  }
+  group->setLayout(layout);
+  return group;
+}
+
 }  // namespace
 
 WriteDataFlashRomDialog::WriteDataFlashRomDialog(const ToolBundle& bundle, DialogRunner runModal,
@@ -44,15 +60,7 @@ WriteDataFlashRomDialog::WriteDataFlashRomDialog(const ToolBundle& bundle, Dialo
   setWindowTitle(ToQString(zarnik::LoadString(zarnik::StringId::kWriteDataFlashRom)));
   file_->BrowseButton()->setText(ToQString(text::kBrowseAmp));
 
-  auto* typeGroup = new QGroupBox(ToQString(text::kSelectDataTypeLabel), this);
-  auto* typeLayout = new QVBoxLayout(typeGroup);
-  int index = 0;
-  for (const auto caption :
-       {text::kDataTypeMaskRomFirmware, text::kDataTypeFirmware, text::kDataTypeDemo}) {
-    auto* button = new QRadioButton(ToQString(caption), typeGroup);
-    dataTypes_->addButton(button, index++);
-    typeLayout->addWidget(button);
-  }
+  auto* typeGroup = MakeDataTypeGroup(*dataTypes_, this);
 
   auto* buttons = new QDialogButtonBox(this);
   buttons->addButton(execute_, QDialogButtonBox::AcceptRole);
