@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
   qt6-base-dev libcli11-dev libusb-1.0-0-dev libudev-dev
+  libcups2-dev libieee1284-3-dev
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
 )

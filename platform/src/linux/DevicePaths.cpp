@@ -2,7 +2,9 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 namespace platform::linux_backend {
 
@@ -23,9 +25,9 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return true;
 }
 
-// The n of "COMn", or 0 when the name is not of that form.
-unsigned long ComNumber(std::string_view name) {
-  if (!StartsWithNoCase(name, "COM") || name.size() == 3 || name.size() > 6) {
+// The n of "<prefix>n" (prefix of three letters), or 0 when the name is not of that form.
+unsigned long PortNumber(std::string_view name, std::string_view prefix) {
+  if (!StartsWithNoCase(name, prefix) || name.size() == 3 || name.size() > 6) {
     return 0;
   }
   unsigned long number = 0;
@@ -38,6 +40,28 @@ unsigned long ComNumber(std::string_view name) {
   return number;
 }
 
+// The device the variable names when it is set and not empty, else the default.
+std::string ChosenDevice(const std::string& variable, std::string fallback) {
+  const char* chosen = std::getenv(variable.c_str());
+  if (chosen != nullptr && *chosen != '\0') {
+    return chosen;
+  }
+  return fallback;
+}
+
+std::string LptDevice(unsigned long number) {
+  return ChosenDevice("ZARNIK_LPT" + std::to_string(number),
+                      "/dev/lp" + std::to_string(number - 1));
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  if (a == b) {
+    return true;
+  }
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error) && !error;
+}
+
 }  // namespace
 
 ResolvedPath ResolvePath(const char* path) {
@@ -46,16 +70,25 @@ ResolvedPath ResolvePath(const char* path) {
     return {ResolvedPath::Kind::kFile, std::string(text)};
   }
   const std::string_view name = text.substr(kDevicePrefix.size());
-  const unsigned long com = ComNumber(name);
+  if (const unsigned long lpt = PortNumber(name, "LPT"); lpt != 0) {
+    return {ResolvedPath::Kind::kParallelPort, LptDevice(lpt)};
+  }
+  const unsigned long com = PortNumber(name, "COM");
   if (com == 0) {
     return {ResolvedPath::Kind::kUnknownDevice, std::string(text)};
   }
-  const std::string variable = "ZARNIK_COM" + std::to_string(com);
-  const char* chosen = std::getenv(variable.c_str());
-  if (chosen != nullptr && *chosen != '\0') {
-    return {ResolvedPath::Kind::kSerialLine, chosen};
+  return {ResolvedPath::Kind::kSerialLine,
+          ChosenDevice("ZARNIK_COM" + std::to_string(com), "/dev/ttyS" + std::to_string(com - 1))};
+}
+
+unsigned LptNumberOfDevice(const std::string& devicePath) {
+  for (unsigned number = 1; number <= 9; ++number) {
+    if (SameFile(devicePath, LptDevice(number)) ||
+        SameFile(devicePath, "/dev/lp" + std::to_string(number - 1))) {
+      return number;
+    }
   }
-  return {ResolvedPath::Kind::kSerialLine, "/dev/ttyS" + std::to_string(com - 1)};
+  return 0;
 }
 
 }  // namespace platform::linux_backend

@@ -11,6 +11,7 @@ struct ResolvedPath {
   enum class Kind {
     kFile,           // an ordinary path, used as it stands
     kSerialLine,     // "\\.\COMn": a tty
+    kParallelPort,   // "\\.\LPTn": a printer port device (or a stand-in for one)
     kUnknownDevice,  // a device name this backend does not map (fails as "not found")
   };
   Kind kind = Kind::kFile;
@@ -19,6 +20,11 @@ struct ResolvedPath {
 
 // "\\.\COMn" (n from 1, any letter case) opens the tty named by the environment variable
 // ZARNIK_COM<n> when it is set and not empty, else /dev/ttyS<n-1>.
+// "\\.\LPTn" likewise opens the device named by ZARNIK_LPT<n>, else /dev/lp<n-1>.
 ResolvedPath ResolvePath(const char* path);
+
+// The n of the LPTn whose device is the given path (/dev/lp<n-1>, or the device ZARNIK_LPT<n>
+// names), looking at n = 1 to 9; 0 when it is none of them.
+unsigned LptNumberOfDevice(const std::string& devicePath);
 
 }  // namespace platform::linux_backend

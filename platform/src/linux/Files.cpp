@@ -11,9 +11,11 @@
 #include <memory>
 
 #include "linux/CommSettings.h"
+#include "linux/DeviceId.h"
 #include "linux/DevicePaths.h"
 #include "linux/ErrorCodes.h"
 #include "linux/LinuxServices.h"
+#include "linux/ParallelIo.h"
 #include "linux/SerialIo.h"
 
 namespace platform::linux_backend {
@@ -81,6 +83,37 @@ bool PrepareSerialLine(OpenFile& line) {
   return true;
 }
 
+// "\\.\LPTn": the device is never created, and it takes bytes appended (a regular file that
+// stands in for a printer keeps everything sent). A tty that stands in for it passes bytes
+// unchanged; it is no serial line to the callers.
+Handle OpenParallelPort(const std::string& device, std::uint32_t access, std::uint32_t share,
+                        HandleTable& handles) {
+  const int flags = OpenFlags(access) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_APPEND;
+  int fd = -1;
+  do {
+    fd = ::open(device.c_str(), flags);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    FailFromErrno();
+    return kInvalidHandle;
+  }
+  const int lock = LockOperation(share);
+  if (lock != 0 && ::flock(fd, lock | LOCK_NB) != 0) {
+    const int error = errno;
+    ::close(fd);
+    SetLastErrorCode(ErrorFromErrno(error));
+    return kInvalidHandle;
+  }
+  termios settings{};
+  if (::isatty(fd) != 0 && ::tcgetattr(fd, &settings) == 0) {
+    MakeRawLine(settings);
+    ::tcsetattr(fd, TCSANOW, &settings);
+  }
+  const Handle handle = handles.Add(std::make_shared<OpenFile>(fd, false, false, true));
+  SetLastErrorCode(kErrorSuccess);
+  return handle;
+}
+
 }  // namespace
 
 Handle LinuxServices::CreateFile(const char* path, std::uint32_t access, std::uint32_t share,
@@ -94,6 +127,9 @@ Handle LinuxServices::CreateFile(const char* path, std::uint32_t access, std::ui
   if (target.kind == ResolvedPath::Kind::kUnknownDevice) {
     SetLastErrorCode(kErrorFileNotFound);
     return kInvalidHandle;
+  }
+  if (target.kind == ResolvedPath::Kind::kParallelPort) {
+    return OpenParallelPort(target.path, access, share, handles_);
   }
   const bool serialPath = target.kind == ResolvedPath::Kind::kSerialLine;
   int flags = OpenFlags(access) | O_CLOEXEC | O_NOCTTY;
@@ -165,6 +201,9 @@ bool LinuxServices::ReadFile(Handle handle, void* buffer, std::uint32_t length,
   if (file->serial) {
     return SerialRead(*file, static_cast<std::uint8_t*>(buffer), length, count);
   }
+  if (file->parallel) {
+    return ParallelRead(file->fd, static_cast<std::uint8_t*>(buffer), length, count);
+  }
   auto* bytes = static_cast<std::uint8_t*>(buffer);
   while (count < length) {
     const ssize_t n = ::read(file->fd, bytes + count, length - count);
@@ -194,6 +233,9 @@ bool LinuxServices::WriteFile(Handle handle, const void* data, std::uint32_t len
   }
   if (file->serial) {
     return SerialWrite(*file, static_cast<const std::uint8_t*>(data), length, count);
+  }
+  if (file->parallel) {
+    return ParallelWrite(file->fd, static_cast<const std::uint8_t*>(data), length, count);
   }
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   while (count < length) {
@@ -249,16 +291,24 @@ bool LinuxServices::CloseHandle(Handle handle) {
   return true;
 }
 
-bool LinuxServices::DeviceIoControl(Handle handle, std::uint32_t /*code*/, const void* /*in*/,
-                                    std::uint32_t /*inLength*/, void* /*out*/,
-                                    std::uint32_t /*outLength*/, std::uint32_t* bytesReturned) {
-  if (bytesReturned != nullptr) {
-    *bytesReturned = 0;
-  }
-  if (Find(handle) == nullptr) {
+bool LinuxServices::DeviceIoControl(Handle handle, std::uint32_t code, const void* /*in*/,
+                                    std::uint32_t /*inLength*/, void* out, std::uint32_t outLength,
+                                    std::uint32_t* bytesReturned) {
+  std::uint32_t ignored = 0;
+  std::uint32_t& count = bytesReturned != nullptr ? *bytesReturned : ignored;
+  count = 0;
+  auto file = Find(handle);
+  if (file == nullptr) {
     return false;
   }
-  // No device behind a handle of this backend answers an I/O control yet.
+  if (file->parallel && code == kIoctlParQueryDeviceId) {
+    if (out == nullptr && outLength > 0) {
+      SetLastErrorCode(kErrorNoAccess);
+      return false;
+    }
+    return QueryDeviceId(file->fd, static_cast<std::uint8_t*>(out), outLength, count);
+  }
+  // The parallel port's device ID is the only I/O control this backend answers.
   SetLastErrorCode(kErrorNotSupported);
   return false;
 }

@@ -13,8 +13,8 @@
 namespace platform::linux_backend {
 
 struct OpenFile {
-  OpenFile(int descriptor, bool serialLine, bool exclusiveLine)
-      : fd(descriptor), serial(serialLine), exclusive(exclusiveLine) {}
+  OpenFile(int descriptor, bool serialLine, bool exclusiveLine, bool parallelPort = false)
+      : fd(descriptor), serial(serialLine), exclusive(exclusiveLine), parallel(parallelPort) {}
   OpenFile(const OpenFile&) = delete;
   OpenFile& operator=(const OpenFile&) = delete;
   ~OpenFile();
@@ -22,6 +22,7 @@ struct OpenFile {
   const int fd;
   const bool serial;     // a tty: the serial-line services apply
   const bool exclusive;  // TIOCEXCL was set at open and is cleared again at close
+  const bool parallel;   // "\\.\LPTn": reads and writes with bounded waits, the device ID
 
   // Serial line only. Settings without a termios counterpart are kept here and reported
   // back by GetCommState as they were set.

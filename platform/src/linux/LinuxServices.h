@@ -1,8 +1,9 @@
 // The real machine: every service of the platform interface on Linux. The members are
-// defined by area in the files beside this one (Files.cpp, SerialLine.cpp, Clock.cpp, ...).
+// defined by area in the files beside this one (Files.cpp, SerialLine.cpp, Registry.cpp, ...).
 #pragma once
 
 #include "linux/HandleTable.h"
+#include "linux/PrinterRegistry.h"
 #include "platform/Services.h"
 
 namespace platform::linux_backend {
@@ -68,6 +69,7 @@ class LinuxServices final : public Services {
   std::shared_ptr<OpenFile> FindSerial(Handle handle);
 
   HandleTable handles_;
+  PrinterRegistry printers_;
 };
 
 }  // namespace platform::linux_backend

@@ -1,5 +1,5 @@
-// Services the Linux backend does not provide yet: the registry, device-interface
-// enumeration and port input/output. Each fails the way its Windows counterpart fails when
+// Services the Linux backend does not provide yet: device-interface enumeration and port
+// input/output. Each fails the way its Windows counterpart fails when
 // there is nothing to find, so callers take their ordinary "not found" path. Port input and
 // output never touch the hardware here: a read gives the floating-bus value 0xFF and a
 // write is dropped, after setting the last error to kErrorNotSupported.
@@ -7,29 +7,6 @@
 #include "linux/LinuxServices.h"
 
 namespace platform::linux_backend {
-
-std::int32_t LinuxServices::RegOpenKeyEx(RegistryKey /*key*/, const char* /*subKey*/,
-                                         std::uint32_t /*access*/, RegistryKey* result) {
-  if (result != nullptr) {
-    *result = kNoKey;
-  }
-  return static_cast<std::int32_t>(kErrorFileNotFound);
-}
-
-std::int32_t LinuxServices::RegEnumKeyEx(RegistryKey /*key*/, std::uint32_t /*index*/,
-                                         char* /*name*/, std::uint32_t* /*nameLength*/) {
-  return static_cast<std::int32_t>(kErrorInvalidHandle);
-}
-
-std::int32_t LinuxServices::RegQueryValueEx(RegistryKey /*key*/, const char* /*valueName*/,
-                                            std::uint32_t* /*type*/, void* /*data*/,
-                                            std::uint32_t* /*dataLength*/) {
-  return static_cast<std::int32_t>(kErrorInvalidHandle);
-}
-
-std::int32_t LinuxServices::RegCloseKey(RegistryKey /*key*/) {
-  return static_cast<std::int32_t>(kErrorInvalidHandle);
-}
 
 DeviceInfoSet LinuxServices::SetupDiGetClassDevs(const Guid& /*interfaceClass*/,
                                                  std::uint32_t /*flags*/) {

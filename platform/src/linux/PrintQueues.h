@@ -1,0 +1,18 @@
+// The print queues of the local print server (CUPS), each with the URI of its device.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform::linux_backend {
+
+struct PrintQueue {
+  std::string name;
+  std::string deviceUri;  // "parallel:/dev/lp0", "usb://...", empty when not told
+};
+
+// Asks the print server named by the CUPS settings (CUPS_SERVER, client.conf, else the
+// local one) for its queues. No server, or no answer within a few seconds, is no queues.
+std::vector<PrintQueue> ListPrintQueues();
+
+}  // namespace platform::linux_backend
