@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Saves PNG pictures of the Zarnik main window and of every dialog it opens into
 # docs/screenshots/. Runs the built program (build/default/bin/zarnik by default, or $ZARNIK)
-# on a fresh settings file, under Xvfb when xvfb-run is there, else on Qt's offscreen platform.
+# on a fresh settings file and on the simulated machine (--simulate), so that Get Version and
+# Write Data Flash ROM run against the virtual printer and the Status Display is taken in the
+# middle of a write. Runs under Xvfb when xvfb-run is there, else on Qt's offscreen platform.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 program="${ZARNIK:-build/default/bin/zarnik}"
+cli="${ZARNIK_CLI:-$(dirname "$program")/zarnik-cli}"
 out="docs/screenshots"
-if [[ ! -x "$program" ]]; then
-  echo "screenshots.sh: $program not found; build it first (cmake --preset default &&" \
+if [[ ! -x "$program" || ! -x "$cli" ]]; then
+  echo "screenshots.sh: $program or $cli not found; build it first (cmake --preset default &&" \
        "cmake --build --preset default)" >&2
   exit 1
 fi
@@ -18,10 +21,17 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$out"
 rm -f "$out"/*.png
 
+# A demo print data file for the flash write: 200 KiB, so the Status Display has time to be
+# taken mid-write.
+head -c 204800 /dev/zero | tr '\0' 'Z' > "$work/demo.bin"
+"$cli" add-header "$work/demo.bin" "$work/demo.vop" >/dev/null
+
 # A settings file with a few paths filled in, so the dialogs show what a user would see.
-cat > "$work/zarnik.INI" <<'INI'
+cat > "$work/zarnik.INI" <<INI
 [System]
 Output=1
+[FlashWrite]
+FROMFile=$work/demo.vop
 [VopFileChk]
 Check=/home/service/data/demo.vop
 [VopMaker]
@@ -32,7 +42,7 @@ InputFile=/home/service/capture/job.prn
 OutputFile=/home/service/capture/job-merged.prn
 INI
 
-args=(--settings "$work/zarnik.INI" --screenshot-dir "$out")
+args=(--settings "$work/zarnik.INI" --simulate --screenshot-dir "$out")
 if command -v xvfb-run >/dev/null; then
   xvfb-run -a -s "-screen 0 1024x768x24" "$program" "${args[@]}"
 else

@@ -1,61 +1,10 @@
-#include <sys/wait.h>
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
+#include "CliFixture.h"
 
 namespace {
 
+using cli_test::CliRun;
+using cli_test::CliTest;
 namespace fs = std::filesystem;
-
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const fs::path& path) {
-  std::string bytes(fs::file_size(path), '\0');
-  std::ifstream(path, std::ios::binary)
-      .read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
-}
-
-class CliTest : public testing::Test {
- protected:
-  void SetUp() override {
-    const char* root = std::getenv("ZARNIK_TEST_TMP");
-    dir_ = fs::path(root != nullptr ? root : fs::temp_directory_path()) / "cli" /
-           testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  fs::path Path(const std::string& name) const { return dir_ / name; }
-
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-  }
-
-  // Runs zarnik-cli with arguments (already quoted where needed) in the test's folder.
-  CliRun Cli(const std::string& arguments) const {
-    const std::string command = "cd '" + dir_.string() + "' && '" ZARNIK_CLI "' " + arguments +
-                                " >stdout.txt 2>stderr.txt </dev/null";
-    const int raw = std::system(command.c_str());
-    CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(Path("stdout.txt")),
-               Slurp(Path("stderr.txt"))};
-    fs::remove(Path("stdout.txt"));
-    fs::remove(Path("stderr.txt"));
-    return run;
-  }
-
-  fs::path dir_;
-};
 
 TEST_F(CliTest, AddsAHeaderAndChecksTheResult) {
   Write("payload.bin", std::string(0x1234, 'x'));
@@ -98,7 +47,7 @@ TEST_F(CliTest, AnswersUsageErrorsWithStatusTwoAndExplainsItsCommands) {
 
   const CliRun help = Cli("--help");
   EXPECT_EQ(help.status, 0);
-  for (const char* command : {"check", "add-header", "arrange-bands"}) {
+  for (const char* command : {"check", "add-header", "arrange-bands", "flash", "version"}) {
     EXPECT_NE(help.out.find(command), std::string::npos) << command;
   }
   const CliRun commandHelp = Cli("arrange-bands --help");

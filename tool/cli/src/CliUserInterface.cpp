@@ -12,13 +12,16 @@ namespace cli {
 namespace {
 
 // A caption is printed in front of the text unless it is blank or only repeats what the
-// stream already says ("Result" on standard output).
+// stream already says ("Result" on standard output); a text of several lines starts below
+// its caption.
 void Print(std::ostream& stream, std::string_view caption, std::string_view text) {
   const bool blank = std::all_of(caption.begin(), caption.end(), [](char c) {
     return std::isspace(static_cast<unsigned char>(c));
   });
   if (!blank && caption != zarnik::text::kResult) {
-    stream << caption << ": ";
+    const auto lineBreak = text.find('\n');
+    const bool severalLines = lineBreak != std::string_view::npos && lineBreak + 1 < text.size();
+    stream << caption << (severalLines ? ":\n" : ": ");
   }
   stream << text;
   if (text.empty() || text.back() != '\n') {
@@ -27,11 +30,18 @@ void Print(std::ostream& stream, std::string_view caption, std::string_view text
   stream.flush();
 }
 
+// The captions of failures: the tools' own, the port's ("Tessik Error Message") and the
+// time-out of a write.
+bool IsFailureCaption(std::string_view caption) {
+  return caption == zarnik::text::kError || caption == zarnik::text::kTimeoutError ||
+         caption == zarnik::LoadString(zarnik::StringId::kErrorCaption);
+}
+
 }  // namespace
 
 void CliUserInterface::ShowMessage(std::string_view text, std::string_view caption,
                                    flashtools::MessageIcon /*icon*/) {
-  Print(caption == zarnik::text::kError ? err_ : out_, caption, text);
+  Print(IsFailureCaption(caption) ? err_ : out_, caption, text);
 }
 
 bool CliUserInterface::Confirm(std::string_view text, std::string_view caption,

@@ -1,5 +1,6 @@
-// The person at a terminal: results go to standard output, failures (caption "Error") to
-// standard error, each prefixed by its caption when it has one worth reading.
+// The person at a terminal: results go to standard output, failures (captions "Error",
+// "Tessik Error Message", "Timeout Error") to standard error, each prefixed by its caption
+// when it has one worth reading.
 #pragma once
 
 #include <iosfwd>

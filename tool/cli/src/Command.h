@@ -4,6 +4,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 
 #include <CLI/CLI.hpp>
 
@@ -18,9 +20,19 @@ inline constexpr const char* kExitStatusNote =
     "Exit status: 0 when the command succeeded, 1 when it reported a failure, 2 for a usage "
     "error.";
 
+// The options that come before the command and apply to every command.
+struct GlobalOptions {
+  std::optional<std::string> settingsFile;  // --settings FILE
+  std::optional<std::string> port;          // --port lpt|usb, for this run only
+  bool simulate = false;                    // --simulate
+  std::optional<std::string> simConfig;     // --sim-config FILE
+  std::optional<std::string> simTrace;      // --sim-trace FILE
+};
+
 // What the parsed command line asks for.
 struct Invocation {
   std::function<int()> run;
+  GlobalOptions global;
 };
 
 using CommandRegistration = void (*)(CLI::App& app, Invocation& invocation);
@@ -28,6 +40,8 @@ using CommandRegistration = void (*)(CLI::App& app, Invocation& invocation);
 void RegisterCheckCommand(CLI::App& app, Invocation& invocation);
 void RegisterAddHeaderCommand(CLI::App& app, Invocation& invocation);
 void RegisterArrangeBandsCommand(CLI::App& app, Invocation& invocation);
+void RegisterFlashCommand(CLI::App& app, Invocation& invocation);
+void RegisterVersionCommand(CLI::App& app, Invocation& invocation);
 
 inline int ExitStatusOf(flashtools::ToolResult result) {
   return result == flashtools::ToolResult::kSucceeded ? kExitSucceeded : kExitToolFailed;

@@ -4,22 +4,73 @@
 #include <array>
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "Command.h"
+#include "simulate/Simulation.h"
 
 namespace {
 
+void AddGlobalOptions(CLI::App& app, cli::GlobalOptions& global) {
+  app.add_option("--settings", global.settingsFile,
+                 "settings file to use instead of zarnik.INI beside the program");
+  app.add_option("--port", global.port,
+                 "port for this run instead of the settings file's Output (not saved)")
+      ->check(CLI::IsMember({"lpt", "usb"}));
+  CLI::Option* simulate = app.add_flag(
+      "--simulate", global.simulate,
+      "run on the simulated machine with the virtual printer on LPT1: (no USB printer)");
+  app.add_option("--sim-config", global.simConfig,
+                 "virtual printer profile, section Printer: ControllerFW, EngineFW, "
+                 "FlashSizeCode, AcceptJob, FailStatus, ProgressStep, Stall, HostCommError, "
+                 "SilentAfter")
+      ->needs(simulate);
+  app.add_option("--sim-trace", global.simTrace,
+                 "file that receives every byte the virtual printer took, in order")
+      ->needs(simulate);
+}
+
+// Runs the chosen command, on the simulated machine when asked to.
+int RunCommand(const cli::Invocation& invocation) {
+  const cli::GlobalOptions& global = invocation.global;
+  if (!global.simulate) {
+    return invocation.run();
+  }
+  simulate::SimulationRequest request;
+  if (global.simConfig) {
+    request.profile = *global.simConfig;
+  }
+  if (global.simTrace) {
+    request.trace = *global.simTrace;
+  }
+  std::string error;
+  const auto simulation = simulate::Simulation::Start(request, error);
+  if (!simulation) {
+    std::cerr << "Error: " << error << '\n';
+    return cli::kExitUsage;
+  }
+  const int status = invocation.run();
+  if (!simulation->TraceWritten()) {
+    std::cerr << "Error: cannot write the trace file " << *global.simTrace << '\n';
+    return cli::kExitToolFailed;
+  }
+  return status;
+}
+
 int Run(int argc, char** argv) {
-  CLI::App app("Zarnik command line: check, make and rewrite the printer's data files.",
+  CLI::App app("Zarnik command line: check, make and write the printer's data files.",
                "zarnik-cli");
   app.footer(std::string(cli::kExitStatusNote) +
-             "\nRun 'zarnik-cli COMMAND --help' for the arguments of a command.");
+             "\nGlobal options come before the command. Run 'zarnik-cli COMMAND --help' for the "
+             "arguments of a command.");
   app.require_subcommand(1);
 
   cli::Invocation invocation;
-  constexpr std::array<cli::CommandRegistration, 3> kCommands{
-      cli::RegisterCheckCommand, cli::RegisterAddHeaderCommand, cli::RegisterArrangeBandsCommand};
+  AddGlobalOptions(app, invocation.global);
+  constexpr std::array<cli::CommandRegistration, 5> kCommands{
+      cli::RegisterCheckCommand, cli::RegisterAddHeaderCommand, cli::RegisterArrangeBandsCommand,
+      cli::RegisterFlashCommand, cli::RegisterVersionCommand};
   for (const cli::CommandRegistration registration : kCommands) {
     registration(app, invocation);
   }
@@ -30,7 +81,7 @@ int Run(int argc, char** argv) {
     const int status = app.exit(error);
     return status == 0 ? cli::kExitSucceeded : cli::kExitUsage;
   }
-  return invocation.run();
+  return RunCommand(invocation);
 }
 
 }  // namespace

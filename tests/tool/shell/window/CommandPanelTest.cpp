@@ -79,16 +79,17 @@ TEST_F(CommandPanelTest, SelectAndDoubleClickOpenTheSameTool) {
   EXPECT_EQ(window_.dialogs[0].title, window_.dialogs[1].title);
 }
 
-TEST_F(CommandPanelTest, PrinterToolsNotInThisBuildSaySo) {
+TEST_F(CommandPanelTest, FirstTwoRowsOpenThePrinterTools) {
   Start();
   for (const int row : {0, 1}) {
     SelectRow(row);
     view_->OnSelect();
   }
   ASSERT_EQ(window_.dialogs.size(), 2U);
-  EXPECT_EQ(window_.dialogs[0].text, "\"Get Version\" is not available in this build.");
-  EXPECT_EQ(window_.dialogs[1].text, "\"Write Data Flash ROM\" is not available in this build.");
-  EXPECT_EQ(window_.dialogs[1].icon, QMessageBox::Warning);
+  EXPECT_EQ(window_.dialogs[0].className, "shell::GetVersionDialog");
+  EXPECT_EQ(window_.dialogs[0].title, "Get Version");
+  EXPECT_EQ(window_.dialogs[1].className, "shell::WriteDataFlashRomDialog");
+  EXPECT_EQ(window_.dialogs[1].title, "Write Data Flash ROM");
 }
 
 TEST_F(CommandPanelTest, OutputChoiceBecomesThePortKindAndComesBack) {

@@ -16,7 +16,7 @@ CTessikApp::~CTessikApp() = default;
 void CTessikApp::InitInstance() {
   const auto settingsFile = settings::ChosenSettingsFile(options_.settingsFile);
   if (options_.screenshotDir) {
-    hooks_.runModal = ScreenshotRunner(*options_.screenshotDir);
+    hooks_.runModal = ScreenshotRunner(*options_.screenshotDir, options_.simulate);
   }
   frame_ = std::make_unique<CMainFrame>(settingsFile, hooks_, options_.showSplash);
   frame_->setWindowTitle(ToQString(zarnik::LoadString(zarnik::StringId::kMainTitle)));

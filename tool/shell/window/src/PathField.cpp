@@ -17,9 +17,7 @@ PathField::PathField(std::string_view filterPairs, DialogRunner runModal, QWidge
       runModal_(std::move(runModal)),
       edit_(new QLineEdit(this)),
       browse_(new QPushButton(ToQString(zarnik::text::kBrowse), this)) {
-  for (const auto& filter : ToQtFilters(filterPairs)) {
-    filters_.append(ToQString(filter));
-  }
+  SetFilter(filterPairs);
   edit_->setMinimumWidth(320);
   browse_->setAutoDefault(false);
   auto* layout = new QHBoxLayout(this);
@@ -35,6 +33,13 @@ QString PathField::Path() const {
 
 void PathField::SetPath(const QString& path) {
   edit_->setText(path);
+}
+
+void PathField::SetFilter(std::string_view filterPairs) {
+  filters_.clear();
+  for (const auto& filter : ToQtFilters(filterPairs)) {
+    filters_.append(ToQString(filter));
+  }
 }
 
 void PathField::Browse() {

@@ -15,10 +15,17 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
   const QCommandLineOption settingsOption(
       "settings", "Use FILE as the settings file instead of zarnik.INI.", "FILE");
   const QCommandLineOption noSplashOption("no-splash", "Start without the start-up picture.");
+  const QCommandLineOption simulateOption(
+      "simulate", "Run on the simulated machine with the virtual printer on LPT1: (no USB).");
+  const QCommandLineOption simConfigOption(
+      "sim-config", "Read the virtual printer's behaviour from section Printer of FILE.", "FILE");
+  const QCommandLineOption simTraceOption(
+      "sim-trace", "Write every byte the virtual printer took into FILE.", "FILE");
   QCommandLineOption screenshotOption(
       "screenshot-dir", "Save pictures of the window and its dialogs into DIR.", "DIR");
   screenshotOption.setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOptions({settingsOption, noSplashOption, screenshotOption});
+  parser.addOptions({settingsOption, noSplashOption, simulateOption, simConfigOption,
+                     simTraceOption, screenshotOption});
 
   ProgramOptions options;
   if (!parser.parse(arguments)) {
@@ -42,6 +49,18 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
     options.settingsFile = ToPath(parser.value(settingsOption));
   }
   options.showSplash = !parser.isSet(noSplashOption);
+  options.simulate = parser.isSet(simulateOption);
+  if (!options.simulate && (parser.isSet(simConfigOption) || parser.isSet(simTraceOption))) {
+    options.action = ProgramOptions::Action::kFail;
+    options.message = "--sim-config and --sim-trace need --simulate";
+    return options;
+  }
+  if (parser.isSet(simConfigOption)) {
+    options.simConfig = ToPath(parser.value(simConfigOption));
+  }
+  if (parser.isSet(simTraceOption)) {
+    options.simTrace = ToPath(parser.value(simTraceOption));
+  }
   if (parser.isSet(screenshotOption)) {
     options.screenshotDir = ToPath(parser.value(screenshotOption));
   }

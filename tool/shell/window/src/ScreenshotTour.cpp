@@ -3,19 +3,27 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 
 #include "window/CMainFrame.h"
 #include "window/CSplashWindow.h"
 #include "window/CTessikView.h"
+#include "window/GetVersionDialog.h"
 #include "window/QtText.h"
+#include "window/StatusDisplayDialog.h"
+#include "window/WriteDataFlashRomDialog.h"
 
 namespace shell {
 namespace {
@@ -74,17 +82,46 @@ void Save(QWidget& widget, const std::filesystem::path& folder, const QString& n
   }
 }
 
+// Lets the Status Display poll until the write bar is about halfway (or the polling has
+// ended, or 30 s have passed).
+void RunUntilMidWrite(StatusDisplayDialog& display) {
+  constexpr int kMidWrite = 50;
+  constexpr qint64 kLimitMs = 30000;
+  QElapsedTimer clock;
+  clock.start();
+  while (display.isVisible() && display.Polling() && display.WritingBar()->value() < kMidWrite &&
+         clock.elapsed() < kLimitMs) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(10);
+  }
+}
+
 }  // namespace
 
-DialogRunner ScreenshotRunner(const std::filesystem::path& folder) {
-  return [folder](QDialog& dialog) {
+DialogRunner ScreenshotRunner(const std::filesystem::path& folder, bool operatePrinterTools) {
+  return [folder, operatePrinterTools](QDialog& dialog) {
     dialog.show();
     QApplication::processEvents();
+    auto* display = qobject_cast<StatusDisplayDialog*>(&dialog);
+    if (display != nullptr) {
+      RunUntilMidWrite(*display);
+    }
     const auto* box = qobject_cast<QMessageBox*>(&dialog);
     // Message boxes are named after their text, other dialogs after their caption.
     const QString name = box != nullptr ? Slug(box->text()) : Slug(dialog.windowTitle());
     Save(dialog, folder, name);
-    dialog.close();
+    if (operatePrinterTools) {
+      if (auto* version = qobject_cast<GetVersionDialog*>(&dialog)) {
+        version->YesButton()->click();
+      } else if (auto* flash = qobject_cast<WriteDataFlashRomDialog*>(&dialog)) {
+        flash->DataTypeButton(2)->setChecked(true);
+        flash->ExecuteButton()->click();
+      }
+    }
+    // Taking a message box or the Status Display ends it as Cancel would.
+    if (dialog.isVisible()) {
+      dialog.reject();
+    }
     return static_cast<int>(QDialog::Rejected);
   };
 }

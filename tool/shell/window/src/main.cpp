@@ -1,10 +1,16 @@
 // zarnik: the window program.
 #include <QApplication>
 #include <cstdio>
+#include <memory>
 
+#include "SimulatedHooks.h"
+#include "simulate/Simulation.h"
+#include "window/CMainFrame.h"
 #include "window/CTessikApp.h"
 #include "window/PortLibraryHooks.h"
 #include "window/ProgramOptions.h"
+#include "window/QtText.h"
+#include "zarnik/Strings.h"
 
 namespace {
 
@@ -39,7 +45,30 @@ int main(int argc, char* argv[]) {
     case shell::ProgramOptions::Action::kRun:
       break;
   }
-  shell::CTessikApp tessik(options, shell::PortLibraryHooks());
+  // The simulated machine is in place before the window makes its first port library call
+  // and goes only after the last.
+  std::unique_ptr<simulate::Simulation> simulation;
+  shell::WindowHooks hooks = shell::PortLibraryHooks();
+  if (options.simulate) {
+    std::string error;
+    simulation = simulate::Simulation::Start({options.simConfig, options.simTrace}, error);
+    if (!simulation) {
+      std::fprintf(stderr, "zarnik: %s\n", error.c_str());
+      return 2;
+    }
+    hooks = shell::SimulatedHooks(std::move(hooks));
+  }
+  shell::CTessikApp tessik(options, std::move(hooks));
   tessik.InitInstance();
-  return QApplication::exec();
+  if (simulation) {
+    auto* frame = tessik.MainFrame();
+    frame->setWindowTitle(frame->windowTitle() +
+                          shell::ToQString(zarnik::text::kSimulatedTitleSuffix));
+  }
+  const int status = QApplication::exec();
+  if (simulation && !simulation->TraceWritten()) {
+    std::fprintf(stderr, "zarnik: cannot write the trace file %s\n", options.simTrace->c_str());
+    return 1;
+  }
+  return status;
 }

@@ -88,10 +88,12 @@ inline constexpr std::string_view kGetVersionCaption = "Get Version";
 // Start-up and main window.
 inline constexpr std::string_view kProgramName = "Zarnik";
 inline constexpr std::string_view kWindowClass = "M0102ZarnikClass";
-inline constexpr std::string_view kVersionIncorrect = "VopP2.dll version incorrect (I need 1.0.0.6)";
+inline constexpr std::string_view kVersionIncorrect =
+    "VopP2.dll version incorrect (I need 1.0.0.6)";
 inline constexpr std::string_view kAboutCommand = "&About Zarnik...";
 inline constexpr std::string_view kAboutTitle = "About Zarnik";
-inline constexpr std::string_view kToolNotAvailableFormat = "\"%s\" is not available in this build.";
+inline constexpr std::string_view kToolNotAvailableFormat =
+    "\"%s\" is not available in this build.";
 
 // Command panel.
 inline constexpr std::string_view kSelect = "&Select";
@@ -181,7 +183,8 @@ inline constexpr std::string_view kSelectDataTypeLabel = "Select Data Type:";
 inline constexpr std::string_view kDataTypeMaskRomFirmware = "Firmware (for Mask ROM)";
 inline constexpr std::string_view kDataTypeFirmware = "Firmware";
 inline constexpr std::string_view kDataTypeDemo = "Demo Print Data";
-inline constexpr std::string_view kRemoveRomNote = "When rewriting firmware, remove a ROM substrate";
+inline constexpr std::string_view kRemoveRomNote =
+    "When rewriting firmware, remove a ROM substrate";
 inline constexpr std::string_view kCannotOpenFileBang = "Cannot open file!";
 inline constexpr std::string_view kNotDemoPrintData = "Not demo print data !";
 inline constexpr std::string_view kNotFirmwareData = "Not firmware data !";
@@ -215,6 +218,17 @@ inline constexpr std::string_view kNo = "No";
 inline constexpr std::string_view kHostCommunicationError = "Host communication error is occured";
 inline constexpr std::string_view kVersionReportFormat =
     "Controller FW: %C%C%C%C\nEngine FW: %C%C%C%C.%C%C%C%C.%C%C%C%C\n";
+
+// The command line's flash write, when the flash size is not confirmed.
+inline constexpr std::string_view kFlashNotConfirmed =
+    "Not confirmed: the job was closed and nothing was written.";
+
+// --simulate: the simulated machine has its printer on the parallel port only.
+inline constexpr std::string_view kSimulatedUsbMoved =
+    "Simulation: the virtual printer is on LPT1:, so this run uses LPT1: instead of USB.";
+inline constexpr std::string_view kSimulatedNoUsb =
+    "Simulation: the simulated machine has no USB printer; its printer is on LPT1: (--port lpt).";
+inline constexpr std::string_view kSimulatedTitleSuffix = " (simulated printer on LPT1:)";
 
 }  // namespace text
 }  // namespace zarnik

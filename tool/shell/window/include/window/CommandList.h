@@ -20,7 +20,7 @@ inline constexpr std::array<zarnik::StringId, 5> kCommandList = {
     zarnik::StringId::kArrangeBands};
 
 // Creates the dialog of the tool at the list position, runs it modally with the bundle and
-// destroys it. A tool this build does not have says so in a message box.
+// destroys it. Any other position opens nothing.
 void RunTool(int position, const ToolBundle& bundle, const DialogRunner& runModal, QWidget* parent);
 
 }  // namespace shell

@@ -22,6 +22,8 @@ class PathField final : public QWidget {
 
   QString Path() const;
   void SetPath(const QString& path);
+  // The filter Browse offers from now on, as "Name (*.x)|*.x||" pairs.
+  void SetFilter(std::string_view filterPairs);
   QLineEdit* Edit() const { return edit_; }
   QPushButton* BrowseButton() const { return browse_; }
 

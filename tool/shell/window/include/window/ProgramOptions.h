@@ -15,6 +15,11 @@ struct ProgramOptions {
 
   std::optional<std::filesystem::path> settingsFile;  // --settings FILE
   bool showSplash = true;                             // --no-splash turns it off
+  // --simulate: run on the simulated machine with the virtual printer on LPT1:, set up from
+  // --sim-config FILE and traced into --sim-trace FILE.
+  bool simulate = false;
+  std::optional<std::filesystem::path> simConfig;
+  std::optional<std::filesystem::path> simTrace;
   // --screenshot-dir DIR (not in the help): save pictures of the window and dialogs, then end.
   std::optional<std::filesystem::path> screenshotDir;
 };

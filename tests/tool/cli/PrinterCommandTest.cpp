@@ -1,0 +1,141 @@
+// zarnik-cli flash and version on the simulated machine: the real program, port library
+// included, against the virtual printer.
+#include "CliFixture.h"
+#include "VopP2.h"
+#include "simulate/Simulation.h"
+
+namespace {
+
+using cli_test::CliRun;
+namespace fs = std::filesystem;
+
+constexpr const char* kSettings = "--settings s.ini ";
+constexpr const char* kFlashDemo = "--simulate flash demo.vop --type demo --yes";
+
+class PrinterCommandTest : public cli_test::CliTest {
+ protected:
+  void SetUp() override {
+    CliTest::SetUp();
+    Write("s.ini", "[System]\nOutput=0\n");
+    Write("payload.bin", std::string(3000, 'p'));
+    ASSERT_EQ(Cli("add-header payload.bin demo.vop").status, 0);
+  }
+
+  // The driver path the simulated printer is reached by; without it the runs cannot succeed.
+  static bool LptDriverPathBuilt() {
+    std::string error;
+    const auto simulation = simulate::Simulation::Start({}, error);
+    const bool opened = VopP2Open(PORT_LPT) != 0;
+    const std::string message = VopP2GetMessage();
+    VopP2Close(PORT_LPT);
+    return opened || message.find("not available") == std::string::npos;
+  }
+
+  CliRun WithPrinter(const std::string& profile, const std::string& arguments) {
+    Write("printer.ini", "[Printer]\n" + profile);
+    return Cli(std::string(kSettings) + "--sim-config printer.ini " + arguments);
+  }
+};
+
+#define REQUIRE_LPT_DRIVER_PATH()                                            \
+  if (!LptDriverPathBuilt()) {                                               \
+    GTEST_SKIP() << "the port library has no parallel-port driver path yet"; \
+  }
+
+TEST_F(PrinterCommandTest, FlashesADemoFileAndTracesEveryByte) {
+  REQUIRE_LPT_DRIVER_PATH();
+  const CliRun run = Cli(std::string(kSettings) + "--sim-trace trace.bin " + kFlashDemo);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_NE(run.out.find("Writing Confirmation: Write 8Mbit data flash ROM"), std::string::npos);
+  // Not a terminal: one plain line per tenth of a bar.
+  EXPECT_NE(run.out.find("Erasing: 100%\n"), std::string::npos);
+  EXPECT_NE(run.out.find("Writing: 50%\n"), std::string::npos);
+  EXPECT_NE(run.out.find("Verifying: 100%\n"), std::string::npos);
+  EXPECT_NE(run.out.find("Complete: Writing complete!\n"), std::string::npos) << run.out;
+
+  const std::string file = cli_test::Slurp(Path("demo.vop"));
+  const std::string trace = cli_test::Slurp(Path("trace.bin"));
+  // Start Job (9), Download Firmware (19), the file and its sum, Execute Flash Write (17),
+  // End Job (8).
+  ASSERT_EQ(trace.size(), 9 + 19 + file.size() + 1 + 17 + 8);
+  EXPECT_EQ(trace.substr(0, 9), std::string("\x1B\x40\x00\x02\x00\xBF\xFF\x10\x2B", 9));
+  EXPECT_EQ(trace.substr(9, 6), std::string("\x1B\x70\x01\x0C\x00\x8F", 6));
+  EXPECT_EQ(trace.substr(28, file.size()), file);
+  EXPECT_EQ(trace.substr(trace.size() - 8), std::string("\x1B\x41\x03\x01\x00\xBE\x00\x1E", 8));
+  // The command line writes none of the dialogs' keys.
+  EXPECT_EQ(cli_test::Slurp(Path("s.ini")).find("FlashWrite"), std::string::npos);
+}
+
+TEST_F(PrinterCommandTest, VersionPrintsTheReport) {
+  REQUIRE_LPT_DRIVER_PATH();
+  const CliRun run =
+      WithPrinter("ControllerFW=21FE\nEngineFW=ABCDEFGHIJKL\n", "--simulate version");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "Get Version:\nController FW: EF12\nEngine FW: ABCD.EFGH.IJKL\n");
+  EXPECT_EQ(run.err, "");
+}
+
+TEST_F(PrinterCommandTest, PrinterFailuresEndWithStatusOneAndTheirMessage) {
+  REQUIRE_LPT_DRIVER_PATH();
+  const CliRun refused = WithPrinter("AcceptJob=0\n", kFlashDemo);
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, "Error: Job not accepted!\n");
+
+  const CliRun failing = WithPrinter("FailStatus=04\n", kFlashDemo);
+  EXPECT_EQ(failing.status, 1);
+  EXPECT_NE(failing.err.find("Error: Sum Error!\n"), std::string::npos) << failing.err;
+
+  const CliRun versionRefused = WithPrinter("AcceptJob=0\n", "--simulate version");
+  EXPECT_EQ(versionRefused.status, 1);
+  EXPECT_EQ(versionRefused.err, "Tessik Error Message: Job Unaccepted\n");
+
+  const CliRun hostError = WithPrinter("HostCommError=1\n", "--simulate version");
+  EXPECT_EQ(hostError.status, 1);
+  EXPECT_EQ(hostError.err, "Tessik Error Message: Host communication error is occured\n");
+
+  // No --yes and nobody to answer: the job is closed before the flash is touched.
+  const CliRun unconfirmed =
+      Cli(std::string(kSettings) + "--sim-trace trace.bin --simulate flash demo.vop --type demo");
+  EXPECT_EQ(unconfirmed.status, 1);
+  EXPECT_NE(unconfirmed.err.find("Error: Not confirmed"), std::string::npos) << unconfirmed.err;
+  const std::string trace = cli_test::Slurp(Path("trace.bin"));
+  EXPECT_EQ(trace.substr(trace.size() - 8, 2), "\x1B\x41");              // End Job
+  EXPECT_EQ(trace.find(std::string("\x1B\x73", 2)), std::string::npos);  // no flash write
+}
+
+TEST_F(PrinterCommandTest, FilesAndPortsRefusedBeforeAnythingIsSent) {
+  const CliRun wrongType = Cli(std::string(kSettings) +
+                               "--simulate --sim-trace trace.bin flash demo.vop --type firmware");
+  EXPECT_EQ(wrongType.status, 1);
+  EXPECT_EQ(wrongType.err, "Error: Not firmware data !\n");
+  EXPECT_EQ(fs::file_size(Path("trace.bin")), 0U);
+
+  const CliRun missing = Cli(std::string(kSettings) + "--simulate flash none.vop --type demo");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "Error: Cannot open file!\n");
+
+  const CliRun usb = Cli(std::string(kSettings) + "--port usb --simulate version");
+  EXPECT_EQ(usb.status, 1);
+  EXPECT_EQ(usb.err,
+            "Error: Simulation: the simulated machine has no USB printer; its printer is on LPT1: "
+            "(--port lpt).\n");
+  // --port is for one run only.
+  EXPECT_NE(cli_test::Slurp(Path("s.ini")).find("Output=0"), std::string::npos);
+}
+
+TEST_F(PrinterCommandTest, UsageErrorsEndWithStatusTwo) {
+  for (const char* arguments :
+       {"flash demo.vop", "flash demo.vop --type bogus", "flash --type demo",
+        "--sim-trace t.bin version", "--sim-config p.ini version", "version --simulate",
+        "--port parallel version", "version extra"}) {
+    EXPECT_EQ(Cli(std::string(kSettings) + arguments).status, 2) << arguments;
+  }
+  const CliRun badProfile = WithPrinter("ControllerFW=ABC\n", "--simulate version");
+  EXPECT_EQ(badProfile.status, 2);
+  EXPECT_NE(badProfile.err.find("ControllerFW"), std::string::npos);
+  const CliRun noProfile = Cli(std::string(kSettings) + "--simulate --sim-config none.ini version");
+  EXPECT_EQ(noProfile.status, 2);
+}
+
+}  // namespace

@@ -1,0 +1,282 @@
+// The printer tools' dialogs: Write Data Flash ROM with its Status Display, and Get Version,
+// on the simulated machine with the virtual printer, through the real port library.
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <deque>
+
+#include <gtest/gtest.h>
+
+#include "TempFolder.h"
+#include "VopP2.h"
+#include "flashtools/FileTools.h"
+#include "settings/ProfileFile.h"
+#include "simulate/Simulation.h"
+#include "window/GetVersionDialog.h"
+#include "window/StatusDisplayDialog.h"
+#include "window/WriteDataFlashRomDialog.h"
+
+namespace {
+
+using testing_support::TempFolder;
+using testing_support::WriteText;
+
+struct Message {
+  QString text;
+  QString caption;
+  QMessageBox::Icon icon;
+};
+
+class SilentUi final : public flashtools::UserInterface {
+ public:
+  void ShowMessage(std::string_view, std::string_view, flashtools::MessageIcon) override {}
+  bool Confirm(std::string_view, std::string_view, flashtools::MessageIcon) override {
+    return true;
+  }
+};
+
+// Replies whose byte 23 runs through a script; every further read fails.
+class ScriptedReplies final : public flashjobs::ReplySource {
+ public:
+  explicit ScriptedReplies(std::deque<std::uint8_t> statuses) : statuses_(std::move(statuses)) {}
+  bool ReadReply(flashjobs::ReplyBuffer& buffer) override {
+    ++reads;
+    if (statuses_.empty()) {
+      return false;
+    }
+    buffer[23] = statuses_.front();
+    statuses_.pop_front();
+    return true;
+  }
+  int reads = 0;
+
+ private:
+  std::deque<std::uint8_t> statuses_;
+};
+
+class RecordingUi final : public flashtools::UserInterface {
+ public:
+  void ShowMessage(std::string_view text, std::string_view, flashtools::MessageIcon) override {
+    shown.emplace_back(text);
+  }
+  bool Confirm(std::string_view, std::string_view, flashtools::MessageIcon) override {
+    return true;
+  }
+  std::vector<std::string> shown;
+};
+
+class FlashDialogTest : public ::testing::Test {
+ protected:
+  FlashDialogTest() {
+    bundle_.settingsFile = ini_;
+    bundle_.portKind = 1;
+    bundle_.commandNumber = &commandNumber_;
+  }
+  ~FlashDialogTest() override { VopP2Close(PORT_LPT); }
+
+  // The simulated machine, with a printer profile when one is given.
+  void Simulate(const std::string& profile = {}) {
+    simulate::SimulationRequest request;
+    if (!profile.empty()) {
+      WriteText(folder_ / "printer.ini", "[Printer]\n" + profile);
+      request.profile = folder_ / "printer.ini";
+    }
+    std::string error;
+    simulation_ = simulate::Simulation::Start(request, error);
+    ASSERT_TRUE(simulation_) << error;
+  }
+
+  // True when the port library can reach the printer on the parallel port's driver path.
+  static bool LptDriverPathBuilt() {
+    const bool opened = VopP2Open(PORT_LPT) != 0;
+    const std::string message = VopP2GetMessage();
+    VopP2Close(PORT_LPT);
+    return opened || message.find("not available") == std::string::npos;
+  }
+
+  // Message boxes are recorded and confirmed; a Status Display runs for real and its write
+  // bar's positions are recorded; a file dialog's filters are recorded.
+  shell::DialogRunner Runner() {
+    return [this](QDialog& dialog) {
+      if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+        messages_.push_back({box->text(), box->windowTitle(), box->icon()});
+        return static_cast<int>(QDialog::Accepted);
+      }
+      if (auto* display = qobject_cast<shell::StatusDisplayDialog*>(&dialog)) {
+        QObject::connect(display->WritingBar(), &QProgressBar::valueChanged,
+                         [this](int value) { writeBar_.push_back(value); });
+        displayResult_ = display->exec();
+        finalBars_ = {display->ErasingBar()->value(), display->WritingBar()->value(),
+                      display->VerifyingBar()->value()};
+        return displayResult_;
+      }
+      if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
+        filters_ = files->nameFilters();
+      }
+      return static_cast<int>(QDialog::Rejected);
+    };
+  }
+
+  std::filesystem::path DemoFile(std::size_t size) {
+    WriteText(folder_ / "payload.bin", std::string(size, 'd'));
+    SilentUi ui;
+    flashtools::AddHeader(folder_ / "payload.bin", folder_ / "demo.vop", ui);
+    return folder_ / "demo.vop";
+  }
+
+  TempFolder folder_;
+  std::filesystem::path ini_ = folder_ / "zarnik.INI";
+  settings::ProfileFile file_{ini_};
+  shell::ToolBundle bundle_;
+  std::uint8_t commandNumber_ = 0x42;
+  std::unique_ptr<simulate::Simulation> simulation_;
+  std::vector<Message> messages_;
+  std::vector<int> writeBar_;
+  int displayResult_ = -1;
+  std::vector<int> finalBars_;
+  QStringList filters_;
+};
+
+TEST_F(FlashDialogTest, WriteDialogReadsItsSettingsAndWritesThemOnExecute) {
+  WriteText(ini_, "[FlashWrite]\nFROMFile=/nowhere/old.vop\nFORQX44DX=2\n");
+  shell::WriteDataFlashRomDialog dialog(bundle_, Runner(), nullptr);
+  EXPECT_EQ(dialog.windowTitle(), "Write Data Flash ROM");
+  EXPECT_EQ(dialog.File()->Path(), "/nowhere/old.vop");
+  // A stored 2 comes back as "Firmware": only the firmware types are kept apart on opening.
+  EXPECT_EQ(dialog.DataType(), 1);
+  EXPECT_EQ(dialog.DataTypeButton(1)->text(), "Firmware");
+  EXPECT_TRUE(dialog.ExecuteButton()->isDefault());
+
+  dialog.DataTypeButton(2)->setChecked(true);
+  dialog.File()->SetPath(QString::fromStdString((folder_ / "missing.vop").string()));
+  QSignalSpy finished(&dialog, &QDialog::finished);
+  dialog.ExecuteButton()->click();
+  EXPECT_EQ(finished.count(), 0);  // a file it cannot open leaves the dialog open
+  ASSERT_EQ(messages_.size(), 1U);
+  EXPECT_EQ(messages_[0].text, "Cannot open file!");
+  EXPECT_EQ(messages_[0].caption, "Error");
+  EXPECT_EQ(messages_[0].icon, QMessageBox::Warning);
+  EXPECT_EQ(file_.ReadInt("FlashWrite", "FORQX44DX", -1), 2);
+  EXPECT_EQ(file_.ReadString("FlashWrite", "FROMFile", "", 255),
+            (folder_ / "missing.vop").string());
+  EXPECT_EQ(file_.ReadString("StartJob", "MachineID", "unwritten", 255), "unwritten");
+
+  WriteText(ini_, "[FlashWrite]\nFORQX44DX=0\n");
+  shell::WriteDataFlashRomDialog reopened(bundle_, Runner(), nullptr);
+  EXPECT_EQ(reopened.DataType(), 0);
+}
+
+TEST_F(FlashDialogTest, BrowseOffersTheFilesOfTheChosenDataType) {
+  shell::WriteDataFlashRomDialog dialog(bundle_, Runner(), nullptr);
+  dialog.File()->BrowseButton()->click();
+  EXPECT_EQ(filters_, QStringList({"Firmware data files (*.vop)", "All files (*.*)"}));
+  dialog.DataTypeButton(2)->setChecked(true);
+  dialog.File()->BrowseButton()->click();
+  EXPECT_EQ(filters_, QStringList({"Demo print data files (*.vop)", "All files (*.*)"}));
+}
+
+TEST_F(FlashDialogTest, StatusDisplayMovesItsBarsAndClosesWhenTheWriteIsComplete) {
+  ScriptedReplies replies({0x00, 0x85, 0x5F, 0xD0, 0x01});
+  RecordingUi ui;
+  flashjobs::StatusPoller poller(replies, ui);
+  shell::StatusDisplayDialog display(poller, nullptr);
+  EXPECT_EQ(display.windowTitle(), "Status Display");
+  std::vector<int> erasing;
+  std::vector<int> writing;
+  std::vector<int> verifying;
+  for (auto [bar, seen] :
+       {std::pair{display.ErasingBar(), &erasing}, std::pair{display.WritingBar(), &writing},
+        std::pair{display.VerifyingBar(), &verifying}}) {
+    QObject::connect(bar, &QProgressBar::valueChanged,
+                     [seen = seen](int value) { seen->push_back(value); });
+  }
+  EXPECT_EQ(display.exec(), QDialog::Accepted);
+  EXPECT_EQ(replies.reads, 5);
+  EXPECT_EQ(erasing, (std::vector<int>{10, 100}));
+  EXPECT_EQ(writing, (std::vector<int>{62, 100}));
+  EXPECT_EQ(verifying, (std::vector<int>{32, 100}));
+  EXPECT_EQ(ui.shown, std::vector<std::string>{"Writing complete!"});
+}
+
+TEST_F(FlashDialogTest, StatusDisplayCancelStopsThePolling) {
+  ScriptedReplies replies(std::deque<std::uint8_t>(100, 0x81));
+  RecordingUi ui;
+  flashjobs::StatusPoller poller(replies, ui);
+  shell::StatusDisplayDialog display(poller, nullptr);
+  QTimer::singleShot(350, display.CancelButton(), &QPushButton::click);
+  EXPECT_EQ(display.exec(), QDialog::Rejected);
+  EXPECT_EQ(poller.Last().outcome, flashjobs::PollOutcome::kCancelled);
+  const int reads = replies.reads;
+  EXPECT_GE(reads, 2);
+  QTest::qWait(250);
+  EXPECT_EQ(replies.reads, reads);
+  EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(FlashDialogTest, GetVersionNoSendsNothing) {
+  Simulate();
+  shell::GetVersionDialog dialog(bundle_, Runner(), nullptr);
+  EXPECT_EQ(dialog.windowTitle(), "Get Version");
+  EXPECT_TRUE(dialog.YesButton()->isDefault());
+  QSignalSpy finished(&dialog, &QDialog::finished);
+  dialog.NoButton()->click();
+  EXPECT_EQ(finished.count(), 1);
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_TRUE(simulation_->Printer().Received().empty());
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(commandNumber_, 0x42);
+}
+
+TEST_F(FlashDialogTest, GetVersionYesShowsTheReportAndLeavesTheNumberAtFour) {
+  Simulate("ControllerFW=21FE\nEngineFW=ABCDEFGHIJKL\n");
+  if (!LptDriverPathBuilt()) {
+    GTEST_SKIP() << "the port library has no parallel-port driver path yet";
+  }
+  shell::GetVersionDialog dialog(bundle_, Runner(), nullptr);
+  dialog.YesButton()->click();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  ASSERT_EQ(messages_.size(), 1U);
+  EXPECT_EQ(messages_[0].text, "Controller FW: EF12\nEngine FW: ABCD.EFGH.IJKL\n");
+  EXPECT_EQ(messages_[0].caption, "Get Version");
+  EXPECT_EQ(messages_[0].icon, QMessageBox::NoIcon);
+  EXPECT_EQ(commandNumber_, 4);
+}
+
+TEST_F(FlashDialogTest, WriteDialogFlashesTheVirtualPrinterThroughTheStatusDisplay) {
+  Simulate("ProgressStep=10\n");
+  if (!LptDriverPathBuilt()) {
+    GTEST_SKIP() << "the port library has no parallel-port driver path yet";
+  }
+  const auto file = DemoFile(5000);
+  WriteText(ini_, "[FlashWrite]\nFROMFile=" + file.string() + "\n[StartJob]\nMachineID=7\n");
+  shell::WriteDataFlashRomDialog dialog(bundle_, Runner(), nullptr);
+  dialog.DataTypeButton(2)->setChecked(true);
+  QSignalSpy finished(&dialog, &QDialog::finished);
+  dialog.ExecuteButton()->click();
+  EXPECT_EQ(finished.count(), 1);
+  ASSERT_EQ(messages_.size(), 2U);
+  EXPECT_EQ(messages_[0].text, "Write 8Mbit data flash ROM");
+  EXPECT_EQ(messages_[0].caption, "Writing Confirmation");
+  EXPECT_EQ(messages_[1].text, "Writing complete!");
+  EXPECT_EQ(messages_[1].caption, "Complete");
+  EXPECT_EQ(displayResult_, QDialog::Accepted);
+  EXPECT_EQ(finalBars_, (std::vector<int>{100, 100, 100}));
+  // The write bar went up in steps, not in one jump.
+  EXPECT_GE(writeBar_.size(), 3U);
+  EXPECT_TRUE(std::is_sorted(writeBar_.begin(), writeBar_.end()));
+  EXPECT_EQ(commandNumber_, 3);
+  EXPECT_EQ(simulation_->Printer().MachineId(), 7);
+  EXPECT_FALSE(simulation_->Printer().JobOpen());
+  const std::string payload(5000, 'd');
+  const auto flash = simulation_->Printer().Flash();
+  EXPECT_TRUE(std::equal(payload.begin(), payload.end(), flash.begin()));
+  EXPECT_EQ(file_.ReadInt("FlashWrite", "FORQX44DX", -1), 2);
+}
+
+}  // namespace

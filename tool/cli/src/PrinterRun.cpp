@@ -1,0 +1,62 @@
+#include "PrinterRun.h"
+
+#include <ostream>
+
+#include "channel/SystemSettings.h"
+#include "settings/HexText.h"
+#include "settings/SettingsLocation.h"
+#include "simulate/Simulation.h"
+#include "zarnik/Strings.h"
+
+namespace cli {
+namespace {
+
+constexpr std::int32_t kLptPortKind = 1;
+constexpr std::int32_t kUsbPortKind = 3;
+constexpr std::int32_t kNoPort = 255;
+constexpr std::size_t kMachineIdLength = 255;
+
+// "Output" 0 ("LPT1:") is the parallel port, 1 ("USB") is USB; other values name no port.
+std::int32_t PortKindOfOutput(std::int32_t output) {
+  switch (output) {
+    case 0:
+      return kLptPortKind;
+    case 1:
+      return kUsbPortKind;
+    default:
+      return kNoPort;
+  }
+}
+
+}  // namespace
+
+std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::ostream& err) {
+  std::optional<std::filesystem::path> named;
+  if (global.settingsFile) {
+    named = *global.settingsFile;
+  }
+  const settings::ProfileFile file(settings::ChosenSettingsFile(named));
+  const channel::PanelSettings panel =
+      channel::LoadSystemSettings(file, channel::ProcessPortSettings());
+
+  PrinterRun run;
+  run.port.portKind = PortKindOfOutput(panel.output);
+  if (global.port) {
+    run.port.portKind = *global.port == "usb" ? kUsbPortKind : kLptPortKind;
+  }
+  run.port.transferMode = panel.mode;
+  run.port.outputFile = panel.outputFile;
+  if (global.simulate && run.port.portKind == kUsbPortKind) {
+    if (global.port) {
+      err << "Error: " << zarnik::text::kSimulatedNoUsb << '\n';
+      return std::nullopt;
+    }
+    err << zarnik::text::kSimulatedUsbMoved << '\n';
+    run.port.portKind = simulate::SimulatedPortKind(run.port.portKind);
+  }
+  run.machineId =
+      settings::ParseMachineId(file.ReadString("StartJob", "MachineID", "FF", kMachineIdLength));
+  return run;
+}
+
+}  // namespace cli

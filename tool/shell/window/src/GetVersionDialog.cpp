@@ -1,0 +1,56 @@
+#include "window/GetVersionDialog.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "flashjobs/GetVersion.h"
+#include "settings/HexText.h"
+#include "window/QtText.h"
+#include "window/QtUserInterface.h"
+#include "zarnik/Strings.h"
+
+namespace shell {
+namespace {
+
+constexpr std::size_t kMachineIdLength = 255;
+
+}  // namespace
+
+GetVersionDialog::GetVersionDialog(const ToolBundle& bundle, DialogRunner runModal, QWidget* parent)
+    : QDialog(parent),
+      bundle_(bundle),
+      settings_(bundle.settingsFile),
+      runModal_(std::move(runModal)),
+      yes_(new QPushButton(ToQString(zarnik::text::kYes), this)),
+      no_(new QPushButton(ToQString(zarnik::text::kNo), this)) {
+  setObjectName("getVersion");
+  setWindowTitle(ToQString(zarnik::LoadString(zarnik::StringId::kGetVersion)));
+  auto* buttons = new QDialogButtonBox(this);
+  buttons->addButton(yes_, QDialogButtonBox::YesRole);
+  buttons->addButton(no_, QDialogButtonBox::NoRole);
+  buttons->setCenterButtons(true);
+  yes_->setDefault(true);
+  connect(yes_, &QPushButton::clicked, this, &GetVersionDialog::OnYes);
+  connect(no_, &QPushButton::clicked, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel(ToQString(zarnik::text::kGetVersionQuestion), this));
+  layout->addWidget(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void GetVersionDialog::OnYes() {
+  // The machine id is read afresh for every query.
+  const std::uint8_t machineId = settings::ParseMachineId(
+      settings_.ReadString("StartJob", "MachineID", "FF", kMachineIdLength));
+  std::uint8_t ownNumber = 0;
+  std::uint8_t& commandNumber =
+      bundle_.commandNumber != nullptr ? *bundle_.commandNumber : ownNumber;
+  QtUserInterface ui(this, runModal_);
+  flashjobs::GetVersion(machineId, {bundle_.portKind, bundle_.transferMode, bundle_.outputFile},
+                        commandNumber, ui, flashjobs::SleepOnThisThread);
+  accept();
+}
+
+}  // namespace shell

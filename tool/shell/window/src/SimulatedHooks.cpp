@@ -1,0 +1,18 @@
+#include "SimulatedHooks.h"
+
+#include "simulate/Simulation.h"
+#include "window/ToolBundle.h"
+
+namespace shell {
+
+WindowHooks SimulatedHooks(WindowHooks hooks) {
+  hooks.runTool = [runTool = hooks.runTool](int position, const ToolBundle& bundle,
+                                            const DialogRunner& runModal, QWidget* parent) {
+    ToolBundle simulated = bundle;
+    simulated.portKind = simulate::SimulatedPortKind(bundle.portKind);
+    runTool(position, simulated, runModal, parent);
+  };
+  return hooks;
+}
+
+}  // namespace shell

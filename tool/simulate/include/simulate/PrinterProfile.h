@@ -1,0 +1,30 @@
+// The virtual printer's behaviour read from a profile file, section "Printer":
+//   ControllerFW   four characters (configuration status reply bytes 2-5)
+//   EngineFW       twelve characters (engine detail status reply bytes 20-31)
+//   FlashSizeCode  hexadecimal, the capacity reply's byte 10 (40 = 8 Mbit)
+//   AcceptJob      1 accepts Start Job, 0 refuses it
+//   FailStatus     0, or the hexadecimal status code reported once the erase has finished
+//   ProgressStep   decimal, progress units per status read (50 units = 100 %), at least 1
+//   Stall          1: the erase stops halfway and the printer reports no news from then on
+//   HostCommError  1: the printer status reply reports a host communication error
+//   SilentAfter    decimal: the number of reads answered before the printer falls silent
+// A key that is missing keeps the printer's default.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "sim/printer/PrinterConfig.h"
+
+namespace simulate {
+
+inline constexpr const char* kPrinterSection = "Printer";
+
+struct ProfileResult {
+  sim::PrinterConfig config;
+  std::string error;  // empty when the profile was read; else what is wrong with it
+};
+
+ProfileResult ReadPrinterProfile(const std::filesystem::path& file);
+
+}  // namespace simulate

@@ -1,0 +1,50 @@
+// The simulated machine a program runs on with --simulate: the Windows XP version record and
+// the virtual printer on the parallel port's driver device "\\.\LPT1", installed as the
+// platform backend for the life of the object, so the program, its port library included,
+// talks to the virtual printer. The machine has no USB printer.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "sim/printer/VirtualPrinter.h"
+
+namespace simulate {
+
+// The port the simulated machine offers the printer on: the tool's port kind 1, "LPT1:".
+inline constexpr std::int32_t kSimulatedPortKind = 1;
+inline constexpr std::int32_t kUsbPortKind = 3;
+
+struct SimulationRequest {
+  std::optional<std::filesystem::path> profile;  // --sim-config FILE
+  std::optional<std::filesystem::path> trace;    // --sim-trace FILE
+};
+
+class Simulation {
+ public:
+  // Reads the profile, opens the trace file and installs the machine. On failure returns
+  // null with the reason in error.
+  static std::unique_ptr<Simulation> Start(const SimulationRequest& request, std::string& error);
+
+  ~Simulation();
+  Simulation(const Simulation&) = delete;
+  Simulation& operator=(const Simulation&) = delete;
+
+  sim::VirtualPrinter& Printer();
+  // False once a write to the trace file has failed.
+  bool TraceWritten() const;
+
+ private:
+  struct Parts;
+  explicit Simulation(std::unique_ptr<Parts> parts);
+  std::unique_ptr<Parts> parts_;
+};
+
+// The port kind a simulated run uses: USB becomes the parallel port, where the virtual printer
+// is; every other kind stays.
+std::int32_t SimulatedPortKind(std::int32_t portKind);
+
+}  // namespace simulate

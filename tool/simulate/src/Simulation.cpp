@@ -1,0 +1,63 @@
+#include "simulate/Simulation.h"
+
+#include <fstream>
+
+#include "TracingLptDevice.h"
+#include "sim/Machine.h"
+#include "sim/VersionRecords.h"
+#include "simulate/PrinterProfile.h"
+
+namespace simulate {
+
+struct Simulation::Parts {
+  sim::Machine machine;
+  std::shared_ptr<sim::VirtualPrinter> printer;
+  std::shared_ptr<TracingLptDevice> device;
+  std::unique_ptr<sim::ScopedInstall> install;
+};
+
+std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
+                                              std::string& error) {
+  sim::PrinterConfig config;
+  if (request.profile) {
+    ProfileResult profile = ReadPrinterProfile(*request.profile);
+    if (!profile.error.empty()) {
+      error = profile.error;
+      return nullptr;
+    }
+    config = std::move(profile.config);
+  }
+  std::unique_ptr<std::ofstream> trace;
+  if (request.trace) {
+    trace = std::make_unique<std::ofstream>(*request.trace, std::ios::binary | std::ios::trunc);
+    if (!*trace) {
+      error = "cannot write the trace file " + request.trace->string();
+      return nullptr;
+    }
+  }
+  auto parts = std::make_unique<Parts>();
+  parts->machine.SetVersion(sim::WindowsXp());
+  parts->printer = std::make_shared<sim::VirtualPrinter>(std::move(config));
+  parts->device = std::make_shared<TracingLptDevice>(parts->printer, std::move(trace));
+  parts->machine.AttachDevice(R"(\\.\LPT1)", parts->device);
+  parts->install = std::make_unique<sim::ScopedInstall>(parts->machine);
+  return std::unique_ptr<Simulation>(new Simulation(std::move(parts)));
+}
+
+Simulation::Simulation(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
+
+Simulation::~Simulation() = default;
+
+sim::VirtualPrinter& Simulation::Printer() {
+  return *parts_->printer;
+}
+
+bool Simulation::TraceWritten() const {
+  return parts_->device->TraceWritten();
+}
+
+std::int32_t SimulatedPortKind(std::int32_t portKind) {
+  return portKind == kUsbPortKind ? kSimulatedPortKind : portKind;
+}
+
+}  // namespace simulate
