@@ -24,12 +24,8 @@ settings=(--settings "$work/zarnik.INI")
 printf '[System]\nOutput=0\n' > "$work/zarnik.INI"
 
 step "Making a sample demo print payload ($work/demo-print.bin)"
-# 40 KiB of a repeating pattern: something to recognise in the flash image and the trace.
-python3 - "$work/demo-print.bin" <<'PY'
-import sys
-data = bytes((i * 7 + 3) & 0xFF for i in range(40 * 1024))
-open(sys.argv[1], "wb").write(data)
-PY
+# 40 KiB of a repeating text: something to recognise in the flash image and the trace.
+head -c $((40 * 1024)) < <(yes 'Zarnik demo print data 0123456789') > "$work/demo-print.bin"
 
 step "Wrapping it into a data file: zarnik-cli add-header"
 "$cli" add-header "$work/demo-print.bin" "$work/demo-print.vop"
