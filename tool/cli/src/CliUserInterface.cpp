@@ -41,7 +41,12 @@ bool IsFailureCaption(std::string_view caption) {
 
 void CliUserInterface::ShowMessage(std::string_view text, std::string_view caption,
                                    flashtools::MessageIcon /*icon*/) {
+  shown_.append(text).push_back('\n');
   Print(IsFailureCaption(caption) ? err_ : out_, caption, text);
+}
+
+bool CliUserInterface::HasShown(std::string_view text) const {
+  return shown_.find(text) != std::string::npos;
 }
 
 bool CliUserInterface::Confirm(std::string_view text, std::string_view caption,

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
+#include <string_view>
 
 #include "flashtools/UserInterface.h"
 
@@ -21,7 +23,11 @@ class CliUserInterface final : public flashtools::UserInterface {
   bool Confirm(std::string_view text, std::string_view caption,
                flashtools::MessageIcon icon) override;
 
+  // Whether a message shown so far held this text.
+  bool HasShown(std::string_view text) const;
+
  private:
+  std::string shown_;
   std::ostream& out_;
   std::ostream& err_;
   std::istream& in_;

@@ -38,6 +38,9 @@ int RunFlash(const GlobalOptions& global, const FlashArguments& arguments) {
     cliUi.ShowMessage(zarnik::text::kFlashNotConfirmed, zarnik::text::kError,
                       flashtools::MessageIcon::kExclamation);
   }
+  if (result != flashtools::ToolResult::kSucceeded) {
+    ShowPortLibraryDetail(cliUi, std::cerr);
+  }
   return ExitStatusOf(result);
 }
 

@@ -1,7 +1,9 @@
 #include "PrinterRun.h"
 
 #include <ostream>
+#include <string>
 
+#include "channel/PortChannel.h"
 #include "channel/SystemSettings.h"
 #include "settings/HexText.h"
 #include "settings/SettingsLocation.h"
@@ -57,6 +59,21 @@ std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::os
   run.machineId =
       settings::ParseMachineId(file.ReadString("StartJob", "MachineID", "FF", kMachineIdLength));
   return run;
+}
+
+void ShowPortLibraryDetail(const CliUserInterface& ui, std::ostream& err) {
+  channel::PortChannel channel;
+  std::string detail = channel.LastMessage();
+  // The library holds "None" until its first failure.
+  if (detail == "None") {
+    return;
+  }
+  while (!detail.empty() && (detail.back() == '\n' || detail.back() == '\r')) {
+    detail.pop_back();
+  }
+  if (!detail.empty() && !ui.HasShown(detail)) {
+    err << "Port library: " << detail << '\n';
+  }
 }
 
 }  // namespace cli

@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <optional>
 
+#include "CliUserInterface.h"
 #include "Command.h"
 #include "flashjobs/PortTarget.h"
 
@@ -20,5 +21,10 @@ struct PrinterRun {
 
 // Null after printing why the run cannot go ahead (a port the simulated machine lacks).
 std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::ostream& err);
+
+// After a failed printer command: the port library's own text for the call that failed
+// ("VopP2Open:CreateFile(PORT_LPT) : failure", ...), unless the tool's message already showed
+// it, so that "Transmission Failure" on a terminal says which port call failed and how.
+void ShowPortLibraryDetail(const CliUserInterface& ui, std::ostream& err);
 
 }  // namespace cli

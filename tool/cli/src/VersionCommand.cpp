@@ -23,8 +23,12 @@ void RegisterVersionCommand(CLI::App& app, Invocation& invocation) {
       }
       CliUserInterface ui(std::cout, std::cerr, std::cin);
       std::uint8_t commandNumber = 0;
-      return ExitStatusOf(flashjobs::GetVersion(run->machineId, run->port, commandNumber, ui,
-                                                flashjobs::SleepOnThisThread));
+      const auto result = flashjobs::GetVersion(run->machineId, run->port, commandNumber, ui,
+                                                flashjobs::SleepOnThisThread);
+      if (result != flashtools::ToolResult::kSucceeded) {
+        ShowPortLibraryDetail(ui, std::cerr);
+      }
+      return ExitStatusOf(result);
     };
   });
 }

@@ -92,14 +92,6 @@ class FlashDialogTest : public ::testing::Test {
     ASSERT_TRUE(simulation_) << error;
   }
 
-  // True when the port library can reach the printer on the parallel port's driver path.
-  static bool LptDriverPathBuilt() {
-    const bool opened = VopP2Open(PORT_LPT) != 0;
-    const std::string message = VopP2GetMessage();
-    VopP2Close(PORT_LPT);
-    return opened || message.find("not available") == std::string::npos;
-  }
-
   // Message boxes are recorded and confirmed; a Status Display runs for real and its write
   // bar's positions are recorded; a file dialog's filters are recorded.
   shell::DialogRunner Runner() {
@@ -235,9 +227,6 @@ TEST_F(FlashDialogTest, GetVersionNoSendsNothing) {
 
 TEST_F(FlashDialogTest, GetVersionYesShowsTheReportAndLeavesTheNumberAtFour) {
   Simulate("ControllerFW=21FE\nEngineFW=ABCDEFGHIJKL\n");
-  if (!LptDriverPathBuilt()) {
-    GTEST_SKIP() << "the port library has no parallel-port driver path yet";
-  }
   shell::GetVersionDialog dialog(bundle_, Runner(), nullptr);
   dialog.YesButton()->click();
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -250,9 +239,6 @@ TEST_F(FlashDialogTest, GetVersionYesShowsTheReportAndLeavesTheNumberAtFour) {
 
 TEST_F(FlashDialogTest, WriteDialogFlashesTheVirtualPrinterThroughTheStatusDisplay) {
   Simulate("ProgressStep=10\n");
-  if (!LptDriverPathBuilt()) {
-    GTEST_SKIP() << "the port library has no parallel-port driver path yet";
-  }
   const auto file = DemoFile(5000);
   WriteText(ini_, "[FlashWrite]\nFROMFile=" + file.string() + "\n[StartJob]\nMachineID=7\n");
   shell::WriteDataFlashRomDialog dialog(bundle_, Runner(), nullptr);
