@@ -86,6 +86,19 @@ TEST_F(PrinterCommandTest, PrinterFailuresEndWithStatusOneAndTheirMessage) {
   EXPECT_EQ(trace.find(std::string("\x1B\x73", 2)), std::string::npos);  // no flash write
 }
 
+// A print queue holding LPT1: on the simulated machine: the port is refused before a byte
+// is sent, with the spooler check's own text naming the queue.
+TEST_F(PrinterCommandTest, APrintQueueOnLpt1KeepsThePortFromTheTool) {
+  const CliRun run =
+      WithPrinter("PrintQueue=Office laser\n", "--sim-trace trace.bin --simulate version");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("Transmission Failure"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("CheckLPT1: LPT1ポートが Office laser のドライバで使用されています。"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(fs::file_size(Path("trace.bin")), 0U);
+}
+
 // On the real machine a port that cannot be opened ends in the tool's message and then the
 // port library's own text, so the technician sees which call failed.
 TEST_F(PrinterCommandTest, ARealPortThatCannotBeOpenedNamesTheFailingCall) {

@@ -42,6 +42,12 @@ class ProfileReader {
     target = *value;
   }
 
+  void AnyText(std::string_view key, std::string& target) {
+    if (const auto value = Value(key)) {
+      target = *value;
+    }
+  }
+
   template <typename Target>
   void Number(std::string_view key, int base, std::uint32_t max, Target& target) {
     if (const auto number = Checked(key, base, max)) {
@@ -124,6 +130,7 @@ ProfileResult ReadPrinterProfile(const std::filesystem::path& file) {
   reader.Flag("Stall", config.stall);
   reader.Flag("HostCommError", config.hostCommunicationError);
   reader.OptionalNumber("SilentAfter", 0xFFFFFFFFU, config.readsBeforeSilence);
+  reader.AnyText("PrintQueue", result.printQueue);
   result.error = reader.Error();
   return result;
 }

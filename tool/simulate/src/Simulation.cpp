@@ -19,6 +19,7 @@ struct Simulation::Parts {
 std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
                                               std::string& error) {
   sim::PrinterConfig config;
+  std::string printQueue;
   if (request.profile) {
     ProfileResult profile = ReadPrinterProfile(*request.profile);
     if (!profile.error.empty()) {
@@ -26,6 +27,7 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
       return nullptr;
     }
     config = std::move(profile.config);
+    printQueue = std::move(profile.printQueue);
   }
   std::unique_ptr<std::ofstream> trace;
   if (request.trace) {
@@ -40,6 +42,12 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
   parts->printer = std::make_shared<sim::VirtualPrinter>(std::move(config));
   parts->device = std::make_shared<TracingLptDevice>(parts->printer, std::move(trace));
   parts->machine.AttachDevice(R"(\\.\LPT1)", parts->device);
+  if (!printQueue.empty()) {
+    // The spooler's record of a queue printing to the first parallel port.
+    parts->machine.registry().SetMultiString(
+        R"(System\CurrentControlSet\Control\Print\Printers\)" + printQueue + R"(\DsSpooler)",
+        "portName", {"LPT1:"});
+  }
   parts->install = std::make_unique<sim::ScopedInstall>(parts->machine);
   return std::unique_ptr<Simulation>(new Simulation(std::move(parts)));
 }

@@ -8,6 +8,8 @@
 //   Stall          1: the erase stops halfway and the printer reports no news from then on
 //   HostCommError  1: the printer status reply reports a host communication error
 //   SilentAfter    decimal: the number of reads answered before the printer falls silent
+//   PrintQueue     the name of a print queue on the simulated machine whose port is "LPT1:"
+//                  (another driver holds the port, so opening it is refused); empty: none
 // A key that is missing keeps the printer's default.
 #pragma once
 
@@ -22,7 +24,8 @@ inline constexpr const char* kPrinterSection = "Printer";
 
 struct ProfileResult {
   sim::PrinterConfig config;
-  std::string error;  // empty when the profile was read; else what is wrong with it
+  std::string printQueue;  // a queue holding "LPT1:", or empty
+  std::string error;       // empty when the profile was read; else what is wrong with it
 };
 
 ProfileResult ReadPrinterProfile(const std::filesystem::path& file);
