@@ -4,6 +4,7 @@
 
 #include "FileStreams.h"
 #include "MessageFormat.h"
+#include "ShowFailure.h"
 #include "flashtools/DataFileHeader.h"
 #include "flashtools/FileTools.h"
 #include "protocol/FrameSum.h"
@@ -11,13 +12,6 @@
 
 namespace flashtools {
 namespace {
-
-constexpr std::size_t kChunkSize = std::size_t{1} << 20;
-
-ToolResult Fail(UserInterface& ui, std::string_view text) {
-  ui.ShowMessage(text, zarnik::text::kError, MessageIcon::kNone);
-  return ToolResult::kFailed;
-}
 
 std::string WithPath(std::string_view format, const std::filesystem::path& path) {
   return FormatMessage(format, path.string().c_str());
@@ -30,19 +24,19 @@ ToolResult AddHeader(const std::filesystem::path& input, const std::filesystem::
   namespace text = zarnik::text;
   FileSource source(input);
   if (!source.IsOpen()) {
-    return Fail(ui, WithPath(text::kCannotFindFormat, input));
+    return ShowFailure(ui, WithPath(text::kCannotFindFormat, input));
   }
   std::vector<std::uint8_t> chunk;
   try {
-    chunk.resize(kChunkSize);
+    chunk.resize(kStreamChunkSize);
   } catch (const std::bad_alloc&) {
-    return Fail(ui, text::kCannotAllocateMemory);
+    return ShowFailure(ui, text::kCannotAllocateMemory);
   }
   // Written beside the output and moved into place at the end: the input has been read
   // completely before the output path changes, so both may be one file.
   PendingOutputFile sink(output);
   if (!sink.IsOpen()) {
-    return Fail(ui, WithPath(text::kCannotFindFormat, output));
+    return ShowFailure(ui, WithPath(text::kCannotFindFormat, output));
   }
 
   // The header goes first with PayloadLength 0 and is rewritten once the payload's length
@@ -57,14 +51,14 @@ ToolResult AddHeader(const std::filesystem::path& input, const std::filesystem::
     }
     length += got;
     if (length > UINT32_MAX) {
-      return Fail(
+      return ShowFailure(
           ui, FormatMessage(text::kInputTooLargeFormat, static_cast<unsigned long long>(length)));
     }
     payloadSum = protocol::FrameSum(chunk.data(), got, payloadSum);
     written = sink.Write(std::span(chunk).first(got)) && written;
   }
   if (source.Failed()) {
-    return Fail(ui, text::kCannotOpenFileNoStop);
+    return ShowFailure(ui, text::kCannotOpenFileNoStop);
   }
   source.Close();
 
@@ -74,7 +68,7 @@ ToolResult AddHeader(const std::filesystem::path& input, const std::filesystem::
   written = sink.WriteAt(0, header) && written;
   written = sink.Write(std::span(&fileSum, 1)) && written;
   if (!written || !sink.Commit()) {
-    return Fail(ui, WithPath(text::kCannotWriteFormat, output));
+    return ShowFailure(ui, WithPath(text::kCannotWriteFormat, output));
   }
   ui.ShowMessage(text::kCreatingCompleted, text::kBlankCaption, MessageIcon::kNone);
   return ToolResult::kSucceeded;

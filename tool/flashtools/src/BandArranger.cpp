@@ -16,8 +16,6 @@ namespace {
 using Kind = ArrangeOutcome::Kind;
 using protocol::FrameParser;
 
-constexpr std::size_t kChunkSize = std::size_t{1} << 20;
-
 // Frame offsets read and rewritten.
 constexpr std::size_t kPlaneBitsOffset = 6;   // Set Page Information: bits 7-4
 constexpr std::size_t kBandCountOffset = 16;  // Set Page Information: B, then P again
@@ -84,7 +82,7 @@ std::string DescribeArrangeFailure(const ArrangeOutcome& outcome) {
 
 ArrangeOutcome BandArranger::Run(ByteSource& input, ByteSink& output) {
   *this = BandArranger();
-  std::vector<std::uint8_t> chunk(kChunkSize);
+  std::vector<std::uint8_t> chunk(kStreamChunkSize);
   for (;;) {
     const std::size_t got = input.Read(chunk);
     if (got == 0) {

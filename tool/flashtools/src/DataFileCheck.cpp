@@ -8,19 +8,13 @@
 #include <vector>
 
 #include "MessageFormat.h"
+#include "ShowFailure.h"
 #include "flashtools/DataFileHeader.h"
 #include "protocol/FrameSum.h"
 #include "zarnik/Strings.h"
 
 namespace flashtools {
 namespace {
-
-constexpr std::size_t kChunkSize = std::size_t{1} << 20;
-
-ToolResult Fail(UserInterface& ui, std::string_view text) {
-  ui.ShowMessage(text, zarnik::text::kError, MessageIcon::kNone);
-  return ToolResult::kFailed;
-}
 
 std::string Report(const DataFileHeader& header) {
   namespace text = zarnik::text;
@@ -40,22 +34,22 @@ ToolResult RunDataFileCheck(ByteSource& source, UserInterface& ui) {
   namespace text = zarnik::text;
   std::vector<std::uint8_t> chunk;
   try {
-    chunk.resize(kChunkSize);
+    chunk.resize(kStreamChunkSize);
   } catch (const std::bad_alloc&) {
-    return Fail(ui, text::kCannotAllocateMemory);
+    return ShowFailure(ui, text::kCannotAllocateMemory);
   }
 
   std::array<std::uint8_t, DataFileHeader::kSize> stored{};
   const std::size_t headerBytes = ReadFully(source, stored);
   if (source.Failed()) {
-    return Fail(ui, text::kCheckCannotOpenFile);
+    return ShowFailure(ui, text::kCheckCannotOpenFile);
   }
   if (headerBytes < stored.size()) {
-    return Fail(ui, FormatMessage(text::kCheckShorterThanHeaderFormat,
-                                  static_cast<unsigned long long>(headerBytes)));
+    return ShowFailure(ui, FormatMessage(text::kCheckShorterThanHeaderFormat,
+                                         static_cast<unsigned long long>(headerBytes)));
   }
   if (!std::equal(kDataFileSignature.begin(), kDataFileSignature.end(), stored.begin())) {
-    return Fail(ui, text::kFileFormatError);
+    return ShowFailure(ui, text::kFileFormatError);
   }
   const DataFileHeader header = ParseDataFileHeader(stored);
   std::uint8_t sum = protocol::FrameSum(stored.data(), stored.size());
@@ -64,7 +58,8 @@ ToolResult RunDataFileCheck(ByteSource& source, UserInterface& ui) {
   std::uint64_t payloadLeft = header.PayloadLength;
   std::size_t got = 0;
   while (payloadLeft > 0) {
-    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(payloadLeft, kChunkSize));
+    const auto want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(payloadLeft, kStreamChunkSize));
     got = ReadFully(source, std::span(chunk).first(want));
     sum = protocol::FrameSum(chunk.data(), got, sum);
     payloadLeft -= got;
@@ -77,18 +72,18 @@ ToolResult RunDataFileCheck(ByteSource& source, UserInterface& ui) {
     got = ReadFully(source, fileSum);
   }
   if (source.Failed()) {
-    return Fail(ui, text::kCheckCannotOpenFile);
+    return ShowFailure(ui, text::kCheckCannotOpenFile);
   }
   if (payloadLeft > 0 || got == 0) {
     const std::uint64_t held = DataFileHeader::kSize + header.PayloadLength - payloadLeft;
-    return Fail(ui,
-                FormatMessage(text::kCheckShorterThanPayloadFormat,
-                              static_cast<unsigned long long>(header.PayloadLength),
-                              static_cast<unsigned long long>(DataFileSize(header.PayloadLength)),
-                              static_cast<unsigned long long>(held)));
+    return ShowFailure(
+        ui, FormatMessage(text::kCheckShorterThanPayloadFormat,
+                          static_cast<unsigned long long>(header.PayloadLength),
+                          static_cast<unsigned long long>(DataFileSize(header.PayloadLength)),
+                          static_cast<unsigned long long>(held)));
   }
   if (fileSum[0] != sum) {
-    return Fail(ui, FormatMessage(text::kSumErrorFormat, unsigned{sum}));
+    return ShowFailure(ui, FormatMessage(text::kSumErrorFormat, unsigned{sum}));
   }
   ui.ShowMessage(Report(header), text::kResult, MessageIcon::kNone);
   return ToolResult::kSucceeded;

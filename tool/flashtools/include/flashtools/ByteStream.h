@@ -9,6 +9,9 @@
 
 namespace flashtools {
 
+// How much of an input the tools read at a time.
+inline constexpr std::size_t kStreamChunkSize = std::size_t{1} << 20;
+
 class ByteSource {
  public:
   ByteSource() = default;
