@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string>
 
+#include "channel/FailureExplanation.h"
 #include "channel/PortChannel.h"
 #include "channel/SystemSettings.h"
 #include "settings/HexText.h"
@@ -73,6 +74,10 @@ void ShowPortLibraryDetail(const CliUserInterface& ui, std::ostream& err) {
   }
   if (!detail.empty() && !ui.HasShown(detail)) {
     err << "Port library: " << detail << '\n';
+  }
+  const std::string reason = channel::ExplainLastFailure();
+  if (!reason.empty()) {
+    err << reason << '\n';
   }
 }
 

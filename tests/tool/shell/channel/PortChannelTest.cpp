@@ -8,7 +8,9 @@
 
 #include "TempFolder.h"
 #include "VopP2.h"
+#include "channel/FailureExplanation.h"
 #include "channel/PortSettings.h"
+#include "platform/FailureReason.h"
 
 namespace {
 
@@ -105,6 +107,25 @@ TEST_F(PortChannelTest, OutputFileNameIsCutToItsField) {
   channel_.Read(5, 0, reply, sizeof reply, 0, &written);  // no port: touches no file
   channel_.Write(5, 0, data_, sizeof data_, &written, longName.c_str());
   EXPECT_EQ(std::strlen(VopP2GetParamPtr()->szOutputFile), sizeof(VopP2Param::szOutputFile) - 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A reason shown after a failed call is always that call's own: each channel call forgets
+// what an earlier call noted, and the explanation names the device and keeps the detail.
+TEST_F(PortChannelTest, ReasonBelongsToTheCallThatFailed) {
+  platform::NoteFailureReason({platform::FailureKind::kInUse, "/dev/usb/lp0", ""});
+  std::uint32_t written = 0;
+  channel_.Write(0, 0, data_, sizeof data_, &written, (folder_.Path() / "out.prn").c_str());
+  EXPECT_EQ(channel::ExplainLastFailure(), "");
+
+  const std::string text = channel::ExplainFailure(
+      {platform::FailureKind::kNotFound, "USB printer 04b8:1234", "Found: 04b8:0005"});
+  EXPECT_EQ(text.rfind("USB printer 04b8:1234 was not found.", 0), 0U) << text;
+  EXPECT_TRUE(text.ends_with("\nFound: 04b8:0005")) << text;
+  EXPECT_EQ(channel::ExplainFailure({}), "");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "VopP2.h"
 #include "channel/PortSettings.h"
+#include "platform/FailureReason.h"
 
 namespace channel {
 namespace {
@@ -71,6 +72,7 @@ std::int32_t PortChannel::Write(std::int32_t portKind, std::int32_t transferMode
   param->dwLptMode = LptModeOf(transferMode);
   CopyText(param->szOutputFile, outputFile);
   PushPortSettings();
+  platform::ClearFailureReason();
   return VopP2Write(PortCodeOf(portKind), data, length, written);
 }
 
@@ -79,10 +81,12 @@ std::int32_t PortChannel::Read(std::int32_t portKind, std::int32_t transferMode,
                                std::uint8_t readOption, std::uint32_t* received) {
   VopP2GetParamPtr()->dwLptMode = LptModeOf(transferMode);
   PushPortSettings();
+  platform::ClearFailureReason();
   return VopP2Read(PortCodeOf(portKind), buffer, capacity, received, readOption);
 }
 
 std::int32_t PortChannel::InitLptPort() {
+  platform::ClearFailureReason();
   return VopP2InitLPTPort();
 }
 

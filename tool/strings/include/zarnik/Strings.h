@@ -223,6 +223,26 @@ inline constexpr std::string_view kVersionReportFormat =
 inline constexpr std::string_view kFlashNotConfirmed =
     "Not confirmed: the job was closed and nothing was written.";
 
+// Why a port call failed, in plain words with what to do; "%s" is the device or file.
+inline constexpr std::string_view kReasonPermissionDenied =
+    "Permission denied on %s: this user may not open it. Join the group that owns the device "
+    "(usually lp: 'sudo usermod -aG lp $USER', then log in again), or install Zarnik's udev "
+    "rules file.";
+inline constexpr std::string_view kReasonInUse =
+    "%s is in use by another program (for example the print spooler or another Zarnik). Close "
+    "that program or stop its print queue, then try again.";
+inline constexpr std::string_view kReasonNotFound =
+    "%s was not found. Check that the printer is switched on and cabled, and the port settings.";
+inline constexpr std::string_view kReasonDeviceGone =
+    "%s went away during the transfer (unplugged or switched off). Reconnect the printer and "
+    "run the tool again.";
+inline constexpr std::string_view kReasonPrintQueue =
+    "A print queue of the system uses %s. Remove or disable that queue to use the port.";
+inline constexpr std::string_view kReasonNotAnswering =
+    "%s did not answer in time. Check that the printer is switched on, ready and cabled.";
+inline constexpr std::string_view kReasonAccessMethod =
+    "%s cannot be reached by the access method this port needs.";
+
 // --simulate: the simulated machine has its printer on the parallel port only.
 inline constexpr std::string_view kSimulatedUsbMoved =
     "Simulation: the virtual printer is on LPT1:, so this run uses LPT1: instead of USB.";

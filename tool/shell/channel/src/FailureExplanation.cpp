@@ -1,0 +1,58 @@
+#include "channel/FailureExplanation.h"
+
+#include <string_view>
+
+#include "zarnik/Strings.h"
+
+namespace channel {
+namespace {
+
+std::string_view TemplateOf(platform::FailureKind kind) {
+  using platform::FailureKind;
+  switch (kind) {
+    case FailureKind::kPermissionDenied:
+      return zarnik::text::kReasonPermissionDenied;
+    case FailureKind::kInUse:
+      return zarnik::text::kReasonInUse;
+    case FailureKind::kNotFound:
+      return zarnik::text::kReasonNotFound;
+    case FailureKind::kDeviceGone:
+      return zarnik::text::kReasonDeviceGone;
+    case FailureKind::kPrintQueue:
+      return zarnik::text::kReasonPrintQueue;
+    case FailureKind::kNotAnswering:
+      return zarnik::text::kReasonNotAnswering;
+    case FailureKind::kAccessMethod:
+      return zarnik::text::kReasonAccessMethod;
+    case FailureKind::kNone:
+      break;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string ExplainFailure(const platform::FailureReason& reason) {
+  const std::string_view pattern = TemplateOf(reason.kind);
+  if (pattern.empty()) {
+    return {};
+  }
+  const std::string device = reason.device.empty() ? "The device" : reason.device;
+  std::string text;
+  const std::size_t mark = pattern.find("%s");
+  if (mark == std::string_view::npos) {
+    text = pattern;
+  } else {
+    text.append(pattern.substr(0, mark)).append(device).append(pattern.substr(mark + 2));
+  }
+  if (!reason.detail.empty()) {
+    text.append("\n").append(reason.detail);
+  }
+  return text;
+}
+
+std::string ExplainLastFailure() {
+  return ExplainFailure(platform::LastFailureReason());
+}
+
+}  // namespace channel
