@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Command.h"
+#include "cleanup/RemoveOnSignal.h"
 #include "simulate/Simulation.h"
 
 namespace {
@@ -87,6 +88,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  cleanup::InstallSignalCleanup();
   try {
     return Run(argc, argv);
   } catch (const std::exception& error) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "SimulatedHooks.h"
+#include "cleanup/RemoveOnSignal.h"
 #include "simulate/Simulation.h"
 #include "window/CMainFrame.h"
 #include "window/CTessikApp.h"
@@ -33,6 +34,7 @@ int main(int argc, char* argv[]) {
     std::fputs(early.message.toLocal8Bit().constData(), stdout);
     return 0;
   }
+  cleanup::InstallSignalCleanup();
   QApplication application(argc, argv);
   const auto options = shell::ParseProgramOptions(QApplication::arguments());
   switch (options.action) {
