@@ -158,7 +158,7 @@ Handle OpenOrdinaryFile(const std::string& path, std::uint32_t access, std::uint
     SetLastErrorCode(OpenFailure(error, path));
     if (error == ENXIO && existed && S_ISFIFO(before.st_mode)) {
       NoteNoReply(path, "It is a FIFO that no program is reading.");
-    } else {
+    } else if (error != EISDIR) {  // a folder: none of the reasons describes it
       NoteOpenFailure(LastError(), path,
                       LastError() == kErrorPathNotFound ? "Its folder does not exist." : "");
     }
