@@ -23,3 +23,14 @@ for target in data_file_check band_arrangement; do
     -artifact_prefix="build/fuzz/fuzz_$target-" "$work/$target" 2>&1 | tail -n 12
   [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "fuzz_$target found a failure" >&2; exit 1; }
 done
+
+# The device address a print server gives for a queue (first byte: the room the reader gives).
+cmake --build --preset fuzz -j2 --target fuzz_print_queue_address
+mkdir -p "$work/print_queue_address"
+printf '\x40parallel:/dev/lp0' >"$work/print_queue_address/seed-lp0.bin"
+printf '\x08usb://Maker/Model?serial=1' >"$work/print_queue_address/seed-usb.bin"
+echo "== fuzz_print_queue_address for ${seconds}s"
+build/fuzz/bin/fuzz_print_queue_address -max_total_time="$seconds" -max_len=4096 \
+  -print_final_stats=1 -artifact_prefix="build/fuzz/fuzz_print_queue_address-" \
+  "$work/print_queue_address" 2>&1 | tail -n 12
+[ "${PIPESTATUS[0]}" -eq 0 ] || { echo "fuzz_print_queue_address found a failure" >&2; exit 1; }

@@ -20,7 +20,14 @@ std::int32_t VopP2OpenFile() {
     ReportFailure("VopP2Open:CreateFile(PORT_FILE) : failure\n");
     return 0;
   }
-  os.SetFilePointer(library.hFile, 0, platform::kFileEnd);
+  // Every write appends, at any file size. A pipe or terminal has no position to move: what
+  // is written there follows what came before anyway.
+  if (!os.SetFilePointerEx(library.hFile, 0, nullptr, platform::kFileEnd) &&
+      os.GetLastError() != platform::kErrorInvalidFunction) {
+    VopP2Close(PORT_FILE);
+    ReportFailure("VopP2Open:SetFilePointer(PORT_FILE) : failure\n");
+    return 0;
+  }
   return 1;
 }
 

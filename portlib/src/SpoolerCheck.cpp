@@ -7,6 +7,7 @@
 
 #include "Diagnostics.h"
 #include "LptDriver.h"
+#include "platform/FailureReason.h"
 #include "platform/Services.h"
 
 namespace vopp2 {
@@ -51,6 +52,7 @@ std::int32_t IsLPT1UsedByOtherDriver() {
     return 0;
   }
   std::int32_t users = 0;
+  std::string queues;  // their names, for the failure reason
   for (std::uint32_t index = 0;; ++index) {
     char queue[kQueueNameSize] = {};
     std::uint32_t length = sizeof queue;
@@ -59,10 +61,15 @@ std::int32_t IsLPT1UsedByOtherDriver() {
     }
     if (PortNameOf(queue) == "LPT1:") {
       ReportFailure("CheckLPT1: LPT1ポートが %s のドライバで使用されています。\n", queue);
+      queues.append(users == 0 ? "" : ", ").append(queue);
       ++users;
     }
   }
   os.RegCloseKey(printers);
+  if (users > 0) {
+    platform::NoteFailureReason({platform::FailureKind::kPrintQueue, "LPT1",
+                                 (users == 1 ? "Print queue: " : "Print queues: ") + queues});
+  }
   return users;
 }
 

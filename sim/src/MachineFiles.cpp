@@ -166,19 +166,17 @@ bool Machine::WriteFile(platform::Handle handle, const void* data, std::uint32_t
   return Finish(result);
 }
 
-std::uint32_t Machine::SetFilePointer(platform::Handle handle, std::int32_t distance,
-                                      std::uint32_t origin) {
+bool Machine::SetFilePointerEx(platform::Handle handle, std::int64_t distance,
+                               std::int64_t* newPosition, std::uint32_t origin) {
   platform::Handle real = platform::kInvalidHandle;
   auto device = DeviceOf(handle, real);
   if (real != platform::kInvalidHandle) {
-    const std::uint32_t position = platform::RealMachine().SetFilePointer(real, distance, origin);
-    FromReal(true);
-    return position;
+    return FromReal(platform::RealMachine().SetFilePointerEx(real, distance, newPosition, origin));
   }
   if (device != nullptr) {
     SetLastError(platform::kErrorInvalidFunction);  // a device has no file position
   }
-  return platform::kInvalidSetFilePointer;
+  return false;
 }
 
 bool Machine::DeviceIoControl(platform::Handle handle, std::uint32_t code, const void* in,

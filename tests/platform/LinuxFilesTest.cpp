@@ -44,7 +44,9 @@ TEST_F(LinuxFiles, DispositionsCreateKeepOrTruncate) {
   handle = Open(path, kOpenAlways);
   ASSERT_NE(handle, kInvalidHandle);
   EXPECT_EQ(os.GetLastError(), kErrorAlreadyExists);
-  EXPECT_EQ(os.SetFilePointer(handle, 0, kFileEnd), 3U);
+  std::int64_t end = 0;
+  EXPECT_TRUE(os.SetFilePointerEx(handle, 0, &end, kFileEnd));
+  EXPECT_EQ(end, 3);
   EXPECT_TRUE(Write(handle, "def"));
   EXPECT_TRUE(os.CloseHandle(handle));
   EXPECT_EQ(FileText(path), "abcdef");
@@ -109,7 +111,7 @@ TEST_F(LinuxFiles, CallsOnAClosedHandleFailAsInvalid) {
   EXPECT_EQ(count, 0U);
   EXPECT_EQ(os.GetLastError(), kErrorInvalidHandle);
   EXPECT_FALSE(os.CloseHandle(handle));
-  EXPECT_EQ(os.SetFilePointer(handle, 0, kFileEnd), kInvalidSetFilePointer);
+  EXPECT_FALSE(os.SetFilePointerEx(handle, 0, nullptr, kFileEnd));
   CommState state;
   EXPECT_FALSE(os.GetCommState(handle, &state));
   EXPECT_EQ(os.GetLastError(), kErrorInvalidHandle);

@@ -52,10 +52,12 @@ TEST_F(LptMapping, QueuesOnAParallelPortAreNamedAfterIt) {
 class PrinterTree : public LptMapping {
  protected:
   PrinterTree()
-      : registry([this] {
-          ++asked;
-          return queues;
-        }) {}
+      : registry(
+            [this] {
+              ++asked;
+              return queues;
+            },
+            [this] { return now; }) {}
   std::int32_t Open(const std::string& path, RegistryKey& key) {
     return registry.OpenKey(kHkeyLocalMachine, path.c_str(), &key);
   }
@@ -73,6 +75,7 @@ class PrinterTree : public LptMapping {
                                  {"Photo", "usb://Maker/Photo"},
                                  {"Back room", "parallel:/dev/lp1"}};
   int asked = 0;
+  PrinterRegistry::Clock::time_point now;
   PrinterRegistry registry;
 };
 
@@ -128,11 +131,26 @@ TEST_F(PrinterTree, OtherKeysAreNotFoundAndNoServerIsAnEmptyKey) {
             static_cast<std::int32_t>(kErrorFileNotFound));
 
   queues.clear();
+  now += kQueuesReuseGap;  // a later look asks the server again
   ASSERT_EQ(Open(kPrinters, key), kRegSuccess);
   char name[16];
   std::uint32_t length = sizeof name;
   EXPECT_EQ(registry.EnumKey(key, 0, name, &length), static_cast<std::int32_t>(kErrorNoMoreItems));
   registry.CloseKey(key);
+}
+
+TEST_F(PrinterTree, OneAnswerServesLooksCloseTogetherAndAPauseAsksAgain) {
+  RegistryKey key = kNoKey;
+  for (int look = 0; look < 3; ++look) {  // a job opens the port for every frame
+    ASSERT_EQ(Open(kPrinters, key), kRegSuccess);
+    registry.CloseKey(key);
+    now += kQueuesReuseGap - std::chrono::seconds(1);
+  }
+  EXPECT_EQ(asked, 1);
+  now += std::chrono::seconds(2);
+  ASSERT_EQ(Open(std::string(kPrinters) + R"(\Laser\DsSpooler)", key), kRegSuccess);
+  registry.CloseKey(key);
+  EXPECT_EQ(asked, 2);
 }
 
 TEST(DeviceIdText, TheTextComesWithoutItsLengthField) {

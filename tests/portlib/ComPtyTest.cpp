@@ -8,6 +8,7 @@
 
 #include "PseudoTerminal.h"
 #include "VopP2.h"
+#include "platform/FailureReason.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ TEST_F(ComPty, ASilentLineReturnsNothingWithinItsBound) {
   EXPECT_EQ(VopP2Read(PORT_COM, reply, sizeof reply, &read, 0), 1);
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(read, 0U);
+  EXPECT_EQ(platform::LastFailureReason().kind, platform::FailureKind::kNotAnswering);
   EXPECT_GE(took, std::chrono::milliseconds(1400));
   EXPECT_LT(took, std::chrono::milliseconds(2500));
 }

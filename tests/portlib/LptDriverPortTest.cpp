@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "VopP2Fixture.h"
+#include "platform/FailureReason.h"
 #include "sim/VersionRecords.h"
 
 namespace {
@@ -266,6 +267,10 @@ TEST_F(LptDriverPort, PrintQueueOnLpt1KeepsThePortClosedWhicheverPortIsSet) {
   EXPECT_EQ(VopP2Open(PORT_LPT), 0);
   EXPECT_EQ(machine.DebugLines(),
             (std::vector<std::string>{CheckText("Office Laser"), CheckText("Second")}));
+  const platform::FailureReason reason = platform::LastFailureReason();
+  EXPECT_EQ(reason.kind, platform::FailureKind::kPrintQueue);
+  EXPECT_EQ(reason.device, "LPT1");
+  EXPECT_EQ(reason.detail, "Print queues: Office Laser, Second");
 }
 
 TEST_F(LptDriverPort, OnlyAnExactLpt1PortNameCounts) {

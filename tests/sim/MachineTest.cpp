@@ -132,7 +132,9 @@ TEST(SimDevices, OrdinaryPathsAreRealFiles) {
   ASSERT_NE(handle, kInvalidHandle);
   std::uint32_t count = 0;
   EXPECT_TRUE(machine.WriteFile(handle, "abc", 3, &count));
-  EXPECT_EQ(machine.SetFilePointer(handle, 0, kFileEnd), 3U);
+  std::int64_t end = 0;
+  EXPECT_TRUE(machine.SetFilePointerEx(handle, 0, &end, kFileEnd));
+  EXPECT_EQ(end, 3);
   EXPECT_TRUE(machine.CloseHandle(handle));
   EXPECT_EQ(testsupport::FileText(path), "abc");
 

@@ -31,9 +31,11 @@ class ZARNIK_PLATFORM_API Services {
                         std::uint32_t* bytesRead) = 0;
   virtual bool WriteFile(Handle handle, const void* data, std::uint32_t length,
                          std::uint32_t* bytesWritten) = 0;
-  // Returns the new position, or kInvalidSetFilePointer.
-  virtual std::uint32_t SetFilePointer(Handle handle, std::int32_t distance,
-                                       std::uint32_t origin) = 0;
+  // Moves the file position by distance from origin (kFileBegin, kFileCurrent, kFileEnd), at
+  // any file size; newPosition (may be null) receives the new position. A handle without a
+  // position (a pipe, a terminal, a device) fails with kErrorInvalidFunction.
+  virtual bool SetFilePointerEx(Handle handle, std::int64_t distance, std::int64_t* newPosition,
+                                std::uint32_t origin) = 0;
   virtual bool CloseHandle(Handle handle) = 0;
   virtual bool DeviceIoControl(Handle handle, std::uint32_t code, const void* in,
                                std::uint32_t inLength, void* out, std::uint32_t outLength,

@@ -36,11 +36,10 @@ inline constexpr std::uint32_t kOpenAlways = 4;
 inline constexpr std::uint32_t kTruncateExisting = 5;
 inline constexpr std::uint32_t kFileAttributeNormal = 0x80;
 
-// SetFilePointer origins and its failure value.
+// File pointer origins.
 inline constexpr std::uint32_t kFileBegin = 0;
 inline constexpr std::uint32_t kFileCurrent = 1;
 inline constexpr std::uint32_t kFileEnd = 2;
-inline constexpr std::uint32_t kInvalidSetFilePointer = 0xFFFFFFFFU;
 
 // "Last error" values the layers above look at or report.
 inline constexpr std::uint32_t kErrorSuccess = 0;

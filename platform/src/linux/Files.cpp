@@ -1,6 +1,5 @@
 // Files and devices: CreateFile and the calls made on its handles.
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -14,9 +13,11 @@
 #include "linux/DeviceId.h"
 #include "linux/DevicePaths.h"
 #include "linux/ErrorCodes.h"
+#include "linux/FailureNotes.h"
 #include "linux/LinuxServices.h"
 #include "linux/ParallelIo.h"
 #include "linux/SerialIo.h"
+#include "linux/SoleUse.h"
 
 namespace platform::linux_backend {
 
@@ -47,17 +48,6 @@ int CreationFlags(std::uint32_t disposition) {
   }
 }
 
-// Sharing as far as Linux has it: advisory locks that every opener through this layer takes.
-// No sharing asks for sole use; sharing one of read or write still keeps out an opener that
-// wants sole use; sharing both takes no lock at all.
-int LockOperation(std::uint32_t share) {
-  if (share == 0) {
-    return LOCK_EX;
-  }
-  const std::uint32_t both = kFileShareRead | kFileShareWrite;
-  return (share & both) == both ? 0 : LOCK_SH;
-}
-
 std::uint32_t OpenFailure(int error, const std::string& path) {
   if (error == ENOENT) {
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();
@@ -67,6 +57,14 @@ std::uint32_t OpenFailure(int error, const std::string& path) {
     }
   }
   return ErrorFromErrno(error);
+}
+
+int OpenRetrying(const std::string& path, int flags) {
+  int fd = -1;
+  do {
+    fd = ::open(path.c_str(), flags, 0666);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
 }
 
 // A tty becomes a raw byte line without blocking reads: what a Windows serial port is.
@@ -85,32 +83,104 @@ bool PrepareSerialLine(OpenFile& line) {
 
 // "\\.\LPTn": the device is never created, and it takes bytes appended (a regular file that
 // stands in for a printer keeps everything sent). A tty that stands in for it passes bytes
-// unchanged; it is no serial line to the callers.
+// unchanged; it is no serial line to the callers. Only a device answers reads: a regular file
+// or a FIFO standing in has no printer behind it and would hand back the caller's own bytes.
 Handle OpenParallelPort(const std::string& device, std::uint32_t access, std::uint32_t share,
                         HandleTable& handles) {
-  const int flags = OpenFlags(access) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_APPEND;
-  int fd = -1;
-  do {
-    fd = ::open(device.c_str(), flags);
-  } while (fd < 0 && errno == EINTR);
+  const int fd =
+      OpenRetrying(device, OpenFlags(access) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_APPEND);
   if (fd < 0) {
-    FailFromErrno();
+    SetLastErrorCode(ErrorFromErrno(errno));
+    NoteOpenFailure(LastError(), device);
     return kInvalidHandle;
   }
-  const int lock = LockOperation(share);
-  if (lock != 0 && ::flock(fd, lock | LOCK_NB) != 0) {
-    const int error = errno;
+  if (!TakeSharingLock(fd, share, device)) {
     ::close(fd);
-    SetLastErrorCode(ErrorFromErrno(error));
     return kInvalidHandle;
   }
+  struct stat status {};
+  const bool isDevice = ::fstat(fd, &status) == 0 && S_ISCHR(status.st_mode);
   termios settings{};
   if (::isatty(fd) != 0 && ::tcgetattr(fd, &settings) == 0) {
     MakeRawLine(settings);
     ::tcsetattr(fd, TCSANOW, &settings);
   }
-  const Handle handle = handles.Add(std::make_shared<OpenFile>(fd, false, false, true));
+  auto port = std::make_shared<OpenFile>(fd, false, false, true);
+  port->device = device;
+  port->answers = isDevice;
+  const Handle handle = handles.Add(std::move(port));
   SetLastErrorCode(kErrorSuccess);
+  return handle;
+}
+
+// "\\.\COMn": a tty, held for sole use (also against openers that take no lock) and made raw.
+Handle OpenSerialLine(const std::string& device, std::uint32_t access, std::uint32_t share,
+                      HandleTable& handles) {
+  const int fd = OpenRetrying(device, OpenFlags(access) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) {
+    SetLastErrorCode(ErrorFromErrno(errno));
+    NoteOpenFailure(LastError(), device);
+    return kInvalidHandle;
+  }
+  if (!TakeSharingLock(fd, share, device)) {
+    ::close(fd);
+    return kInvalidHandle;
+  }
+  if (::isatty(fd) == 0) {
+    ::close(fd);
+    SetLastErrorCode(kErrorNotSupported);
+    NoteOpenFailure(kErrorFileNotFound, device, "It is not a serial line (a terminal device).");
+    return kInvalidHandle;
+  }
+  const bool exclusive = share == 0 && ::ioctl(fd, TIOCEXCL) == 0;
+  auto line = std::make_shared<OpenFile>(fd, true, exclusive);
+  line->device = device;
+  if (!PrepareSerialLine(*line)) {
+    FailFromErrno();
+    return kInvalidHandle;
+  }
+  const Handle handle = handles.Add(std::move(line));
+  SetLastErrorCode(kErrorSuccess);
+  return handle;
+}
+
+// Any other path is written as a file, whatever it names. It is opened without blocking, so a
+// FIFO that no program reads fails at once instead of waiting for a reader; a terminal keeps
+// its line settings; a pipe, terminal or device is written with bounded waits.
+Handle OpenOrdinaryFile(const std::string& path, std::uint32_t access, std::uint32_t share,
+                        std::uint32_t disposition, HandleTable& handles) {
+  struct stat before {};
+  const bool existed = ::stat(path.c_str(), &before) == 0;
+  const int fd = OpenRetrying(
+      path, OpenFlags(access) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | CreationFlags(disposition));
+  if (fd < 0) {
+    const int error = errno;
+    SetLastErrorCode(OpenFailure(error, path));
+    if (error == ENXIO && existed && S_ISFIFO(before.st_mode)) {
+      NoteNoReply(path, "It is a FIFO that no program is reading.");
+    } else if (error != EISDIR) {  // a folder: none of the reasons describes it
+      NoteOpenFailure(LastError(), path,
+                      LastError() == kErrorPathNotFound ? "Its folder does not exist." : "");
+    }
+    return kInvalidHandle;
+  }
+  if (!TakeSharingLock(fd, share, path)) {
+    ::close(fd);
+    return kInvalidHandle;
+  }
+  struct stat opened {};
+  const bool regular = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);
+  auto file = std::make_shared<OpenFile>(fd, false, false);
+  file->device = path;
+  file->stream = !regular;
+  const bool truncates = disposition == kCreateAlways || disposition == kTruncateExisting;
+  if (regular && truncates && ::ftruncate(fd, 0) != 0) {
+    FailFromErrno();
+    return kInvalidHandle;
+  }
+  const Handle handle = handles.Add(std::move(file));
+  const bool reportsExisting = disposition == kCreateAlways || disposition == kOpenAlways;
+  SetLastErrorCode(reportsExisting && existed ? kErrorAlreadyExists : kErrorSuccess);
   return handle;
 }
 
@@ -131,54 +201,10 @@ Handle LinuxServices::CreateFile(const char* path, std::uint32_t access, std::ui
   if (target.kind == ResolvedPath::Kind::kParallelPort) {
     return OpenParallelPort(target.path, access, share, handles_);
   }
-  const bool serialPath = target.kind == ResolvedPath::Kind::kSerialLine;
-  int flags = OpenFlags(access) | O_CLOEXEC | O_NOCTTY;
-  flags |= serialPath ? O_NONBLOCK : creation;
-
-  struct stat before {};
-  const bool existed = ::stat(target.path.c_str(), &before) == 0;
-  int fd = -1;
-  do {
-    fd = ::open(target.path.c_str(), flags, 0666);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) {
-    SetLastErrorCode(serialPath ? ErrorFromErrno(errno) : OpenFailure(errno, target.path));
-    return kInvalidHandle;
+  if (target.kind == ResolvedPath::Kind::kSerialLine) {
+    return OpenSerialLine(target.path, access, share, handles_);
   }
-
-  const int lock = LockOperation(share);
-  if (lock != 0 && ::flock(fd, lock | LOCK_NB) != 0) {
-    const int error = errno;
-    ::close(fd);
-    SetLastErrorCode(ErrorFromErrno(error));
-    return kInvalidHandle;
-  }
-  const bool tty = ::isatty(fd) != 0;
-  if (serialPath && !tty) {
-    ::close(fd);
-    SetLastErrorCode(kErrorNotSupported);
-    return kInvalidHandle;
-  }
-  const bool exclusive = tty && share == 0 && ::ioctl(fd, TIOCEXCL) == 0;
-  auto file = std::make_shared<OpenFile>(fd, tty, exclusive);
-  if (tty) {
-    if (!serialPath) {
-      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-    }
-    if (!PrepareSerialLine(*file)) {
-      FailFromErrno();
-      return kInvalidHandle;
-    }
-  } else if (disposition == kCreateAlways || disposition == kTruncateExisting) {
-    if (::ftruncate(fd, 0) != 0) {
-      FailFromErrno();
-      return kInvalidHandle;
-    }
-  }
-  const Handle handle = handles_.Add(std::move(file));
-  const bool reportsExisting = disposition == kCreateAlways || disposition == kOpenAlways;
-  SetLastErrorCode(reportsExisting && existed ? kErrorAlreadyExists : kErrorSuccess);
-  return handle;
+  return OpenOrdinaryFile(target.path, access, share, disposition, handles_);
 }
 
 std::shared_ptr<OpenFile> LinuxServices::Find(Handle handle) {
@@ -198,22 +224,32 @@ bool LinuxServices::ReadFile(Handle handle, void* buffer, std::uint32_t length,
   if (file == nullptr) {
     return false;
   }
-  if (file->serial) {
-    return SerialRead(*file, static_cast<std::uint8_t*>(buffer), length, count);
-  }
-  if (file->parallel) {
-    return ParallelRead(file->fd, static_cast<std::uint8_t*>(buffer), length, count);
-  }
   auto* bytes = static_cast<std::uint8_t*>(buffer);
+  if (file->serial || file->parallel) {
+    if (!file->answers) {
+      NoteNoReply(file->device, "A file or FIFO stands in for the printer: nothing answers there.");
+      SetLastErrorCode(kErrorSuccess);
+      return true;
+    }
+    const bool ok = file->serial ? SerialRead(*file, bytes, length, count)
+                                 : ParallelRead(file->fd, bytes, length, count);
+    if (!ok) {
+      NoteTransferFailure(LastError(), file->device);
+    } else if (count == 0 && length > 0) {
+      NoteNoReply(file->device);
+    }
+    return ok;
+  }
+  // A file to its end; a pipe, terminal or device what it has now (it never holds the read).
   while (count < length) {
     const ssize_t n = ::read(file->fd, bytes + count, length - count);
     if (n < 0 && errno == EINTR) {
       continue;
     }
-    if (n < 0) {
+    if (n < 0 && errno != EAGAIN) {
       return FailFromErrno();
     }
-    if (n == 0) {
+    if (n <= 0) {
       break;
     }
     count += static_cast<std::uint32_t>(n);
@@ -231,13 +267,17 @@ bool LinuxServices::WriteFile(Handle handle, const void* data, std::uint32_t len
   if (file == nullptr) {
     return false;
   }
-  if (file->serial) {
-    return SerialWrite(*file, static_cast<const std::uint8_t*>(data), length, count);
-  }
-  if (file->parallel) {
-    return ParallelWrite(file->fd, static_cast<const std::uint8_t*>(data), length, count);
-  }
   const auto* bytes = static_cast<const std::uint8_t*>(data);
+  if (file->serial || file->parallel || file->stream) {
+    // A printer port, a pipe or a terminal may not take the bytes at once: the waits are
+    // bounded (the serial line by its time-outs, the others by the printer port's stall limit).
+    const bool ok = file->serial ? SerialWrite(*file, bytes, length, count)
+                                 : ParallelWrite(file->fd, bytes, length, count);
+    if (!ok) {
+      NoteTransferFailure(LastError(), file->device);
+    }
+    return ok;
+  }
   while (count < length) {
     const ssize_t n = ::write(file->fd, bytes + count, length - count);
     if (n < 0 && errno == EINTR) {
@@ -252,11 +292,12 @@ bool LinuxServices::WriteFile(Handle handle, const void* data, std::uint32_t len
   return true;
 }
 
-std::uint32_t LinuxServices::SetFilePointer(Handle handle, std::int32_t distance,
-                                            std::uint32_t origin) {
+bool LinuxServices::SetFilePointerEx(Handle handle, std::int64_t distance,
+                                     std::int64_t* newPosition, std::uint32_t origin) {
+  static_assert(sizeof(off_t) == sizeof(std::int64_t), "file positions need 64 bits");
   auto file = Find(handle);
   if (file == nullptr) {
-    return kInvalidSetFilePointer;
+    return false;
   }
   int whence = SEEK_SET;
   if (origin == kFileCurrent) {
@@ -265,22 +306,17 @@ std::uint32_t LinuxServices::SetFilePointer(Handle handle, std::int32_t distance
     whence = SEEK_END;
   } else if (origin != kFileBegin) {
     SetLastErrorCode(kErrorInvalidParameter);
-    return kInvalidSetFilePointer;
+    return false;
   }
-  const off_t old = ::lseek(file->fd, 0, SEEK_CUR);
   const off_t moved = ::lseek(file->fd, distance, whence);
-  if (old < 0 || moved < 0) {
-    FailFromErrno();
-    return kInvalidSetFilePointer;
+  if (moved < 0) {
+    return FailFromErrno();  // ESPIPE, a handle without a position: kErrorInvalidFunction
   }
-  // Without a high part the new position must fit in 32 bits (all ones being the failure).
-  if (moved >= static_cast<off_t>(kInvalidSetFilePointer)) {
-    ::lseek(file->fd, old, SEEK_SET);
-    SetLastErrorCode(kErrorInvalidParameter);
-    return kInvalidSetFilePointer;
+  if (newPosition != nullptr) {
+    *newPosition = moved;
   }
   SetLastErrorCode(kErrorSuccess);
-  return static_cast<std::uint32_t>(moved);
+  return true;
 }
 
 bool LinuxServices::CloseHandle(Handle handle) {

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "platform/WinApi.h"
 
@@ -23,6 +24,13 @@ struct OpenFile {
   const bool serial;     // a tty: the serial-line services apply
   const bool exclusive;  // TIOCEXCL was set at open and is cleared again at close
   const bool parallel;   // "\\.\LPTn": reads and writes with bounded waits, the device ID
+
+  // Set once when the handle is made, before it is given out.
+  std::string device;   // the path opened, as failure reasons name it
+  bool answers = true;  // parallel: false for a file or FIFO standing in, whose reads give
+                        // nothing (they would hand back the caller's own bytes)
+  bool stream = false;  // an ordinary path that is not a regular file (a pipe, a terminal, a
+                        // device): written with bounded waits, read without waiting
 
   // Serial line only. Settings without a termios counterpart are kept here and reported
   // back by GetCommState as they were set.

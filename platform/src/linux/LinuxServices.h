@@ -16,7 +16,8 @@ class LinuxServices final : public Services {
                 std::uint32_t* bytesRead) override;
   bool WriteFile(Handle handle, const void* data, std::uint32_t length,
                  std::uint32_t* bytesWritten) override;
-  std::uint32_t SetFilePointer(Handle handle, std::int32_t distance, std::uint32_t origin) override;
+  bool SetFilePointerEx(Handle handle, std::int64_t distance, std::int64_t* newPosition,
+                        std::uint32_t origin) override;
   bool CloseHandle(Handle handle) override;
   bool DeviceIoControl(Handle handle, std::uint32_t code, const void* in, std::uint32_t inLength,
                        void* out, std::uint32_t outLength, std::uint32_t* bytesReturned) override;

@@ -12,7 +12,8 @@ struct PrintQueue {
 };
 
 // Asks the print server named by the CUPS settings (CUPS_SERVER, client.conf, else the
-// local one) for its queues. No server, or no answer within a few seconds, is no queues.
+// local one) for its queues. No server, or no answer within a few seconds, is no queues; the
+// caller never waits longer than that.
 std::vector<PrintQueue> ListPrintQueues();
 
 }  // namespace platform::linux_backend

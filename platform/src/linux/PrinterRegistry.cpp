@@ -67,15 +67,16 @@ std::string PortNameOfDevice(const std::string& deviceUri) {
   return deviceUri;
 }
 
-PrinterRegistry::PrinterRegistry(QueueSource source) : source_(std::move(source)) {}
+PrinterRegistry::PrinterRegistry(QueueSource source, Now now)
+    : source_(std::move(source)), now_(std::move(now)) {}
 
 std::shared_ptr<const PrinterRegistry::Queues> PrinterRegistry::CurrentQueues() {
-  if (auto queues = latest_.lock()) {
-    return queues;
+  const Clock::time_point now = now_();
+  if (latest_ == nullptr || now - lastLook_ >= kQueuesReuseGap) {
+    latest_ = std::make_shared<const Queues>(source_());
   }
-  auto queues = std::make_shared<const Queues>(source_());
-  latest_ = queues;
-  return queues;
+  lastLook_ = now_();  // a slow answer is not counted as part of the pause
+  return latest_;
 }
 
 std::int32_t PrinterRegistry::OpenKey(RegistryKey key, const char* subKey, RegistryKey* result) {
@@ -115,7 +116,7 @@ std::int32_t PrinterRegistry::OpenKey(RegistryKey key, const char* subKey, Regis
     return kNotFound;
   }
   if (queues == nullptr) {
-    queues = parts.empty() ? std::make_shared<const Queues>(source_()) : CurrentQueues();
+    queues = CurrentQueues();
   }
   OpenedKey opened{queues, parts.size(), 0};
   if (!parts.empty()) {
@@ -127,8 +128,6 @@ std::int32_t PrinterRegistry::OpenKey(RegistryKey key, const char* subKey, Regis
       return kNotFound;
     }
     opened.queue = static_cast<std::size_t>(found - queues->begin());
-  } else {
-    latest_ = queues;
   }
   const RegistryKey handle = next_;
   next_ += 4;

@@ -4,8 +4,14 @@
 // multi-string "portName" names its port: "LPTn:" for a queue on the device of \\.\LPTn
 // (parallel:/dev/lp<n-1>, or the device ZARNIK_LPT<n> names), else the queue's device URI.
 // Every other key is not found.
+//
+// The print server is not asked for every key: one job opens and closes the port for each
+// frame it sends or reads, and each open looks at the printers key. An answer is used again
+// while the keys are looked at less than kQueuesReuseGap apart; after a longer pause the next
+// look asks the server afresh.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -22,10 +28,14 @@ namespace platform::linux_backend {
 // "LPTn:" for a parallel device URI whose device is that of \\.\LPTn, else the URI.
 std::string PortNameOfDevice(const std::string& deviceUri);
 
+inline constexpr std::chrono::seconds kQueuesReuseGap{5};
+
 class PrinterRegistry {
  public:
   using QueueSource = std::function<std::vector<PrintQueue>()>;
-  explicit PrinterRegistry(QueueSource source = ListPrintQueues);
+  using Clock = std::chrono::steady_clock;
+  using Now = std::function<Clock::time_point()>;
+  explicit PrinterRegistry(QueueSource source = ListPrintQueues, Now now = Clock::now);
 
   // The registry calls with their status codes (kRegSuccess, 2 not found, 6 invalid key,
   // 234 more data, 259 no more items).
@@ -43,13 +53,15 @@ class PrinterRegistry {
     std::size_t queue = 0;  // the queue's index for depths 1 and 2
   };
 
-  // The queues a key opened now sees: those of a printers key still open, else new ones.
+  // The queues a key opened now sees: the last answer while it is in use, else a new one.
   std::shared_ptr<const Queues> CurrentQueues();
 
   QueueSource source_;
+  Now now_;
   std::mutex mutex_;
   std::map<RegistryKey, OpenedKey> open_;
-  std::weak_ptr<const Queues> latest_;
+  std::shared_ptr<const Queues> latest_;
+  Clock::time_point lastLook_;
   RegistryKey next_ = 0x1000;
 };
 

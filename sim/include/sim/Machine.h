@@ -70,8 +70,8 @@ class Machine final : public platform::Services {
                 std::uint32_t* bytesRead) override;
   bool WriteFile(platform::Handle handle, const void* data, std::uint32_t length,
                  std::uint32_t* bytesWritten) override;
-  std::uint32_t SetFilePointer(platform::Handle handle, std::int32_t distance,
-                               std::uint32_t origin) override;
+  bool SetFilePointerEx(platform::Handle handle, std::int64_t distance, std::int64_t* newPosition,
+                        std::uint32_t origin) override;
   bool CloseHandle(platform::Handle handle) override;
   bool DeviceIoControl(platform::Handle handle, std::uint32_t code, const void* in,
                        std::uint32_t inLength, void* out, std::uint32_t outLength,

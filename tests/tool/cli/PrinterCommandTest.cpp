@@ -108,7 +108,10 @@ TEST_F(PrinterCommandTest, ARealPortThatCannotBeOpenedNamesTheFailingCall) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err,
             "Tessik Error Message: Transmission Failure\n"
-            "Port library: VopP2Open:CreateFile(PORT_LPT) : failure\n");
+            "Port library: VopP2Open:CreateFile(PORT_LPT) : failure\n" +
+                Path("no-such-port").string() +
+                " was not found. Check that the printer is switched on and cabled, and the port "
+                "settings.\n");
 }
 
 TEST_F(PrinterCommandTest, FilesAndPortsRefusedBeforeAnythingIsSent) {
