@@ -206,8 +206,9 @@ bool ParportAccess::RawReady() {
   if (raw_ != Raw::kUnknown) {
     return true;
   }
+  // Raw port writes go only where the kernel has found ECP registers.
   unsigned int modes = 0;
-  if (::ioctl(fd_, PPGETMODES, &modes) == 0 && (modes & PARPORT_MODE_ECP) == 0) {
+  if (::ioctl(fd_, PPGETMODES, &modes) != 0 || (modes & PARPORT_MODE_ECP) == 0) {
     Note(FailureKind::kAccessMethod, device_,
          "The kernel found no ECP registers (extended control register and FIFO) on this port: "
          "use Mode 0 (Standard), or set the port to ECP in the computer's firmware setup.");

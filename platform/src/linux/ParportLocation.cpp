@@ -1,10 +1,12 @@
 #include "linux/ParportLocation.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 namespace platform::linux_backend {
 namespace {
@@ -48,14 +50,19 @@ std::optional<ParportLocation> LocateParport(std::uint16_t base, const std::stri
               "parport_pc ppdev' (or name the port's device in ZARNIK_PARPORT)."};
     return std::nullopt;
   }
-  std::string found;
+  std::vector<fs::path> ports;
   for (const auto& entry : fs::directory_iterator(procRoot, error)) {
+    ports.push_back(entry.path());
+  }
+  std::sort(ports.begin(), ports.end());
+  std::string found;
+  for (const fs::path& procDir : ports) {
     unsigned listed = 0;
     unsigned high = 0;
-    ReadBases(entry.path(), listed, high);
-    const std::string name = entry.path().filename().string();
+    ReadBases(procDir, listed, high);
+    const std::string name = procDir.filename().string();
     if (listed == base) {
-      return ParportLocation{devRoot + "/" + name, entry.path().string(),
+      return ParportLocation{devRoot + "/" + name, procDir.string(),
                              static_cast<std::uint16_t>(high != 0 ? high : base + kEcpOffset)};
     }
     found += (found.empty() ? "" : ", ") + name + " at " + Hex(listed);
