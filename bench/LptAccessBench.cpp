@@ -35,7 +35,15 @@ struct Mode {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::uint32_t bytes = argc > 1 ? static_cast<std::uint32_t>(std::atol(argv[1])) : 65536;
+  std::uint32_t bytes = 65536;
+  if (argc > 1) {
+    char* end = nullptr;
+    bytes = static_cast<std::uint32_t>(std::strtoul(argv[1], &end, 10));
+    if (*end != '\0' || bytes == 0) {
+      std::fprintf(stderr, "usage: zarnik-lpt-bench [BYTES]\n");
+      return 2;
+    }
+  }
   std::vector<std::uint8_t> data(bytes);
   for (std::uint32_t i = 0; i < bytes; ++i) {
     data[i] = static_cast<std::uint8_t>(i * 7);

@@ -42,7 +42,7 @@ constexpr std::uint8_t kFloating = 0xFF;
 
 }  // namespace
 
-ParallelPortChip::ParallelPortChip(ParallelPortChipConfig config) : config_(std::move(config)) {
+ParallelPortChip::ParallelPortChip(ParallelPortChipConfig config) : config_(config) {
   config_.accessesPerFifoByte = std::max<std::uint32_t>(config_.accessesPerFifoByte, 1);
 }
 
@@ -140,9 +140,8 @@ void ParallelPortChip::PushFifo(std::uint8_t value) {
     fifoLoads_.push_back(0);
   }
   ++fifoLoads_.back();
-  if (Mode() != kModeParallelFifo && Mode() != kModeEcp) {
-    ++fifoLost_;  // the FIFO is not in use in this mode
-  } else if (fifo_.size() >= config_.fifoDepth) {
+  // Lost: the FIFO is full, or not in use in this mode.
+  if (fifo_.size() >= config_.fifoDepth || (Mode() != kModeParallelFifo && Mode() != kModeEcp)) {
     ++fifoLost_;
   } else {
     fifo_.push_back(value);

@@ -62,10 +62,10 @@ std::optional<ParportLocation> LocateParport(std::uint16_t base, const std::stri
     ReadBases(procDir, listed, high);
     const std::string name = procDir.filename().string();
     if (listed == base) {
-      return ParportLocation{devRoot + "/" + name, procDir.string(),
+      return ParportLocation{(fs::path(devRoot) / name).string(), procDir.string(),
                              static_cast<std::uint16_t>(high != 0 ? high : base + kEcpOffset)};
     }
-    found += (found.empty() ? "" : ", ") + name + " at " + Hex(listed);
+    found.append(found.empty() ? "" : ", ").append(name).append(" at ").append(Hex(listed));
   }
   reason = {FailureKind::kNotFound, "The parallel port at I/O address " + Hex(base),
             "The system's parallel ports: " + (found.empty() ? std::string("none") : found) +
