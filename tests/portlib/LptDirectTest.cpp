@@ -249,7 +249,7 @@ struct FailureCase {
 };
 
 void PrintTo(const FailureCase& c, std::ostream* out) {
-  *out << "silent at event " << c.silentAt << ", mode " << c.mode << ": " << c.text;
+  *out << "silent at event " << c.silentAt << ", mode " << c.mode << ", request " << int{c.request};
 }
 
 class LptHandshakeFailure : public LptDirect, public ::testing::WithParamInterface<FailureCase> {};
