@@ -1,9 +1,10 @@
 // PORT_LPT: open, close and the choice of access method by the kind of system. Windows 2000
-// and XP go through the system's parallel-port driver (LptDriverTransport.cpp). Direct
-// register access, the method of Windows 95, 98 and Me, is not part of this build: every
-// open, write and read on those systems fails with result 0 and says so.
+// and XP go through the system's parallel-port driver (LptDriverTransport.cpp); Windows 95,
+// 98 and Me drive the port's registers directly (LptDirectWrite.cpp, LptReverseRead.cpp),
+// with no handle: the port counts as open when its handle is 0.
 #include "Diagnostics.h"
 #include "LibraryState.h"
+#include "LptDirect.h"
 #include "LptDriver.h"
 #include "OsKind.h"
 #include "Transports.h"
@@ -33,8 +34,8 @@ std::int32_t VopP2OpenLpt() {
     ReportFailure("VopP2Open:CreateFile(PORT_LPT) : OS_UNKNOWN failure\n");
     return 0;
   }
-  ReportFailure("VopP2Open(PORT_LPT) : direct register access not available in this build\n");
-  return 0;
+  Library().hLpt = 0;  // direct register access: the hardware is not touched
+  return 1;
 }
 
 std::int32_t VopP2CloseLpt() {
@@ -62,8 +63,7 @@ std::int32_t VopP2WriteLpt(const std::uint8_t* lpData, std::uint32_t dwDataLengt
     ReportFailure("VopP2Write(PORT_LPT) : OS_UNKNOWN failure\n");
     return 0;
   }
-  ReportFailure("VopP2Write(PORT_LPT) : direct register access not available in this build\n");
-  return 0;
+  return WriteLptDirect(lpData, dwDataLength, CountTarget(lpdwWritten, spare));
 }
 
 std::int32_t VopP2ReadLpt(std::uint8_t* lpBuffer, std::uint32_t dwBufferLength,
@@ -74,34 +74,15 @@ std::int32_t VopP2ReadLpt(std::uint8_t* lpBuffer, std::uint32_t dwBufferLength,
     return VopP2ReadLptWithDriver(lpBuffer, dwBufferLength, lpdwRead, byRequest);
   }
   std::uint32_t spare = 0;
-  CountTarget(lpdwRead, spare) = 0;
+  std::uint32_t& read = CountTarget(lpdwRead, spare);
+  read = 0;
   if (kind == OS_UNKNOWN) {
     return 0;  // no text on an unknown system
   }
-  ReportFailure("VopP2Read(PORT_LPT) : direct register access not available in this build\n");
-  return 0;
-}
-
-std::int32_t InitLPTPort() {
-  DebugLine(kLevelModeFunction, "InitLPTPort\n");
-  Library().dwEcpState = 0;
-  ReportFailure("InitLPTPort : direct register access not available in this build\n");
-  return 0;
-}
-
-std::int32_t ECPNegotiateLPTWithVopP2(std::uint8_t /*byRequest*/, std::uint8_t /*byEcr1*/,
-                                      std::uint8_t /*byEcr2*/) {
-  DebugLine(kLevelModeFunction, "ECPNegotiateLPTWithVopP2\n");
-  Library().dwEcpState = 0;
-  ReportFailure("ECPNegotiateLPTWithVopP2 : direct register access not available in this build\n");
-  return 0;
-}
-
-std::int32_t ECPTerminateLPTWithVopP2() {
-  DebugLine(kLevelModeFunction, "ECPTerminateLPTWithVopP2\n");
-  Library().dwEcpState = 0;
-  ReportFailure("ECPTerminateLPTWithVopP2 : direct register access not available in this build\n");
-  return 0;
+  if (Library().param.dwLptMode == kLptModeEcpFifo) {
+    return ECPGetRevData(lpBuffer, dwBufferLength, read, byRequest);
+  }
+  return GetRevData(lpBuffer, dwBufferLength, read, byRequest);
 }
 
 }  // namespace vopp2

@@ -2,8 +2,10 @@
 // registry, device interfaces and port registers.
 #include "sim/Machine.h"
 
+#include <cstdio>
 #include <utility>
 
+#include "platform/FailureReason.h"
 #include "sim/VersionRecords.h"
 
 namespace sim {
@@ -174,24 +176,86 @@ void Machine::AttachPortRegisters(std::shared_ptr<PortRegisters> registers) {
   ports_ = std::move(registers);
 }
 
-std::uint8_t Machine::PortIn(std::uint16_t address) {
-  std::shared_ptr<PortRegisters> ports;
-  {
-    std::lock_guard lock(mutex_);
-    ports = ports_;
-  }
-  return ports != nullptr ? ports->In(address) : 0xFF;
+Machine::PortAccessCounts Machine::PortAccesses() const {
+  std::lock_guard lock(mutex_);
+  return portAccesses_;
 }
 
-void Machine::PortOut(std::uint16_t address, std::uint8_t value) {
-  std::shared_ptr<PortRegisters> ports;
-  {
-    std::lock_guard lock(mutex_);
-    ports = ports_;
+void Machine::ResetPortAccesses() {
+  std::lock_guard lock(mutex_);
+  portAccesses_ = {};
+}
+
+void Machine::FailPortAccess(std::uint16_t address, std::uint32_t error) {
+  std::lock_guard lock(mutex_);
+  failingPort_ = address;
+  failingPortError_ = error;
+}
+
+std::uint64_t Machine::NowMilliseconds() const {
+  std::lock_guard lock(mutex_);
+  return timeOfDayMs_;
+}
+
+bool Machine::ClaimPort(std::uint16_t base) {
+  std::lock_guard lock(mutex_);
+  if (ports_ == nullptr || ports_->Base() != base) {
+    char device[48];
+    std::snprintf(device, sizeof device, "The parallel port at I/O address 0x%X",
+                  static_cast<unsigned>(base));
+    platform::NoteFailureReason({platform::FailureKind::kNotFound, device, {}});
+    SetLastError(platform::kErrorFileNotFound);
+    return false;
   }
-  if (ports != nullptr) {
-    ports->Out(address, value);
+  if (portClaimed_) {
+    SetLastError(platform::kErrorSharingViolation);
+    return false;
   }
+  portClaimed_ = true;
+  return true;
+}
+
+void Machine::ReleasePort(std::uint16_t /*base*/) {
+  std::lock_guard lock(mutex_);
+  portClaimed_ = false;
+}
+
+std::shared_ptr<PortRegisters> Machine::PortFor(std::uint16_t address, bool write) {
+  std::lock_guard lock(mutex_);
+  if (!portClaimed_ || ports_ == nullptr) {
+    SetLastError(platform::kErrorInvalidHandle);
+    return nullptr;
+  }
+  const auto offset = static_cast<std::uint16_t>(address - ports_->Base());
+  if (offset > 0x402 || (offset > 2 && offset < 0x400)) {
+    SetLastError(platform::kErrorInvalidParameter);
+    return nullptr;
+  }
+  if (failingPortError_ != 0 && address == failingPort_) {
+    SetLastError(failingPortError_);
+    return nullptr;
+  }
+  ++(write ? portAccesses_.writes : portAccesses_.reads);
+  return ports_;
+}
+
+// The registers are called outside the machine's lock: a peripheral reads the clock.
+bool Machine::PortIn(std::uint16_t address, std::uint8_t* value) {
+  const std::shared_ptr<PortRegisters> ports = PortFor(address, false);
+  if (ports == nullptr) {
+    return false;
+  }
+  *value = ports->In(address);
+  return true;
+}
+
+bool Machine::PortOut(std::uint16_t address, std::uint8_t value) {
+  const std::shared_ptr<PortRegisters> ports = PortFor(address, true);
+  if (ports == nullptr) {
+    return false;
+  }
+  ports->Out(address, value);
+  return true;
 }
 
 }  // namespace sim

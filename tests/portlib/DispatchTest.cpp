@@ -81,11 +81,6 @@ TEST_F(Dispatch, UsbAndDirectRegisterAccessFailEveryCallUntilTheyAreBuilt) {
   EXPECT_EQ(message(), "VopP2Write(PORT_USB) : transport not available in this build\n");
   EXPECT_EQ(VopP2Read(PORT_USB, buffer, sizeof buffer, &count, 0), 0);
   EXPECT_EQ(message(), "VopP2Read(PORT_USB) : transport not available in this build\n");
-
-  machine.SetVersion(sim::Windows98());
-  EXPECT_EQ(VopP2ECPNegotiation(16, 0, 37), 0);
-  EXPECT_EQ(message(),
-            "ECPNegotiateLPTWithVopP2 : direct register access not available in this build\n");
 }
 
 }  // namespace

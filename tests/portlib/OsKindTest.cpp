@@ -1,7 +1,7 @@
 #include <string>
 
 #include "VopP2Fixture.h"
-#include "sim/PortRegisters.h"
+#include "sim/ParallelPortChip.h"
 #include "sim/VersionRecords.h"
 
 namespace {
@@ -88,26 +88,15 @@ TEST_F(UnknownOs, UsbFailsWithItsTextsAndTheWriteOnlyOnTheOutput) {
   EXPECT_EQ(message(), "VopP2Close(PORT_USB) : OS_UNKNOWN failure\n");
 }
 
-class PortWatch final : public sim::PortRegisters {
- public:
-  std::uint8_t In(std::uint16_t) override {
-    ++accesses;
-    return 0xFF;
-  }
-  void Out(std::uint16_t, std::uint8_t) override { ++accesses; }
-  int accesses = 0;
-};
-
 TEST_F(VopP2Test, HandshakeExportsDoNothingOnTheNtFamily) {
-  auto ports = std::make_shared<PortWatch>();
-  machine.AttachPortRegisters(ports);
+  machine.AttachPortRegisters(std::make_shared<sim::ParallelPortChip>());
   for (const auto& record : {sim::Windows2000(), sim::WindowsXp()}) {
     machine.SetVersion(record);
     EXPECT_EQ(VopP2ECPNegotiation(16, 0, 37), 0);
     EXPECT_EQ(VopP2ECPTermination(), 0);
     VopP2InitLPTPort();
   }
-  EXPECT_EQ(ports->accesses, 0);
+  EXPECT_EQ(machine.PortAccesses().reads + machine.PortAccesses().writes, 0U);
   EXPECT_EQ(message(), messageAtStart);  // no failure reported
 }
 

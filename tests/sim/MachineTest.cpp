@@ -170,6 +170,7 @@ TEST(SimModules, StandInsAnswerByNameAndRealModulesCanBeRefused) {
 
 class Latch final : public sim::PortRegisters {
  public:
+  std::uint16_t Base() const override { return 0x378; }
   std::uint8_t In(std::uint16_t address) override { return address == 0x379 ? value : 0; }
   void Out(std::uint16_t address, std::uint8_t written) override {
     if (address == 0x378) {
@@ -179,14 +180,29 @@ class Latch final : public sim::PortRegisters {
   std::uint8_t value = 0;
 };
 
-TEST(SimPorts, FloatingBusUntilRegistersAreAttached) {
+TEST(SimPorts, RegistersAnswerOnlyWhileTheirPortIsClaimed) {
   sim::Machine machine;
-  EXPECT_EQ(machine.PortIn(0x379), 0xFF);
-  machine.PortOut(0x378, 0x12);
-  auto latch = std::make_shared<Latch>();
-  machine.AttachPortRegisters(latch);
-  machine.PortOut(0x378, 0x34);
-  EXPECT_EQ(machine.PortIn(0x379), 0x34);
+  std::uint8_t value = 0x5A;
+  EXPECT_FALSE(machine.ClaimPort(0x378));  // nothing attached
+  EXPECT_EQ(machine.GetLastError(), kErrorFileNotFound);
+  machine.AttachPortRegisters(std::make_shared<Latch>());
+  EXPECT_FALSE(machine.PortOut(0x378, 0x12));  // not claimed
+  EXPECT_FALSE(machine.ClaimPort(0x278));
+  ASSERT_TRUE(machine.ClaimPort(0x378));
+  EXPECT_FALSE(machine.ClaimPort(0x378));  // one claim at a time
+  EXPECT_TRUE(machine.PortOut(0x378, 0x34));
+  EXPECT_TRUE(machine.PortIn(0x379, &value));
+  EXPECT_EQ(value, 0x34);
+  EXPECT_FALSE(machine.PortIn(0x37B, &value));  // not one of the port's registers
+  machine.FailPortAccess(0x379, kErrorDeviceNotConnected);
+  value = 0x5A;
+  EXPECT_FALSE(machine.PortIn(0x379, &value));
+  EXPECT_EQ(machine.GetLastError(), kErrorDeviceNotConnected);
+  EXPECT_EQ(value, 0x5A);
+  EXPECT_EQ(machine.PortAccesses().reads, 1U);
+  EXPECT_EQ(machine.PortAccesses().writes, 1U);
+  machine.ReleasePort(0x378);
+  EXPECT_FALSE(machine.PortOut(0x378, 0x12));
 }
 
 TEST(SimInstall, ScopedInstallPutsThePreviousBackendBack) {

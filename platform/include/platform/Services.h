@@ -92,9 +92,16 @@ class ZARNIK_PLATFORM_API Services {
                                                std::uint32_t* requiredSize) = 0;
   virtual bool SetupDiDestroyDeviceInfoList(DeviceInfoSet set) = 0;
 
-  // Port input and output on I/O addresses (the parallel port's registers).
-  virtual std::uint8_t PortIn(std::uint16_t address) = 0;
-  virtual void PortOut(std::uint16_t address, std::uint8_t value) = 0;
+  // The parallel port's registers by I/O address: data, status and control at base,
+  // base + 1 and base + 2, the ECP data FIFO and the extended control register at
+  // base + 0x400 and base + 0x402. Register accesses happen only while the port whose
+  // registers start at base is claimed; a claim fails when that port or the access method it
+  // needs is missing. Every access can fail (no port, no permission, the device went away):
+  // false, with the last error set and a failure reason noted; a failed read leaves *value.
+  virtual bool ClaimPort(std::uint16_t base) = 0;
+  virtual void ReleasePort(std::uint16_t base) = 0;
+  virtual bool PortIn(std::uint16_t address, std::uint8_t* value) = 0;
+  virtual bool PortOut(std::uint16_t address, std::uint8_t value) = 0;
 };
 
 // The backend in use. Until something is installed this is the real machine.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "linux/HandleTable.h"
+#include "linux/ParportAccess.h"
 #include "linux/PrinterRegistry.h"
 #include "platform/Services.h"
 
@@ -60,8 +61,10 @@ class LinuxServices final : public Services {
                                        std::uint32_t* requiredSize) override;
   bool SetupDiDestroyDeviceInfoList(DeviceInfoSet set) override;
 
-  std::uint8_t PortIn(std::uint16_t address) override;
-  void PortOut(std::uint16_t address, std::uint8_t value) override;
+  bool ClaimPort(std::uint16_t base) override;
+  void ReleasePort(std::uint16_t base) override;
+  bool PortIn(std::uint16_t address, std::uint8_t* value) override;
+  bool PortOut(std::uint16_t address, std::uint8_t value) override;
 
  private:
   // Looks the handle up; on failure sets the last error to kErrorInvalidHandle.
@@ -71,6 +74,7 @@ class LinuxServices final : public Services {
 
   HandleTable handles_;
   PrinterRegistry printers_;
+  ParportAccess parport_;
 };
 
 }  // namespace platform::linux_backend

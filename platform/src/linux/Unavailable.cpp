@@ -1,8 +1,6 @@
-// Services the Linux backend does not provide yet: device-interface enumeration and port
-// input/output. Each fails the way its Windows counterpart fails when
-// there is nothing to find, so callers take their ordinary "not found" path. Port input and
-// output never touch the hardware here: a read gives the floating-bus value 0xFF and a
-// write is dropped, after setting the last error to kErrorNotSupported.
+// Services the Linux backend does not provide yet: device-interface enumeration. Each fails
+// the way its Windows counterpart fails when there is nothing to find, so callers take
+// their ordinary "not found" path.
 #include "linux/ErrorCodes.h"
 #include "linux/LinuxServices.h"
 
@@ -33,15 +31,6 @@ bool LinuxServices::SetupDiGetDeviceInterfaceDetail(DeviceInfoSet /*set*/,
 bool LinuxServices::SetupDiDestroyDeviceInfoList(DeviceInfoSet /*set*/) {
   SetLastErrorCode(kErrorInvalidHandle);
   return false;
-}
-
-std::uint8_t LinuxServices::PortIn(std::uint16_t /*address*/) {
-  SetLastErrorCode(kErrorNotSupported);
-  return 0xFF;
-}
-
-void LinuxServices::PortOut(std::uint16_t /*address*/, std::uint8_t /*value*/) {
-  SetLastErrorCode(kErrorNotSupported);
 }
 
 }  // namespace platform::linux_backend

@@ -51,8 +51,20 @@ class Machine final : public platform::Services {
   Registry& registry() { return registry_; }
   DeviceInterfaces& deviceInterfaces() { return interfaces_; }
 
-  // What answers PortIn/PortOut; with nothing attached reads float at 0xFF.
+  // What answers the port registers at its base. A claim of any other base fails as "not
+  // found"; an access outside a claim, or outside the claimed port's registers, fails.
   void AttachPortRegisters(std::shared_ptr<PortRegisters> registers);
+  // Register reads and writes since the machine started or the counts were reset.
+  struct PortAccessCounts {
+    std::uint64_t reads = 0;
+    std::uint64_t writes = 0;
+  };
+  PortAccessCounts PortAccesses() const;
+  void ResetPortAccesses();
+  // From now on every access to address fails with error (0: accesses work again).
+  void FailPortAccess(std::uint16_t address, std::uint32_t error);
+  // The virtual clock in milliseconds, read without moving it (for the simulated devices).
+  std::uint64_t NowMilliseconds() const;
 
   // Stand-in modules: LoadLibrary of the name (letter case ignored) gives a module whose
   // GetProcAddress answers from symbols. Other names go to the real loader unless real
@@ -118,8 +130,10 @@ class Machine final : public platform::Services {
                                        std::uint32_t* requiredSize) override;
   bool SetupDiDestroyDeviceInfoList(platform::DeviceInfoSet set) override;
 
-  std::uint8_t PortIn(std::uint16_t address) override;
-  void PortOut(std::uint16_t address, std::uint8_t value) override;
+  bool ClaimPort(std::uint16_t base) override;
+  void ReleasePort(std::uint16_t base) override;
+  bool PortIn(std::uint16_t address, std::uint8_t* value) override;
+  bool PortOut(std::uint16_t address, std::uint8_t value) override;
 
  private:
   // An open handle: on an attached device (by its path key) or on a real file.
@@ -141,6 +155,9 @@ class Machine final : public platform::Services {
   // Takes over the real backend's last error and returns ok.
   bool FromReal(bool ok);
   void AdvanceLocked(std::uint64_t milliseconds);
+  // The registers answering an access to address, counted as a read or a write; null after
+  // setting the last error when the access fails.
+  std::shared_ptr<PortRegisters> PortFor(std::uint16_t address, bool write);
 
   mutable std::mutex mutex_;
   platform::OsVersionInfo version_;
@@ -155,6 +172,10 @@ class Machine final : public platform::Services {
   Registry registry_;
   DeviceInterfaces interfaces_;
   std::shared_ptr<PortRegisters> ports_;
+  bool portClaimed_ = false;
+  PortAccessCounts portAccesses_;
+  std::uint16_t failingPort_ = 0;
+  std::uint32_t failingPortError_ = 0;
   std::map<std::string, std::unique_ptr<StandInModule>> modules_;  // by lower-case name
   bool realModules_ = true;
 };

@@ -13,6 +13,8 @@ class PortRegisters {
   PortRegisters& operator=(const PortRegisters&) = delete;
   virtual ~PortRegisters() = default;
 
+  // The I/O address the registers start at (the data register).
+  virtual std::uint16_t Base() const = 0;
   virtual std::uint8_t In(std::uint16_t address) = 0;
   virtual void Out(std::uint16_t address, std::uint8_t value) = 0;
 };

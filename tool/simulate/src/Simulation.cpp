@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "RegisterPrinter.h"
 #include "TracingLptDevice.h"
 #include "sim/Machine.h"
 #include "sim/VersionRecords.h"
@@ -13,6 +14,7 @@ struct Simulation::Parts {
   sim::Machine machine;
   std::shared_ptr<sim::VirtualPrinter> printer;
   std::shared_ptr<TracingLptDevice> device;
+  RegisterPrinter registers;  // with direct register access only
   std::unique_ptr<sim::ScopedInstall> install;
 };
 
@@ -41,7 +43,11 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
   parts->machine.SetVersion(sim::WindowsXp());
   parts->printer = std::make_shared<sim::VirtualPrinter>(std::move(config));
   parts->device = std::make_shared<TracingLptDevice>(parts->printer, std::move(trace));
-  parts->machine.AttachDevice(R"(\\.\LPT1)", parts->device);
+  if (DirectRegisterAccessAsked()) {
+    parts->registers = PutPrinterOnRegisters(parts->machine, parts->device);
+  } else {
+    parts->machine.AttachDevice(R"(\\.\LPT1)", parts->device);
+  }
   if (!printQueue.empty()) {
     // The spooler's record of a queue printing to the first parallel port.
     parts->machine.registry().SetMultiString(
@@ -58,6 +64,10 @@ Simulation::~Simulation() = default;
 
 sim::VirtualPrinter& Simulation::Printer() {
   return *parts_->printer;
+}
+
+sim::Ieee1284Printer* Simulation::RegisterInterface() {
+  return parts_->registers.interface.get();
 }
 
 bool Simulation::TraceWritten() const {

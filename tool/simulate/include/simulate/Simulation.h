@@ -1,7 +1,9 @@
 // The simulated machine a program runs on with --simulate: the Windows XP version record and
 // the virtual printer on the parallel port's driver device "\\.\LPT1", installed as the
 // platform backend for the life of the object, so the program, its port library included,
-// talks to the virtual printer. The machine has no USB printer.
+// talks to the virtual printer. With ZARNIK_LPT_ACCESS=direct the machine is a Windows 98
+// one and the printer is on the parallel port's registers at 0x378 instead. The machine has
+// no USB printer.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "sim/printer/Ieee1284Printer.h"
 #include "sim/printer/VirtualPrinter.h"
 
 namespace simulate {
@@ -34,6 +37,8 @@ class Simulation {
   Simulation& operator=(const Simulation&) = delete;
 
   sim::VirtualPrinter& Printer();
+  // The printer's IEEE 1284 interface on the port registers; null unless direct access.
+  sim::Ieee1284Printer* RegisterInterface();
   // False once a write to the trace file has failed.
   bool TraceWritten() const;
 

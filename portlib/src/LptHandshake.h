@@ -1,0 +1,23 @@
+// IEEE 1284 handshake steps the negotiation, the reverse reads and the termination share.
+// InitLPTPort, ECPNegotiateLPTWithVopP2 and ECPTerminateLPTWithVopP2 themselves are declared
+// with the transports (Transports.h).
+#pragma once
+
+#include <cstdint>
+
+namespace vopp2 {
+
+// Events 0 to 4: the request on the data lines, nSelectIn high and nAutoFd low, a wait of
+// limit for the peripheral's event 2 (PError, Select, nFault high, nAck low), then the
+// strobe. False when event 2 did not come.
+bool RequestMode(std::uint8_t request, std::uint32_t limit);
+
+// Events 22 to 28 with a wait of limit each: the event (23, 24 or 27) whose wait failed, or 0
+// when the peripheral is back in compatibility mode. At event 24 the wait is for nAck and the
+// lines in alsoLowAt24 low.
+int TerminationEvents(std::uint8_t alsoLowAt24, std::uint32_t limit);
+
+// Reports a handshake's failure text; returns the failed result, 0.
+std::int32_t HandshakeFailure(const char* text);
+
+}  // namespace vopp2
