@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <random>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -148,9 +149,12 @@ enum class ReplaceOutcome { kDone, kFailed, kNotReplaceable };
 // any moment leaves nothing behind. -1 (errno set) when none can be made.
 int CreateTemporary(const std::filesystem::path& path, std::string& temp,
                     std::optional<cleanup::RemoveOnSignal>& guard) {
+  // Not guessable, so that no other user of a shared folder can take the names beforehand.
+  static const std::string unguessable = std::to_string(std::random_device()());
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = path.string() + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    temp = path.string() + "." + std::to_string(::getpid()) + "-" + unguessable + "-" +
+           std::to_string(counter++);
     guard.emplace(temp);
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) {
