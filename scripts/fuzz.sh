@@ -34,3 +34,18 @@ build/fuzz/bin/fuzz_print_queue_address -max_total_time="$seconds" -max_len=4096
   -print_final_stats=1 -artifact_prefix="build/fuzz/fuzz_print_queue_address-" \
   "$work/print_queue_address" 2>&1 | tail -n 12
 [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "fuzz_print_queue_address found a failure" >&2; exit 1; }
+
+# The settings file reader and the --sim-config printer profile reader, from a settings file
+# and a profile as a person writes them.
+cmake --build --preset fuzz -j2 --target fuzz_settings_file fuzz_sim_config
+mkdir -p "$work/settings_file" "$work/sim_config"
+printf '; settings\r\n[System]\r\nOutput=0\r\nTimeOut = 25\r\nVid=04B8\r\n\r\n[StartJob]\r\nMachineID="1234"\r\n' \
+  >"$work/settings_file/seed.ini"
+printf '[Printer]\nControllerFW=EF12\nEngineFW=010203040506\nFlashSizeCode=40\nProgressStep=5\nSilentAfter=3\n' \
+  >"$work/sim_config/seed.ini"
+for target in settings_file sim_config; do
+  echo "== fuzz_$target for ${seconds}s"
+  build/fuzz/bin/"fuzz_$target" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
+    -artifact_prefix="build/fuzz/fuzz_$target-" "$work/$target" 2>&1 | tail -n 12
+  [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "fuzz_$target found a failure" >&2; exit 1; }
+done

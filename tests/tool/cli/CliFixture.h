@@ -45,10 +45,11 @@ class CliTest : public testing::Test {
     std::ofstream(Path(name), std::ios::binary) << bytes;
   }
 
-  // Runs zarnik-cli with arguments (already quoted where needed) in the test's folder.
-  CliRun Cli(const std::string& arguments) const {
-    const std::string command = "cd '" + dir_.string() + "' && '" ZARNIK_CLI "' " + arguments +
-                                " >stdout.txt 2>stderr.txt </dev/null";
+  // Runs zarnik-cli with arguments (already quoted where needed) in the test's folder, behind
+  // a runner command when one is given.
+  CliRun Cli(const std::string& arguments, const std::string& runner = "") const {
+    const std::string command = "cd '" + dir_.string() + "' && " + runner + " '" ZARNIK_CLI "' " +
+                                arguments + " >stdout.txt 2>stderr.txt </dev/null";
     const int raw = std::system(command.c_str());
     CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(Path("stdout.txt")),
                Slurp(Path("stderr.txt"))};

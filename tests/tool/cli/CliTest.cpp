@@ -50,6 +50,9 @@ TEST_F(CliTest, AnswersUsageErrorsWithStatusTwoAndExplainsItsCommands) {
   for (const char* command : {"check", "add-header", "arrange-bands", "flash", "version"}) {
     EXPECT_NE(help.out.find(command), std::string::npos) << command;
   }
+  EXPECT_NE(help.out.find("Settings file: /"), std::string::npos);
+  EXPECT_NE(Cli("--settings my.ini --help").out.find("Settings file: " + Path("my.ini").string()),
+            std::string::npos);
   const CliRun commandHelp = Cli("arrange-bands --help");
   EXPECT_EQ(commandHelp.status, 0);
   EXPECT_NE(commandHelp.out.find("INPUT"), std::string::npos);

@@ -1,5 +1,7 @@
 // zarnik-cli flash and version on the simulated machine: the real program, port library
 // included, against the virtual printer.
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "CliFixture.h"
@@ -146,6 +148,38 @@ TEST_F(PrinterCommandTest, UsageErrorsEndWithStatusTwo) {
   EXPECT_NE(badProfile.err.find("ControllerFW"), std::string::npos);
   const CliRun noProfile = Cli(std::string(kSettings) + "--simulate --sim-config none.ini version");
   EXPECT_EQ(noProfile.status, 2);
+  // Key names match in any case, and a key the printer does not know is named.
+  const CliRun unknownKey = WithPrinter("controllerfw=EF12\nColour=red\n", "--simulate version");
+  EXPECT_EQ(unknownKey.status, 2);
+  EXPECT_EQ(
+      unknownKey.err.rfind("Error: Colour in section Printer of printer.ini is not a setting", 0),
+      0U)
+      << unknownKey.err;
+}
+
+TEST_F(PrinterCommandTest, SettingsThatCannotBeReadOrSavedAreTold) {
+  // A folder, or a file in a folder that does not exist, is not taken for default settings.
+  fs::create_directories(Path("folder.ini"));
+  for (const std::string settings : {"folder.ini", "missing/s.ini"}) {
+    const CliRun run = Cli("--settings " + settings + " --simulate version");
+    EXPECT_EQ(run.status, 1) << settings;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("Error: The settings file " + settings + " cannot be read ("),
+              std::string::npos)
+        << run.err;
+  }
+  // Settings this user cannot save: the command runs and says so once, with the path.
+  fs::create_directories(Path("closed"));
+  fs::permissions(Path("closed"), fs::perms::owner_read | fs::perms::owner_exec |
+                                      fs::perms::group_read | fs::perms::group_exec |
+                                      fs::perms::others_read | fs::perms::others_exec);
+  const std::string otherUser =
+      ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "";
+  const CliRun unsaved = Cli("--settings closed/s.ini --port lpt --simulate version", otherUser);
+  EXPECT_EQ(unsaved.status, 0) << unsaved.err;
+  EXPECT_EQ(unsaved.err,
+            "Warning: The settings cannot be saved to closed/s.ini (permission denied). Changes "
+            "made in this run are lost when the program ends.\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "channel/SystemSettings.h"
 #include "settings/HexText.h"
 #include "settings/SettingsLocation.h"
+#include "settings/UnsavedSettings.h"
 #include "simulate/Simulation.h"
 #include "zarnik/Strings.h"
 
@@ -39,6 +40,10 @@ std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::os
     named = *global.settingsFile;
   }
   const settings::ProfileFile file(settings::ChosenSettingsFile(named));
+  if (const auto unreadable = file.Load()) {
+    err << "Error: " << settings::DescribeUnreadableSettings(*unreadable) << '\n';
+    return std::nullopt;
+  }
   const channel::PanelSettings panel =
       channel::LoadSystemSettings(file, channel::ProcessPortSettings());
 

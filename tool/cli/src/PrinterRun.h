@@ -19,7 +19,8 @@ struct PrinterRun {
   std::uint8_t machineId = 0xFF;
 };
 
-// Null after printing why the run cannot go ahead (a port the simulated machine lacks).
+// Null after printing why the run cannot go ahead (settings that cannot be read, a port the
+// simulated machine lacks).
 std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::ostream& err);
 
 // After a failed printer command: the port library's own text for the call that failed

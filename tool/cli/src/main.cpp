@@ -3,12 +3,17 @@
 // file (see Command.h).
 #include <array>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Command.h"
 #include "cleanup/RemoveOnSignal.h"
+#include "settings/SettingsLocation.h"
+#include "settings/UnsavedSettings.h"
+#include "simulate/PrinterProfile.h"
 #include "simulate/Simulation.h"
 
 namespace {
@@ -22,21 +27,32 @@ void AddGlobalOptions(CLI::App& app, cli::GlobalOptions& global) {
   CLI::Option* simulate = app.add_flag(
       "--simulate", global.simulate,
       "run on the simulated machine with the virtual printer on LPT1: (no USB printer)");
+  std::string profileKeys;
+  for (const auto& key : simulate::PrinterProfileKeys()) {
+    profileKeys.append(profileKeys.empty() ? "" : ", ").append(key);
+  }
   app.add_option("--sim-config", global.simConfig,
-                 "virtual printer profile, section Printer: ControllerFW, EngineFW, "
-                 "FlashSizeCode, AcceptJob, FailStatus, ProgressStep, Stall, HostCommError, "
-                 "SilentAfter")
+                 "virtual printer profile, section Printer: " + profileKeys)
       ->needs(simulate);
   app.add_option("--sim-trace", global.simTrace,
                  "file that receives every byte the virtual printer took, in order")
       ->needs(simulate);
 }
 
+// Runs the chosen command; settings it could not save are told once, after it.
+int RunAndTellUnsavedSettings(const cli::Invocation& invocation) {
+  const int status = invocation.run();
+  if (const auto failure = settings::TakeUntoldUnsavedSettings()) {
+    std::cerr << "Warning: " << settings::DescribeUnsavedSettings(*failure) << '\n';
+  }
+  return status;
+}
+
 // Runs the chosen command, on the simulated machine when asked to.
 int RunCommand(const cli::Invocation& invocation) {
   const cli::GlobalOptions& global = invocation.global;
   if (!global.simulate) {
-    return invocation.run();
+    return RunAndTellUnsavedSettings(invocation);
   }
   simulate::SimulationRequest request;
   if (global.simConfig) {
@@ -51,7 +67,7 @@ int RunCommand(const cli::Invocation& invocation) {
     std::cerr << "Error: " << error << '\n';
     return cli::kExitUsage;
   }
-  const int status = invocation.run();
+  const int status = RunAndTellUnsavedSettings(invocation);
   if (!simulation->TraceWritten()) {
     std::cerr << "Error: cannot write the trace file " << *global.simTrace << '\n';
     return cli::kExitToolFailed;
@@ -60,14 +76,22 @@ int RunCommand(const cli::Invocation& invocation) {
 }
 
 int Run(int argc, char** argv) {
+  cli::Invocation invocation;
   CLI::App app("Zarnik command line: check, make and write the printer's data files.",
                "zarnik-cli");
   app.footer(std::string(cli::kExitStatusNote) +
              "\nGlobal options come before the command. Run 'zarnik-cli COMMAND --help' for the "
              "arguments of a command.");
   app.require_subcommand(1);
+  // Named with the options given before --help, so "--settings FILE --help" shows FILE.
+  app.footer([&invocation] {
+    std::optional<std::filesystem::path> named;
+    if (invocation.global.settingsFile) {
+      named = *invocation.global.settingsFile;
+    }
+    return settings::DescribeSettingsFile(settings::LocateSettingsFile(named));
+  });
 
-  cli::Invocation invocation;
   AddGlobalOptions(app, invocation.global);
   constexpr std::array<cli::CommandRegistration, 5> kCommands{
       cli::RegisterCheckCommand, cli::RegisterAddHeaderCommand, cli::RegisterArrangeBandsCommand,

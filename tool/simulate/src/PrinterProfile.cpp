@@ -1,18 +1,15 @@
 #include "simulate/PrinterProfile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
-#include <string_view>
 #include <system_error>
 
 #include "settings/ProfileFile.h"
+#include "settings/ProfileText.h"
 
 namespace simulate {
 namespace {
-
-constexpr std::size_t kValueLength = 255;
-// Stands for a key that is not in the file; no value can hold it.
-constexpr std::string_view kMissing = "\n";
 
 std::optional<std::uint32_t> ParseNumber(std::string_view text, int base) {
   std::uint32_t value = 0;
@@ -24,12 +21,20 @@ std::optional<std::uint32_t> ParseNumber(std::string_view text, int base) {
   return value;
 }
 
+std::string Joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const auto& name : names) {
+    text.append(text.empty() ? "" : ", ").append(name);
+  }
+  return text;
+}
+
 class ProfileReader {
  public:
-  explicit ProfileReader(const std::filesystem::path& file) : file_(file) {}
+  ProfileReader(std::string_view text, std::string_view source) : text_(text), source_(source) {}
 
-  // Each reader leaves the target as it is when the key is missing and notes the first
-  // malformed value.
+  // Each reader notes its key as known, leaves the target as it is when the key is missing,
+  // and notes the first malformed value.
   void Text(std::string_view key, std::size_t length, std::string& target) {
     const auto value = Value(key);
     if (!value) {
@@ -68,15 +73,25 @@ class ProfileReader {
     target = value != 0;
   }
 
+  // After every reader: a key of the section that none of them read is an error.
+  void RefuseUnknownKeys() {
+    for (const auto& key : settings::ProfileKeys(text_, kPrinterSection)) {
+      const bool known = std::any_of(known_.begin(), known_.end(), [&key](const auto& name) {
+        return settings::SameProfileName(name, key);
+      });
+      if (!known) {
+        Bad(key, "is not a setting of the virtual printer (known: " + Joined(known_) + ")");
+      }
+    }
+  }
+
+  const std::vector<std::string>& Known() const { return known_; }
   const std::string& Error() const { return error_; }
 
  private:
-  std::optional<std::string> Value(std::string_view key) const {
-    auto value = file_.ReadString(kPrinterSection, key, kMissing, kValueLength);
-    if (value == kMissing) {
-      return std::nullopt;
-    }
-    return value;
+  std::optional<std::string> Value(std::string_view key) {
+    known_.emplace_back(key);
+    return settings::FindProfileValue(text_, kPrinterSection, key);
   }
   std::optional<std::uint32_t> Checked(std::string_view key, int base, std::uint32_t max) {
     const auto value = Value(key);
@@ -98,25 +113,19 @@ class ProfileReader {
   }
   void Bad(std::string_view key, const std::string& rule) {
     if (error_.empty()) {
-      error_ = std::string(key) + " in section " + kPrinterSection + " of " +
-               file_.Path().string() + " " + rule;
+      error_ = std::string(key) + " in section " + kPrinterSection + " of " + std::string(source_) +
+               " " + rule;
     }
   }
 
-  settings::ProfileFile file_;
+  std::string_view text_;
+  std::string_view source_;
+  std::vector<std::string> known_;
   std::string error_;
 };
 
-}  // namespace
-
-ProfileResult ReadPrinterProfile(const std::filesystem::path& file) {
-  ProfileResult result;
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(file, error)) {
-    result.error = "cannot read the printer profile " + file.string();
-    return result;
-  }
-  ProfileReader reader(file);
+// Every key of the section, in the order it is read: a new setting is one line here.
+void ReadKeys(ProfileReader& reader, ProfileResult& result) {
   sim::PrinterConfig& config = result.config;
   reader.Text("ControllerFW", 4, config.controllerFirmware);
   reader.Text("EngineFW", 12, config.engineFirmware);
@@ -124,15 +133,47 @@ ProfileResult ReadPrinterProfile(const std::filesystem::path& file) {
   reader.Flag("AcceptJob", config.acceptJob);
   reader.Number("FailStatus", 16, 0xFF, config.failStatus);
   reader.Number("ProgressStep", 10, 50, config.progressStep);
-  if (config.progressStep == 0) {
-    config.progressStep = 1;
-  }
   reader.Flag("Stall", config.stall);
   reader.Flag("HostCommError", config.hostCommunicationError);
   reader.OptionalNumber("SilentAfter", 0xFFFFFFFFU, config.readsBeforeSilence);
   reader.AnyText("PrintQueue", result.printQueue);
+}
+
+}  // namespace
+
+ProfileResult ParsePrinterProfile(std::string_view text, std::string_view source) {
+  ProfileResult result;
+  ProfileReader reader(text, source);
+  ReadKeys(reader, result);
+  if (result.config.progressStep == 0) {
+    result.config.progressStep = 1;
+  }
+  reader.RefuseUnknownKeys();
   result.error = reader.Error();
   return result;
+}
+
+ProfileResult ReadPrinterProfile(const std::filesystem::path& file) {
+  const settings::ProfileFile profile(file);
+  auto failure = profile.Load();
+  std::error_code error;
+  if (!failure && !std::filesystem::exists(file, error)) {
+    failure = settings::ProfileFailure{file, "it does not exist"};
+  }
+  if (failure) {
+    ProfileResult result;
+    result.error =
+        "cannot read the printer profile " + file.string() + " (" + failure->reason + ")";
+    return result;
+  }
+  return ParsePrinterProfile(profile.Text(), file.string());
+}
+
+std::vector<std::string> PrinterProfileKeys() {
+  ProfileResult ignored;
+  ProfileReader reader({}, {});
+  ReadKeys(reader, ignored);
+  return reader.Known();
 }
 
 }  // namespace simulate

@@ -1,9 +1,19 @@
 #include "settings/ProfileFile.h"
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <thread>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "TempFolder.h"
+#include "cleanup/RemoveOnSignal.h"
 #include "settings/ProfileText.h"
+#include "settings/UnsavedSettings.h"
 
 namespace {
 
@@ -56,7 +66,90 @@ TEST_F(ProfileFileTest, FirstSectionAndFirstKeyWin) {
   WriteText(path_, kHandWritten);
   EXPECT_EQ(file_.ReadInt("System", "Output", 1), 0);
   WriteText(path_, "[A]\nk=1\nK=2\n");
+  EXPECT_FALSE(file_.Load());
   EXPECT_EQ(file_.ReadInt("a", "k", 0), 1);
+}
+
+TEST_F(ProfileFileTest, ReadsOncePerLoadAndWritesOntoTheFileAsItIsNow) {
+  WriteText(path_, "[System]\nOutput=0\n");
+  EXPECT_EQ(file_.ReadInt("System", "Output", 1), 0);
+  // Another program saves meanwhile: reads keep the text this one loaded...
+  WriteText(path_, "[System]\nOutput=1\nMode=2\n");
+  EXPECT_EQ(file_.ReadInt("System", "Mode", 0), 0);
+  // ...and a write starts from the file as it is now, so the other program's keys stay.
+  ASSERT_TRUE(file_.WriteInt("System", "TimeOut", 30));
+  EXPECT_EQ(ReadText(path_), "[System]\nOutput=1\nMode=2\nTimeOut=30\n");
+  EXPECT_EQ(file_.ReadInt("System", "Mode", 0), 2);
+}
+
+TEST_F(ProfileFileTest, PathsThatAreNoReadableFileAreErrorsNotDefaults) {
+  const auto reasonOf = [](const std::filesystem::path& path) {
+    const auto failure = settings::ProfileFile(path).Load();
+    return failure ? failure->reason : std::string("read");
+  };
+  std::filesystem::create_directories(folder_ / "folder");
+  ASSERT_EQ(::mkfifo((folder_ / "fifo").c_str(), 0600), 0);
+  EXPECT_EQ(reasonOf(folder_ / "folder"), "it is a folder");
+  EXPECT_EQ(reasonOf(folder_ / "missing" / "zarnik.INI"), "its folder does not exist");
+  EXPECT_EQ(reasonOf(folder_ / "fifo"), "it is not a regular file");  // and no wait for a writer
+  EXPECT_EQ(reasonOf(path_), "read");  // a first run: no file yet in a folder that exists
+
+  // Nothing replaces what is not a settings file.
+  EXPECT_FALSE(settings::ProfileFile(folder_ / "fifo").WriteInt("System", "Output", 0));
+  EXPECT_TRUE(std::filesystem::is_fifo(folder_ / "fifo"));
+}
+
+TEST_F(ProfileFileTest, ProgramsSavingAtOnceKeepEachOthersKeys) {
+  constexpr int kWriters = 4;
+  constexpr int kKeysEach = 25;
+  std::vector<std::thread> writers;
+  writers.reserve(kWriters);
+  for (int writer = 0; writer < kWriters; ++writer) {
+    writers.emplace_back([this, writer] {
+      const settings::ProfileFile own(path_);  // each with its own open file, as a program
+      for (int key = 0; key < kKeysEach; ++key) {
+        own.WriteInt("System", "K" + std::to_string(writer) + "_" + std::to_string(key), key);
+      }
+    });
+  }
+  for (auto& writer : writers) {
+    writer.join();
+  }
+  EXPECT_EQ(settings::ProfileKeys(ReadText(path_), "System").size(),
+            static_cast<std::size_t>(kWriters * kKeysEach));
+}
+
+TEST_F(ProfileFileTest, InterruptedWriteLeavesNoTemporaryFile) {
+  WriteText(path_, "[System]\nOutput=0\n");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    cleanup::InstallSignalCleanup();
+    // Big enough that the signal below arrives while the temporary file is being written.
+    file_.WriteString("System", "Big", std::string(std::size_t{16} << 20U, 'b'));
+    ::_exit(0);
+  }
+  // Signal the child as soon as its temporary file exists.
+  bool seen = false;
+  for (int poll = 0; poll < 20000 && !seen; ++poll) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.Path())) {
+      seen = seen || entry.path() != path_;
+    }
+    if (!seen) {
+      ::usleep(500);
+    }
+  }
+  ::kill(child, SIGTERM);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(seen);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the write ended before the signal came";
+  std::vector<std::filesystem::path> left;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.Path())) {
+    left.push_back(entry.path().filename());
+  }
+  EXPECT_EQ(left, std::vector<std::filesystem::path>{"zarnik.INI"});
+  EXPECT_EQ(ReadText(path_), "[System]\nOutput=0\n");
 }
 
 TEST_F(ProfileFileTest, ReadsTextTrimmedUnquotedAndCut) {
@@ -153,6 +246,29 @@ TEST_F(ProfileFileTest, WriteThroughASymbolicLinkKeepsTheLink) {
   ASSERT_TRUE(file_.WriteInt("System", "Output", 0));
   EXPECT_TRUE(std::filesystem::is_symlink(path_));
   EXPECT_EQ(ReadText(folder_ / "real.INI"), "[System]\nOutput=0\n");
+}
+
+TEST(ProfileTextTest, KeysOfEverySectionOfThatName) {
+  EXPECT_EQ(settings::ProfileKeys("[Printer]\nA=1\n; B=2\n[Other]\nC=3\n[printer]\n d = 4\nnone\n",
+                                  "PRINTER"),
+            (std::vector<std::string>{"A", "d"}));
+}
+
+TEST(UnsavedSettingsTest, EachFileIsToldOnceWithItsPathAndReason) {
+  while (settings::TakeUntoldUnsavedSettings()) {
+  }
+  settings::NoteUnsavedSettings({"/ro/a.INI", "permission denied"});
+  settings::NoteUnsavedSettings({"/ro/b.INI", "read-only file system"});  // one waits already
+  const auto first = settings::TakeUntoldUnsavedSettings();
+  ASSERT_TRUE(first);
+  EXPECT_EQ(settings::DescribeUnsavedSettings(*first),
+            "The settings cannot be saved to /ro/a.INI (permission denied). Changes made in "
+            "this run are lost when the program ends.");
+  EXPECT_FALSE(settings::TakeUntoldUnsavedSettings());
+  settings::NoteUnsavedSettings({"/ro/a.INI", "permission denied"});  // told before
+  EXPECT_FALSE(settings::TakeUntoldUnsavedSettings());
+  settings::NoteUnsavedSettings({"/ro/b.INI", "read-only file system"});
+  EXPECT_EQ(settings::TakeUntoldUnsavedSettings()->path, "/ro/b.INI");
 }
 
 TEST(ProfileIntegerTest, ReadsLikeTheProfileCall) {

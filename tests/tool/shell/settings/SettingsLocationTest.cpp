@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TempFolder.h"
+
 namespace {
 
 TEST(SettingsLocationTest, ProgramFolderWhenWritable) {
@@ -20,6 +22,18 @@ TEST(SettingsLocationTest, UserFolderFromTheEnvironment) {
   EXPECT_EQ(settings::UserSettingsFolder(nullptr, "/home/u"), "/home/u/.config/zarnik");
   EXPECT_EQ(settings::UserSettingsFolder("relative", "/home/u"), "/home/u/.config/zarnik");
   EXPECT_EQ(settings::UserSettingsFolder("", ""), std::nullopt);
+}
+
+TEST(SettingsLocationTest, TheUsersCopyOfAReadOnlySeedCanBeWritten) {
+  testing_support::TempFolder folder;
+  const auto seed = folder / "seed.INI";
+  testing_support::WriteText(seed, "[System]\nOutput=0\n");
+  std::filesystem::permissions(seed, std::filesystem::perms::owner_read);
+  const auto copy = folder / "user" / "zarnik" / "zarnik.INI";
+  settings::StartUserSettingsFile(copy, seed);
+  EXPECT_EQ(testing_support::ReadText(copy), "[System]\nOutput=0\n");
+  EXPECT_NE(std::filesystem::status(copy).permissions() & std::filesystem::perms::owner_write,
+            std::filesystem::perms::none);
 }
 
 }  // namespace

@@ -96,6 +96,7 @@ TEST_F(CommandPanelTest, OutputChoiceBecomesThePortKindAndComesBack) {
   Start();
   std::int32_t outputInFile = -1;
   window_.onTool = [&](const shell::ToolBundle&) {
+    file_.Load();  // as the program saved it just now
     outputInFile = file_.ReadInt("System", "Output", -1);
   };
   view_->OutputCombo()->setCurrentIndex(1);
@@ -126,6 +127,7 @@ TEST_F(CommandPanelTest, HandEditedOutputIndexBecomesNoPortAndIsSavedAs255) {
   EXPECT_EQ(file_.ReadInt("System", "Output", 0), 7);
   EXPECT_EQ(view_->OutputCombo()->currentIndex(), -1);
   view_->OnSelect();
+  file_.Load();
   EXPECT_EQ(file_.ReadInt("System", "Output", 0), 255);
   EXPECT_EQ(window_.tools[1].bundle.portKind, 255);
 }

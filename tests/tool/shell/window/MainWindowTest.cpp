@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -54,9 +55,13 @@ TEST_F(MainWindowTest, AboutCommandEndsTheWindowMenuAndOpensTheAboutBox) {
   EXPECT_TRUE(actions[actions.size() - 2]->isSeparator());
   EXPECT_EQ(actions.back()->text(), "&About Zarnik...");
   QString versionLine;
+  QString settingsLine;
   window_.onDialog = [&](QDialog& dialog) {
     if (const auto* label = dialog.findChild<QLabel*>("versionLine")) {
       versionLine = label->text();
+    }
+    if (const auto* label = dialog.findChild<QLabel*>("settingsFile")) {
+      settingsLine = label->text();
     }
     return static_cast<int>(QDialog::Accepted);
   };
@@ -65,6 +70,37 @@ TEST_F(MainWindowTest, AboutCommandEndsTheWindowMenuAndOpensTheAboutBox) {
   EXPECT_EQ(window_.dialogs[0].className, "shell::CAboutDialog");
   EXPECT_EQ(window_.dialogs[0].title, "About Zarnik");
   EXPECT_EQ(versionLine.toStdString(), zarnik::LoadString(zarnik::StringId::kAboutVersion));
+  EXPECT_EQ(settingsLine.toStdString(), "Settings file: " + ini_.string());
+}
+
+TEST_F(MainWindowTest, SettingsThatCannotBeReadEndTheProgramWithTheReason) {
+  std::filesystem::create_directories(ini_);
+  window_.Start();
+  ASSERT_EQ(window_.dialogs.size(), 1U);
+  EXPECT_EQ(window_.dialogs[0].text.toStdString(),
+            "The settings file " + ini_.string() + " cannot be read (it is a folder).");
+  QApplication::processEvents();
+  EXPECT_FALSE(window_.Frame().isVisible());
+  EXPECT_TRUE(std::filesystem::is_empty(ini_));  // and no window position written anywhere
+}
+
+TEST_F(MainWindowTest, SettingsThatCannotBeSavedAreToldOnce) {
+  window_.Start();
+  // The file becomes a folder behind the program's back: every save from now on fails.
+  std::filesystem::remove(ini_);
+  std::filesystem::create_directories(ini_);
+  window_.View().CommandListBox()->setCurrentRow(3);
+  window_.View().OnSelect();
+  window_.View().OnSelect();
+  std::vector<std::string> told;
+  for (const auto& dialog : window_.dialogs) {
+    if (!dialog.text.isEmpty()) {
+      told.push_back(dialog.text.toStdString());
+    }
+  }
+  EXPECT_EQ(told, std::vector<std::string>{"The settings cannot be saved to " + ini_.string() +
+                                           " (it is a folder). Changes made in this run are "
+                                           "lost when the program ends."});
 }
 
 TEST_F(MainWindowTest, WritesDelayDefaultsAndUsbIdsAtStartUp) {

@@ -1,6 +1,7 @@
 #include "channel/SystemSettings.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "settings/HexText.h"
 
@@ -13,20 +14,21 @@ constexpr std::size_t kDevicePathLength = sizeof(PortSettings::usbDevicePath) - 
 // A delay key: 0 cannot be configured; it means "missing" and is replaced by the default,
 // which is written into the file.
 std::int32_t ReadDelay(const settings::ProfileFile& file, std::string_view key,
-                       std::int32_t defaultValue) {
+                       std::int32_t defaultValue, std::vector<settings::ProfileEntry>& writeBack) {
   const std::int32_t value = file.ReadInt(kSystemSection, key, 0);
   if (value != 0) {
     return value;
   }
-  file.WriteInt(kSystemSection, key, defaultValue);
+  writeBack.push_back({std::string(key), std::to_string(defaultValue)});
   return defaultValue;
 }
 
 // "Vid" and "Pid": hexadecimal text, written back when it reads as "0000".
-std::uint16_t ReadUsbId(const settings::ProfileFile& file, std::string_view key) {
+std::uint16_t ReadUsbId(const settings::ProfileFile& file, std::string_view key,
+                        std::vector<settings::ProfileEntry>& writeBack) {
   const auto text = file.ReadString(kSystemSection, key, "0000", kPathLength);
   if (text == "0000") {
-    file.WriteString(kSystemSection, key, "0000");
+    writeBack.push_back({std::string(key), "0000"});
   }
   return settings::ParseHex4(text);
 }
@@ -43,12 +45,14 @@ PanelSettings LoadSystemSettings(const settings::ProfileFile& file, PortSettings
   panel.enableLog = file.ReadInt(kSystemSection, "EnableLog", 0) != 0 ? 1 : 0;
 
   record.timeOut = panel.timeOut;
-  record.ecpNegotiationDelay = ReadDelay(file, "ECPNegotiationDelay", 5000);
-  record.ecpTerminationDelay = ReadDelay(file, "ECPTerminationDelay", 5000);
-  record.lptReceptionDelay = ReadDelay(file, "LptReceptionDelay", 30000);
-  record.lptReceptionTerminationTiming = ReadDelay(file, "LptReceptionTerminationTiming", 5000);
-  record.usbVendorId = ReadUsbId(file, "Vid");
-  record.usbProductId = ReadUsbId(file, "Pid");
+  std::vector<settings::ProfileEntry> writeBack;
+  record.ecpNegotiationDelay = ReadDelay(file, "ECPNegotiationDelay", 5000, writeBack);
+  record.ecpTerminationDelay = ReadDelay(file, "ECPTerminationDelay", 5000, writeBack);
+  record.lptReceptionDelay = ReadDelay(file, "LptReceptionDelay", 30000, writeBack);
+  record.lptReceptionTerminationTiming =
+      ReadDelay(file, "LptReceptionTerminationTiming", 5000, writeBack);
+  record.usbVendorId = ReadUsbId(file, "Vid", writeBack);
+  record.usbProductId = ReadUsbId(file, "Pid", writeBack);
   record.restoreDelay = file.ReadInt(kSystemSection, "RestoreDelay", 0);
   record.forceVopUsb = file.ReadInt(kSystemSection, "ForceVOPUSB", 0) != 0 ? 1 : 0;
   record.forceUsb11 = file.ReadInt(kSystemSection, "ForceUSB11", 0) != 0 ? 1 : 0;
@@ -56,19 +60,21 @@ PanelSettings LoadSystemSettings(const settings::ProfileFile& file, PortSettings
   std::fill(std::begin(record.usbDevicePath), std::end(record.usbDevicePath), '\0');
   std::copy(devicePath.begin(), devicePath.end(), std::begin(record.usbDevicePath));
   record.debugLevel = file.ReadInt(kSystemSection, "DebugLevel", -1);
+  if (!writeBack.empty()) {
+    file.Write(kSystemSection, writeBack);
+  }
   return panel;
 }
 
 bool SaveToolStartSettings(const settings::ProfileFile& file, const PanelSettings& panel,
                            const PortSettings& record) {
-  bool saved = file.WriteInt(kSystemSection, "Output", panel.output);
-  saved = file.WriteInt(kSystemSection, "Mode", panel.mode) && saved;
-  saved = file.WriteString(kSystemSection, "OutputFile", panel.outputFile) && saved;
-  saved = file.WriteInt(kSystemSection, "TimeOut", panel.timeOut) && saved;
-  saved = file.WriteString(kSystemSection, "LogFile", panel.logFile) && saved;
-  saved = file.WriteInt(kSystemSection, "EnableLog", panel.enableLog != 0 ? 1 : 0) && saved;
-  saved = file.WriteInt(kSystemSection, "DebugLevel", record.debugLevel) && saved;
-  return saved;
+  return file.Write(kSystemSection, {{"Output", std::to_string(panel.output)},
+                                     {"Mode", std::to_string(panel.mode)},
+                                     {"OutputFile", panel.outputFile},
+                                     {"TimeOut", std::to_string(panel.timeOut)},
+                                     {"LogFile", panel.logFile},
+                                     {"EnableLog", panel.enableLog != 0 ? "1" : "0"},
+                                     {"DebugLevel", std::to_string(record.debugLevel)}});
 }
 
 }  // namespace channel

@@ -1,35 +1,11 @@
 #include "settings/ProfileFile.h"
 
-#include <fstream>
-#include <optional>
-
 #include "FileSystemOs.h"
 #include "settings/ProfileText.h"
+#include "settings/UnsavedSettings.h"
 
 namespace settings {
 namespace {
-
-// The whole file; an empty text when it does not exist, nothing when it exists but cannot
-// be read (a write must then not replace it).
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::error_code error;
-    if (std::filesystem::exists(path, error) || error) {
-      return std::nullopt;
-    }
-    return std::string();
-  }
-  std::string text;
-  char chunk[4096];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-    text.append(chunk, static_cast<std::size_t>(in.gcount()));
-  }
-  if (in.bad()) {
-    return std::nullopt;
-  }
-  return text;
-}
 
 // The file a write replaces: the target of a symbolic link rather than the link itself.
 std::filesystem::path WriteTarget(const std::filesystem::path& path) {
@@ -45,9 +21,26 @@ std::filesystem::path WriteTarget(const std::filesystem::path& path) {
 
 }  // namespace
 
+std::optional<ProfileFailure> ProfileFile::Load() const {
+  std::string reason;
+  auto text = os::ReadSettingsFile(path_, reason);
+  text_ = text ? std::move(*text) : std::string();
+  if (!text) {
+    return ProfileFailure{path_, reason};
+  }
+  return std::nullopt;
+}
+
+const std::string& ProfileFile::Text() const {
+  if (!text_) {
+    Load();
+  }
+  return *text_;
+}
+
 std::int32_t ProfileFile::ReadInt(std::string_view section, std::string_view key,
                                   std::int32_t defaultValue) const {
-  const auto value = FindProfileValue(ReadWholeFile(path_).value_or(""), section, key);
+  const auto value = FindProfileValue(Text(), section, key);
   if (!value || value->empty()) {
     return defaultValue;
   }
@@ -56,25 +49,45 @@ std::int32_t ProfileFile::ReadInt(std::string_view section, std::string_view key
 
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue, std::size_t maxLength) const {
-  auto value = FindProfileValue(ReadWholeFile(path_).value_or(""), section, key)
-                   .value_or(std::string(defaultValue));
+  auto value = FindProfileValue(Text(), section, key).value_or(std::string(defaultValue));
   if (value.size() > maxLength) {
     value.resize(maxLength);
   }
   return value;
 }
 
+bool ProfileFile::Write(std::string_view section, const std::vector<ProfileEntry>& entries) const {
+  const auto unsaved = [this](std::string reason) {
+    NoteUnsavedSettings({path_, std::move(reason)});
+    return false;
+  };
+  for (const auto& entry : entries) {
+    if (entry.value.find_first_of("\r\n") != std::string::npos) {
+      return unsaved("the value of " + entry.key + " holds a line break");
+    }
+  }
+  const os::SettingsFileLock lock(WriteTarget(path_));
+  if (!lock.Failure().empty()) {
+    return unsaved(lock.Failure());
+  }
+  std::string reason;
+  auto text = lock.Read(reason);
+  if (!text) {
+    return unsaved(reason);
+  }
+  for (const auto& entry : entries) {
+    *text = SetProfileValue(*text, section, entry.key, entry.value);
+  }
+  if (!lock.Replace(*text, reason)) {
+    return unsaved(reason);
+  }
+  text_ = std::move(*text);
+  return true;
+}
+
 bool ProfileFile::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) const {
-  if (value.find_first_of("\r\n") != std::string_view::npos) {
-    return false;
-  }
-  const auto target = WriteTarget(path_);
-  const auto text = ReadWholeFile(target);
-  if (!text) {
-    return false;
-  }
-  return os::ReplaceFileContents(target, SetProfileValue(*text, section, key, value));
+  return Write(section, {{std::string(key), std::string(value)}});
 }
 
 bool ProfileFile::WriteInt(std::string_view section, std::string_view key,

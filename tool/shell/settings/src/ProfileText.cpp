@@ -1,7 +1,5 @@
 #include "settings/ProfileText.h"
 
-#include <vector>
-
 namespace settings {
 namespace {
 
@@ -39,25 +37,30 @@ struct Line {
   std::size_t end = 0;    // offset just past the line's ending
 };
 
-std::vector<Line> SplitLines(std::string_view text) {
-  std::vector<Line> lines;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    const auto newline = text.find('\n', pos);
-    const std::size_t next = newline == std::string_view::npos ? text.size() : newline + 1;
-    std::string_view content = text.substr(pos, next - pos);
-    if (!content.empty() && content.back() == '\n') {
-      content.remove_suffix(1);
-    }
-    if (!content.empty() && content.back() == '\r') {
-      content.remove_suffix(1);
-    }
-    lines.push_back({content, pos, next});
-    pos = next;
+// The line starting at offset begin (begin < text.size()). The text is walked line by line
+// in place, so a lookup costs no copy of the file, whatever its size.
+Line LineAt(std::string_view text, std::size_t begin) {
+  const auto newline = text.find('\n', begin);
+  const std::size_t next = newline == std::string_view::npos ? text.size() : newline + 1;
+  std::string_view content = text.substr(begin, next - begin);
+  if (!content.empty() && content.back() == '\n') {
+    content.remove_suffix(1);
   }
-  return lines;
+  if (!content.empty() && content.back() == '\r') {
+    content.remove_suffix(1);
+  }
+  return {content, begin, next};
 }
 
+// The text's last line, or nothing for an empty text.
+std::optional<Line> LastLine(std::string_view text) {
+  if (text.empty()) {
+    return std::nullopt;
+  }
+  const std::size_t contentEnd = text.back() == '\n' ? text.size() - 1 : text.size();
+  const auto previous = contentEnd == 0 ? std::string_view::npos : text.rfind('\n', contentEnd - 1);
+  return LineAt(text, previous == std::string_view::npos ? 0 : previous + 1);
+}
 // The section name of a "[name]" line.
 std::optional<std::string_view> SectionName(std::string_view line) {
   const auto trimmed = Trim(line);
@@ -101,36 +104,58 @@ std::string Unquoted(std::string_view value) {
   return std::string(value);
 }
 
-// Where a section lies: its header line and the lines up to the next header.
+// Where a section lies: its header line, the offset where its lines end (the next header or
+// the end of the text), and its last non-blank line, after which a new key goes.
 struct SectionSpan {
-  std::size_t header = 0;
-  std::size_t endLine = 0;  // index of the next section's header, or the line count
+  Line header;
+  std::size_t end = 0;
+  Line lastFilled;
 };
 
-std::optional<SectionSpan> FindSection(const std::vector<Line>& lines, std::string_view section) {
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const auto name = SectionName(lines[i].text);
+// The first section of that name at or after offset from.
+std::optional<SectionSpan> FindSection(std::string_view text, std::string_view section,
+                                       std::size_t from = 0) {
+  for (std::size_t pos = from; pos < text.size();) {
+    const Line line = LineAt(text, pos);
+    pos = line.end;
+    const auto name = SectionName(line.text);
     if (!name || !SameName(*name, section)) {
       continue;
     }
-    std::size_t end = i + 1;
-    while (end < lines.size() && !SectionName(lines[end].text)) {
-      ++end;
+    SectionSpan span{line, text.size(), line};
+    while (pos < text.size()) {
+      const Line inner = LineAt(text, pos);
+      if (SectionName(inner.text)) {
+        span.end = inner.begin;
+        break;
+      }
+      if (!Trim(inner.text).empty()) {
+        span.lastFilled = inner;
+      }
+      pos = inner.end;
     }
-    return SectionSpan{i, end};
+    return span;
   }
   return std::nullopt;
 }
 
-std::optional<std::size_t> FindKey(const std::vector<Line>& lines, const SectionSpan& span,
-                                   std::string_view key) {
-  for (std::size_t i = span.header + 1; i < span.endLine; ++i) {
-    const auto entry = EntryOf(lines[i].text);
-    if (entry && SameName(entry->key, key)) {
-      return i;
+// The section's first key line for which visit(entry) is true; visit sees every key line
+// up to that one.
+template <typename Visit>
+std::optional<Line> FindEntry(std::string_view text, const SectionSpan& span, Visit visit) {
+  for (std::size_t pos = span.header.end; pos < span.end;) {
+    const Line line = LineAt(text, pos);
+    pos = line.end;
+    const auto entry = EntryOf(line.text);
+    if (entry && visit(*entry)) {
+      return line;
     }
   }
   return std::nullopt;
+}
+
+std::optional<Line> FindKey(std::string_view text, const SectionSpan& span, std::string_view key) {
+  return FindEntry(text, span, [key](const Entry& entry) { return SameName(entry.key, key); });
 }
 
 std::string_view LineEndingOf(std::string_view text) {
@@ -145,32 +170,41 @@ bool EndsWithNewline(std::string_view text) {
 
 std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
                                             std::string_view key) {
-  const auto lines = SplitLines(text);
-  const auto span = FindSection(lines, section);
+  const auto span = FindSection(text, section);
   if (!span) {
     return std::nullopt;
   }
-  const auto index = FindKey(lines, *span, key);
-  if (!index) {
+  const auto line = FindKey(text, *span, key);
+  if (!line) {
     return std::nullopt;
   }
-  return Unquoted(EntryOf(lines[*index].text)->value);
+  return Unquoted(EntryOf(line->text)->value);
+}
+
+std::vector<std::string> ProfileKeys(std::string_view text, std::string_view section) {
+  std::vector<std::string> keys;
+  for (auto span = FindSection(text, section); span; span = FindSection(text, section, span->end)) {
+    FindEntry(text, *span, [&keys](const Entry& entry) {
+      keys.emplace_back(entry.key);
+      return false;
+    });
+  }
+  return keys;
 }
 
 std::string SetProfileValue(std::string_view text, std::string_view section, std::string_view key,
                             std::string_view value) {
-  const auto lines = SplitLines(text);
   const auto eol = LineEndingOf(text);
   std::string result;
   result.reserve(text.size() + key.size() + value.size() + section.size() + 8);
 
-  const auto span = FindSection(lines, section);
+  const auto span = FindSection(text, section);
   if (!span) {
     result.append(text);
     if (!text.empty() && !EndsWithNewline(text)) {
       result.append(eol);
     }
-    if (!lines.empty() && !Trim(lines.back().text).empty()) {
+    if (const auto last = LastLine(text); last && !Trim(last->text).empty()) {
       result.append(eol);  // a blank line between the last section and the new one
     }
     result.append("[").append(section).append("]").append(eol);
@@ -178,27 +212,20 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
     return result;
   }
 
-  if (const auto index = FindKey(lines, *span, key)) {
-    const Line& line = lines[*index];
-    const auto entry = EntryOf(line.text);
-    result.append(text.substr(0, line.begin));
+  if (const auto line = FindKey(text, *span, key)) {
+    const auto entry = EntryOf(line->text);
+    result.append(text.substr(0, line->begin));
     result.append(entry->key).append("=").append(value);
     // The rewritten line keeps its own ending (none when it was the last line).
     result.append(
-        text.substr(line.begin + line.text.size(), line.end - line.begin - line.text.size()));
-    result.append(text.substr(line.end));
+        text.substr(line->begin + line->text.size(), line->end - line->begin - line->text.size()));
+    result.append(text.substr(line->end));
     return result;
   }
 
   // A new key goes after the section's last non-blank line, so blank lines that separate it
   // from the next section stay where they are.
-  std::size_t after = span->header;
-  for (std::size_t i = span->header + 1; i < span->endLine; ++i) {
-    if (!Trim(lines[i].text).empty()) {
-      after = i;
-    }
-  }
-  const Line& anchor = lines[after];
+  const Line& anchor = span->lastFilled;
   result.append(text.substr(0, anchor.end));
   if (!EndsWithNewline(result)) {
     result.append(eol);
@@ -206,6 +233,10 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
   result.append(key).append("=").append(value).append(eol);
   result.append(text.substr(anchor.end));
   return result;
+}
+
+bool SameProfileName(std::string_view a, std::string_view b) {
+  return SameName(a, b);
 }
 
 std::int32_t ProfileInteger(std::string_view value) {

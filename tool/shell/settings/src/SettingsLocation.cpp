@@ -4,6 +4,8 @@
 #include <system_error>
 
 #include "FileSystemOs.h"
+#include "FilledText.h"
+#include "zarnik/Strings.h"
 
 namespace settings {
 
@@ -28,25 +30,74 @@ std::filesystem::path ChooseSettingsFile(const std::filesystem::path& programFol
   return *userFolder / kSettingsFileName;
 }
 
-std::filesystem::path DefaultSettingsFile() {
-  const auto program = os::ProgramFile();
-  const auto programFolder = program ? program->parent_path() : std::filesystem::current_path();
-  auto chosen =
-      ChooseSettingsFile(programFolder, os::IsFolderWritable(programFolder),
-                         UserSettingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+bool CanHoldSettings(const std::filesystem::path& folder) {
   std::error_code error;
-  if (chosen.parent_path() != programFolder && !std::filesystem::exists(chosen, error)) {
-    std::filesystem::create_directories(chosen.parent_path(), error);
-    const auto seed = programFolder / kSettingsFileName;
-    if (std::filesystem::exists(seed, error)) {
-      std::filesystem::copy_file(seed, chosen, error);
+  for (auto existing = folder; !existing.empty(); existing = existing.parent_path()) {
+    if (std::filesystem::exists(existing, error)) {
+      return std::filesystem::is_directory(existing, error) && os::IsFolderWritable(existing);
     }
+    if (existing == existing.parent_path()) {
+      break;
+    }
+  }
+  return false;
+}
+
+namespace {
+
+std::filesystem::path ProgramFolder() {
+  const auto program = os::ProgramFile();
+  return program ? program->parent_path() : std::filesystem::current_path();
+}
+
+}  // namespace
+
+std::filesystem::path DefaultSettingsFile() {
+  const auto programFolder = ProgramFolder();
+  auto userFolder = UserSettingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  if (userFolder && !CanHoldSettings(*userFolder)) {
+    userFolder.reset();
+  }
+  return ChooseSettingsFile(programFolder, os::IsFolderWritable(programFolder), userFolder);
+}
+
+std::filesystem::path LocateSettingsFile(const std::optional<std::filesystem::path>& named) {
+  return named ? *named : DefaultSettingsFile();
+}
+
+std::filesystem::path ChosenSettingsFile(const std::optional<std::filesystem::path>& named) {
+  if (named) {
+    return *named;
+  }
+  auto chosen = DefaultSettingsFile();
+  const auto programFolder = ProgramFolder();
+  if (chosen.parent_path() != programFolder) {
+    StartUserSettingsFile(chosen, programFolder / kSettingsFileName);
   }
   return chosen;
 }
 
-std::filesystem::path ChosenSettingsFile(const std::optional<std::filesystem::path>& named) {
-  return named ? *named : DefaultSettingsFile();
+void StartUserSettingsFile(const std::filesystem::path& file, const std::filesystem::path& seed) {
+  std::error_code error;
+  if (std::filesystem::exists(file, error)) {
+    return;
+  }
+  std::filesystem::create_directories(file.parent_path(), error);
+  if (std::filesystem::exists(seed, error) && std::filesystem::copy_file(seed, file, error)) {
+    // An installed file is often read-only; the user's copy is the user's to change.
+    std::filesystem::permissions(
+        file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+        std::filesystem::perm_options::add, error);
+  }
+}
+
+std::string DescribeSettingsFile(const std::filesystem::path& file) {
+  std::error_code error;
+  auto full = std::filesystem::absolute(file, error);
+  if (error) {
+    full = file;
+  }
+  return FilledText(zarnik::text::kSettingsFileFormat, {full.lexically_normal().string()});
 }
 
 }  // namespace settings

@@ -17,6 +17,7 @@ CMainFrame::CMainFrame(const std::filesystem::path& settingsFile, const WindowHo
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint),
+      settingsFile_(settingsFile),
       runModal_(hooks.runModal),
       view_(new CTessikView(settingsFile, hooks, showSplash, this)),
       aboutAction_(new QAction(ToQString(zarnik::text::kAboutCommand), this)) {
@@ -41,7 +42,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 void CMainFrame::OnAbout() {
-  CAboutDialog about(this);
+  CAboutDialog about(this, settingsFile_);
   runModal_(about);
 }
 

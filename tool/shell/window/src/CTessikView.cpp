@@ -12,6 +12,7 @@
 #include <QShortcut>
 
 #include "settings/HexText.h"
+#include "settings/UnsavedSettings.h"
 #include "window/CSplashWindow.h"
 #include "window/CommandList.h"
 #include "window/QtText.h"
@@ -128,6 +129,13 @@ CTessikView::CTessikView(const std::filesystem::path& settingsFile, WindowHooks 
 
 void CTessikView::OnInitialUpdate() {
   FillCommandList();
+  // Settings that cannot be read are not replaced by defaults: the program says why and ends
+  // without writing into that file.
+  if (const auto unreadable = settings_.Load()) {
+    EndAfterMessage(settings::DescribeUnreadableSettings(*unreadable));
+    return;
+  }
+  settingsRead_ = true;
   PlaceMainWindow();
   LoadSettings();
   UpdateData(false);
@@ -136,6 +144,7 @@ void CTessikView::OnInitialUpdate() {
   }
   OnCommandNumberUpdate();
   ecpNegotiated_ = 0;
+  TellUnsavedSettings();
   CheckPortLibraryVersion();
 }
 
@@ -166,6 +175,9 @@ void CTessikView::SaveSettings() {
 }
 
 void CTessikView::SaveWindowPosition() {
+  if (!settingsRead_) {
+    return;
+  }
   const QPoint topLeft = window()->frameGeometry().topLeft();
   settings_.WriteInt(channel::kSystemSection, "XPos", topLeft.x());
   settings_.WriteInt(channel::kSystemSection, "YPos", topLeft.y());
@@ -192,6 +204,7 @@ void CTessikView::UpdateData(bool saveAndValidate) {
 void CTessikView::OnSelect() {
   UpdateData(true);
   SaveSettings();
+  TellUnsavedSettings();
   const int position = commandIndex_ + 1;  // 0: nothing selected
   panel_.output = PortKindOfOutput(panel_.output);
   if (position > 0) {
@@ -206,6 +219,7 @@ void CTessikView::OnSelect() {
     bundle.logFile = panel_.logFile;
     bundle.ecpNegotiated = &ecpNegotiated_;
     hooks_.runTool(position, bundle, hooks_.runModal, this);
+    TellUnsavedSettings();  // the tool saved its own section
   }
   panel_.output = OutputOfPortKind(panel_.output);
   commandNumberText_ = TwoHexDigits(commandNumber_);
@@ -231,10 +245,21 @@ void CTessikView::CheckPortLibraryVersion() {
   if (hooks_.portLibraryVersion() == kPortLibraryVersion) {
     return;
   }
-  ShowMessageBox(this, hooks_.runModal, zarnik::text::kVersionIncorrect, zarnik::text::kProgramName,
+  EndAfterMessage(zarnik::text::kVersionIncorrect);
+}
+
+void CTessikView::EndAfterMessage(std::string_view text) {
+  ShowMessageBox(this, hooks_.runModal, text, zarnik::text::kProgramName,
                  flashtools::MessageIcon::kExclamation);
   // The program ends once the box is gone and start-up is over.
   QMetaObject::invokeMethod(window(), "close", Qt::QueuedConnection);
+}
+
+void CTessikView::TellUnsavedSettings() {
+  if (const auto failure = settings::TakeUntoldUnsavedSettings()) {
+    ShowMessageBox(this, hooks_.runModal, settings::DescribeUnsavedSettings(*failure),
+                   zarnik::text::kProgramName, flashtools::MessageIcon::kExclamation);
+  }
 }
 
 }  // namespace shell

@@ -10,11 +10,14 @@
 //   SilentAfter    decimal: the number of reads answered before the printer falls silent
 //   PrintQueue     the name of a print queue on the simulated machine whose port is "LPT1:"
 //                  (another driver holds the port, so opening it is refused); empty: none
-// A key that is missing keeps the printer's default.
+// A key that is missing keeps the printer's default; a key the printer does not know is an
+// error, as a malformed value is, so that a misspelt setting is never silently ignored.
 #pragma once
 
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "sim/printer/PrinterConfig.h"
 
@@ -28,6 +31,13 @@ struct ProfileResult {
   std::string error;       // empty when the profile was read; else what is wrong with it
 };
 
+// The profile file, read once.
 ProfileResult ReadPrinterProfile(const std::filesystem::path& file);
+
+// A profile's text; source names it in the error texts.
+ProfileResult ParsePrinterProfile(std::string_view text, std::string_view source);
+
+// The keys section "Printer" may hold, in the order they are read.
+std::vector<std::string> PrinterProfileKeys();
 
 }  // namespace simulate

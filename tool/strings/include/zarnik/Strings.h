@@ -95,6 +95,15 @@ inline constexpr std::string_view kAboutTitle = "About Zarnik";
 inline constexpr std::string_view kToolNotAvailableFormat =
     "\"%s\" is not available in this build.";
 
+// The settings file: where it is, and when it cannot be read or saved ("%s": its path, then
+// the reason).
+inline constexpr std::string_view kSettingsFileFormat = "Settings file: %s";
+inline constexpr std::string_view kSettingsNotReadFormat =
+    "The settings file %s cannot be read (%s).";
+inline constexpr std::string_view kSettingsNotSavedFormat =
+    "The settings cannot be saved to %s (%s). Changes made in this run are lost when the "
+    "program ends.";
+
 // Command panel.
 inline constexpr std::string_view kSelect = "&Select";
 inline constexpr std::string_view kOutputLabel = "Output:";

@@ -27,11 +27,13 @@ struct PanelSettings {
 // (its time-out from "TimeOut"), and returns the panel's settings. The four delay keys read
 // as 0 (missing or written as 0) get their defaults written into the file and used, and
 // "Vid"/"Pid" read as "0000" are written back as "0000", so these keys are always present.
+// The file is read once, by the first of these reads unless it was loaded before, and what
+// is written back is written in one rewrite.
 PanelSettings LoadSystemSettings(const settings::ProfileFile& file, PortSettings& record);
 
 // Writes the keys saved before each tool starts: "Output", "Mode", "OutputFile", "TimeOut",
-// "LogFile", "EnableLog" (as 1 or 0) and "DebugLevel" from the record, in this order.
-// Returns false when a key could not be written.
+// "LogFile", "EnableLog" (as 1 or 0) and "DebugLevel" from the record, in this order and in
+// one rewrite of the file. Returns false when they could not be written (then none is).
 bool SaveToolStartSettings(const settings::ProfileFile& file, const PanelSettings& panel,
                            const PortSettings& record);
 

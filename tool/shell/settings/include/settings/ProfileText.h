@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace settings {
 
@@ -16,12 +17,18 @@ namespace settings {
 std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
                                             std::string_view key);
 
+// The keys of every section of that name, in the order of the text, as they are spelled.
+std::vector<std::string> ProfileKeys(std::string_view text, std::string_view section);
+
 // The text with key in section set to value. An existing key line is rewritten as
 // "key=value" (the key spelled as in the file); a new key goes after the section's last
 // entry; a new section goes at the end of the text. Every other line stays byte for byte,
 // and new lines take the text's line ending ("\r\n" when it has one, else "\n").
 std::string SetProfileValue(std::string_view text, std::string_view section, std::string_view key,
                             std::string_view value);
+
+// Whether two section or key names are the same name (ASCII case does not count).
+bool SameProfileName(std::string_view a, std::string_view b);
 
 // An integer value as the profile integer read takes it: optional blanks, an optional sign,
 // then decimal digits up to the first other character (wrapping at 32 bits). A text without

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace settings {
 
@@ -22,13 +23,29 @@ std::filesystem::path ChooseSettingsFile(const std::filesystem::path& programFol
                                          bool programFolderWritable,
                                          const std::optional<std::filesystem::path>& userFolder);
 
+// Whether the user's configuration folder can take the settings file: it can be written, or
+// created where its nearest existing parent can be written. A home that cannot (a system
+// user's "/nonexistent") counts as no user folder.
+bool CanHoldSettings(const std::filesystem::path& folder);
+
 // The settings file of this process, chosen as above from the running program's folder and
-// the environment. When the user's file is chosen and does not exist yet, its folder is
-// created and the program folder's file, if any, is copied in as its start.
+// the environment. Nothing is created.
 std::filesystem::path DefaultSettingsFile();
 
 // The settings file of a program run: the one named on its command line (--settings FILE),
-// else DefaultSettingsFile(). The window program and the command line both choose here.
+// else DefaultSettingsFile(). Nothing is created: this is the name to show.
+std::filesystem::path LocateSettingsFile(const std::optional<std::filesystem::path>& named);
+
+// As LocateSettingsFile, and made ready for use: when the default is the user's own file and
+// it does not exist yet, its folder is created and the program folder's file, if any, is
+// copied in as its start. The window program and the command line both choose here.
 std::filesystem::path ChosenSettingsFile(const std::optional<std::filesystem::path>& named);
+
+// The line that names the settings file in use, with its full path ("Settings file: ...").
+std::string DescribeSettingsFile(const std::filesystem::path& file);
+
+// Starts the user's own file when it does not exist: its folder is created and the seed, when
+// there is one, copied in, writable by the user even when the seed is read-only.
+void StartUserSettingsFile(const std::filesystem::path& file, const std::filesystem::path& seed);
 
 }  // namespace settings

@@ -1,7 +1,9 @@
-// The About box: the program's picture, its name and its version line, and an OK button.
+// The About box: the program's picture, its name, its version line, the settings file in use,
+// and an OK button.
 #pragma once
 
 #include <QDialog>
+#include <filesystem>
 
 namespace shell {
 
@@ -9,7 +11,7 @@ class CAboutDialog final : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CAboutDialog(QWidget* parent);
+  CAboutDialog(QWidget* parent, const std::filesystem::path& settingsFile);
 };
 
 }  // namespace shell

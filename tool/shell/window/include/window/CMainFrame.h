@@ -29,6 +29,7 @@ class CMainFrame final : public QMainWindow {
  private:
   void OnAbout();
 
+  std::filesystem::path settingsFile_;
   DialogRunner runModal_;
   CTessikView* view_;
   QAction* aboutAction_;

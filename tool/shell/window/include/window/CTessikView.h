@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <filesystem>
+#include <string_view>
 
 #include "channel/SystemSettings.h"
 #include "settings/ProfileFile.h"
@@ -54,8 +55,13 @@ class CTessikView final : public QWidget {
   void UpdateData(bool saveAndValidate);
   void OnCommandNumberUpdate();
   void CheckPortLibraryVersion();
+  // A message box, then the program closes once start-up is over.
+  void EndAfterMessage(std::string_view text);
+  // Settings that could not be saved: one message box, the first time only.
+  void TellUnsavedSettings();
 
   settings::ProfileFile settings_;
+  bool settingsRead_ = false;  // nothing is written into a file that could not be read
   WindowHooks hooks_;
   bool showSplash_;
 
