@@ -68,6 +68,9 @@ ToolResult FlashWriteRun::Run() {
   if (Stopped() || !OpenJob()) {
     return ToolResult::kFailed;
   }
+  if (Stopped()) {
+    return StopInJob();
+  }
 
   protocol::RaiseCommandNumber(number_);
   if (!Send(BuildDownloadFirmware(number_, file.flag, file.targetCode, file.length + 1,

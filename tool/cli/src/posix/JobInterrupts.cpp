@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -32,6 +33,16 @@ void Say(std::string_view text) {
   }
 }
 
+// A confirmation prompt waiting for an answer, or about to wait for one, reads none: the job
+// is stopping. A read under way returns as well, since the handlers do not restart calls.
+void StopAnswering() {
+  const int nothing = ::open("/dev/null", O_RDONLY);
+  if (nothing >= 0) {
+    ::dup2(nothing, STDIN_FILENO);
+    ::close(nothing);
+  }
+}
+
 void OnInterrupt(int /*signal*/) {
   flashjobs::JobControl* control = current.load();
   if (control == nullptr) {
@@ -43,6 +54,7 @@ void OnInterrupt(int /*signal*/) {
     stageAtFirst.store(stage);
   }
   control->RequestStop();
+  StopAnswering();
   const InterruptResponse response = RespondToInterrupt(count, stage);
   Say(response.text);
   if (response.endNow) {
@@ -67,7 +79,7 @@ JobInterrupts::JobInterrupts(flashjobs::JobControl& control) {
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     // No SA_RESTART: a confirmation prompt waiting on the terminal returns, declined. The
-    // port transfers and pauses carry on across the interruption.
+    // port transfers and pauses retry interrupted calls themselves.
     action.sa_flags = 0;
     taken[i] = ::sigaction(kSignals[i], &action, nullptr) == 0;
   }
