@@ -49,3 +49,21 @@ for target in settings_file sim_config; do
     -artifact_prefix="build/fuzz/fuzz_$target-" "$work/$target" 2>&1 | tail -n 12
   [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "fuzz_$target found a failure" >&2; exit 1; }
 done
+
+# The printer's replies as the printer-facing procedures read them. Seed: an accepted Start
+# Job, an 8 Mbit capacity reply, the two version replies, and a flash write to its end.
+cmake --build --preset fuzz -j2 --target fuzz_printer_replies
+mkdir -p "$work/printer_replies"
+{
+  printf '\x20\x1b\x40\x00'; head -c 29 /dev/zero
+  printf '\x20\x1b\x70'; head -c 8 /dev/zero; printf '\x40'; head -c 21 /dev/zero
+  printf '\x20\x1b\x60EF12'; head -c 26 /dev/zero
+  printf '\x20\x1b\x60'; head -c 18 /dev/zero; printf 'ABCDEFGHIJKL'
+  for status in '\x85' '\x5f' '\xd0' '\x01'; do
+    printf '\x18\x1b\x73'; head -c 21 /dev/zero; printf "$status"
+  done
+} >"$work/printer_replies/seed.bin"
+echo "== fuzz_printer_replies for ${seconds}s"
+build/fuzz/bin/fuzz_printer_replies -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
+  -artifact_prefix="build/fuzz/fuzz_printer_replies-" "$work/printer_replies" 2>&1 | tail -n 12
+[ "${PIPESTATUS[0]}" -eq 0 ] || { echo "fuzz_printer_replies found a failure" >&2; exit 1; }

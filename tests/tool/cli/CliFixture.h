@@ -61,4 +61,16 @@ class CliTest : public testing::Test {
   fs::path dir_;
 };
 
+// For the printer commands: a settings file naming the parallel port, and a demo print data
+// file made by add-header.
+class PrinterCliTest : public CliTest {
+ protected:
+  void SetUp() override {
+    CliTest::SetUp();
+    Write("s.ini", "[System]\nOutput=0\n");
+    Write("payload.bin", std::string(3000, 'p'));
+    ASSERT_EQ(Cli("add-header payload.bin demo.vop").status, 0);
+  }
+};
+
 }  // namespace cli_test

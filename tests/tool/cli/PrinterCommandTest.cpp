@@ -14,15 +14,8 @@ namespace fs = std::filesystem;
 constexpr const char* kSettings = "--settings s.ini ";
 constexpr const char* kFlashDemo = "--simulate flash demo.vop --type demo --yes";
 
-class PrinterCommandTest : public cli_test::CliTest {
+class PrinterCommandTest : public cli_test::PrinterCliTest {
  protected:
-  void SetUp() override {
-    CliTest::SetUp();
-    Write("s.ini", "[System]\nOutput=0\n");
-    Write("payload.bin", std::string(3000, 'p'));
-    ASSERT_EQ(Cli("add-header payload.bin demo.vop").status, 0);
-  }
-
   CliRun WithPrinter(const std::string& profile, const std::string& arguments) {
     Write("printer.ini", "[Printer]\n" + profile);
     return Cli(std::string(kSettings) + "--sim-config printer.ini " + arguments);

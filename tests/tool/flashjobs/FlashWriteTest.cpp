@@ -1,5 +1,7 @@
 // Write Data Flash ROM against the virtual printer, through the port channel and the real
 // port library on the simulated machine.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +10,7 @@
 #include "OnSimulatedMachine.h"
 #include "flashjobs/WriteDataFlashRom.h"
 #include "flashtools/FileTools.h"
+#include "zarnik/Strings.h"
 
 namespace flashjobs::test {
 namespace {
@@ -34,6 +37,11 @@ Bytes EndJobFrame(std::uint8_t number) {
   frame[2] = number;
   frame[7] = static_cast<std::uint8_t>(0x1B + 0x41 + 0x01 + 0xBE + number);
   return frame;
+}
+
+std::string TwoHex(std::uint8_t byte) {
+  constexpr std::string_view kDigits = "0123456789abcdef";
+  return {kDigits[byte >> 4], kDigits[byte & 0x0F]};
 }
 
 std::uint32_t U32At(const Bytes& bytes, std::size_t at) {
@@ -90,18 +98,43 @@ TEST_F(FlashWrite, WorkedRunSendsTheExactFramesAndTheWholeFileWithItsSum) {
   EXPECT_FALSE(printer->JobOpen());
 }
 
-TEST_F(FlashWrite, AFileOf256BytesIsAnnouncedAsOneByteButSentWhole) {
-  Bytes file = MakeDataFile(0x40, {});
-  file.pop_back();  // the header alone
-  EXPECT_EQ(Flash(WriteFile("short.vop", file), kDataTypeDemoPrintData), ToolResult::kFailed);
-  ASSERT_EQ(Frames().size(), 4U);
-  EXPECT_EQ(U32At(Frames()[1], 8), 1U);
-  EXPECT_EQ(U32At(Frames()[2], 10), 256U);
-  EXPECT_EQ(printer->Received().size(), 9U + 19U + 257U + 17U + 8U);
-  // The printer refuses a transfer too short for any data file.
-  EXPECT_EQ(ui.messages, (std::vector<Message>{Confirmation(8), Shown("Size Error!", "Error")}));
-  EXPECT_EQ(Frames()[3], EndJobFrame(3));
-  EXPECT_TRUE(printer->Faults().empty());
+// The printer would refuse a damaged file only after the whole transfer, if at all.
+TEST_F(FlashWrite, ADamagedFileIsRefusedBeforeAnythingIsSent) {
+  Bytes headerOnly = MakeDataFile(0x40, {});
+  headerOnly.pop_back();
+  Bytes cut = MakeDataFile(0x40, CountingPayload(100));
+  cut.resize(cut.size() - 2);
+  Bytes badSum = MakeDataFile(0x40, CountingPayload(100));
+  const std::uint8_t sum = badSum.back();
+  badSum.back() = static_cast<std::uint8_t>(sum + 1);
+  const std::vector<std::pair<Bytes, std::string>> cases = {
+      {headerOnly,
+       "Damaged data file: its header announces 0 payload bytes, so the file needs 257 bytes, "
+       "but it holds 256. Nothing was sent to the printer."},
+      {cut,
+       "Damaged data file: its header announces 100 payload bytes, so the file needs 357 bytes, "
+       "but it holds 355. Nothing was sent to the printer."},
+      {badSum, "Damaged data file: its bytes sum to " + TwoHex(sum) + ", but its stored sum is " +
+                   TwoHex(badSum.back()) + ". Nothing was sent to the printer."}};
+  for (const auto& [bytes, text] : cases) {
+    ui.messages.clear();
+    EXPECT_EQ(Flash(WriteFile("damaged.vop", bytes), kDataTypeDemoPrintData),
+              ToolResult::kFailedKeepOpen);
+    EXPECT_EQ(ui.messages, (std::vector<Message>{Shown(text, "Error")}));
+  }
+  EXPECT_TRUE(printer->Received().empty());
+  EXPECT_EQ(number, 0x55);
+}
+
+// Bytes after the sum byte are no part of the data file but are sent with it, as they always
+// were; the file's checks ignore them.
+TEST_F(FlashWrite, BytesAfterTheSumAreSentUnchecked) {
+  Bytes file = MakeDataFile(0x40, CountingPayload(100));
+  file.push_back(0xEE);
+  Flash(WriteFile("extra.vop", file), kDataTypeDemoPrintData);
+  ASSERT_GE(Frames().size(), 2U);
+  EXPECT_EQ(U32At(Frames()[1], 8), file.size() + 1);
+  EXPECT_EQ(printer->LastStreamSize(), file.size() + 1);
 }
 
 TEST_F(FlashWrite, MaskRomFirmwareReadsNoCapacityAndWritesWithModeZero) {
@@ -134,12 +167,24 @@ TEST_F(FlashWrite, CapacityAllowsAFileThatFillsTheFlashExactly) {
   EXPECT_TRUE(FlashHolds(payload));
 }
 
-TEST_F(FlashWrite, CapacityRefusesAFileOneByteLongerThanTheFlashAndLeavesTheJobOpen) {
+TEST_F(FlashWrite, CapacityRefusesAFileOneByteLongerThanTheFlashAndClosesTheJob) {
   EXPECT_EQ(Flash(DemoFile(1048576 - 257 + 1), kDataTypeDemoPrintData), ToolResult::kFailed);
   EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Write size over!", "Error")}));
-  EXPECT_EQ(Frames().size(), 2U);
-  EXPECT_TRUE(printer->JobOpen());
-  EXPECT_EQ(number, 1);
+  ASSERT_EQ(Frames().size(), 3U);
+  EXPECT_EQ(Frames()[2], EndJobFrame(2));
+  EXPECT_FALSE(printer->JobOpen());
+  EXPECT_EQ(number, 2);
+  EXPECT_TRUE(FlashUntouched());
+}
+
+// The largest flash a printer can report is 128 Mbit: a larger firmware or demo file is
+// refused before the job opens instead of after its whole transfer.
+TEST_F(FlashWrite, AFileLargerThanAnyFlashIsRefusedBeforeTheJob) {
+  const auto file = DemoFile(10);
+  fs::resize_file(file, 128U * 131072U + 1U);
+  EXPECT_EQ(Flash(file, kDataTypeDemoPrintData), ToolResult::kFailedKeepOpen);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Write size over!", "Error")}));
+  EXPECT_TRUE(printer->Received().empty());
 }
 
 TEST_F(FlashWrite, CapacityCodesWithoutAFlashRefuseEveryFileAndTheLargestIs128Mbit) {
@@ -207,6 +252,16 @@ TEST_F(FlashWrite, FailuresBeforeTheTransferCloseTheDialogWithoutEndJob) {
   EXPECT_EQ(Frames().size(), 1U);
   EXPECT_EQ(number, 0);
 
+  // A printer that says nothing, or too little to reach the answer, has accepted nothing.
+  for (const std::size_t replyBytes : {std::size_t{0}, std::size_t{2}}) {
+    AttachPrinter();
+    device->replyLimit = replyBytes;
+    ui.messages.clear();
+    EXPECT_EQ(Flash(DemoFile(10), kDataTypeDemoPrintData), ToolResult::kFailed);
+    EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Fail to read!", "Error")}));
+    EXPECT_EQ(printer->Received().size(), 9U) << replyBytes;
+  }
+
   AttachPrinter({.acceptJob = false});
   ui.messages.clear();
   EXPECT_EQ(Flash(DemoFile(10), kDataTypeDemoPrintData), ToolResult::kFailed);
@@ -232,12 +287,46 @@ TEST_F(FlashWrite, AnUnsentDownloadFirmwareClosesTheJobInsteadOfWritingNothing) 
   EXPECT_EQ(number, 2);
 }
 
-TEST_F(FlashWrite, AnUnsentDataStreamStopsWithTheJobOpen) {
+TEST_F(FlashWrite, EveryStopAfterTheJobWasAcceptedSendsEndJob) {
+  // The data stream did not go.
   device->failWrite = 3;
   EXPECT_EQ(Flash(DemoFile(100), kDataTypeDemoPrintData), ToolResult::kFailed);
   EXPECT_EQ(ui.messages, (std::vector<Message>{kTransmissionFailure}));
-  EXPECT_EQ(Frames().size(), 2U);
-  EXPECT_EQ(number, 1);
+  const auto received = printer->Received();
+  EXPECT_EQ(Bytes(received.end() - 8, received.end()), EndJobFrame(2));
+  EXPECT_EQ(number, 2);
+
+  // The capacity reply brought no bytes.
+  AttachPrinter();
+  device->answeredReads = 1;
+  ui.messages.clear();
+  EXPECT_EQ(Flash(DemoFile(100), kDataTypeDemoPrintData), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Fail to read!", "Error")}));
+  EXPECT_EQ(Frames().back(), EndJobFrame(2));
+  EXPECT_FALSE(printer->JobOpen());
+
+  // A stop asked from outside once the data stream has gone: no flash write.
+  AttachPrinter();
+  JobControl control;
+  device->hookAfterWrite = 3;
+  device->hook = [&] { control.RequestStop(); };
+  ui.messages.clear();
+  EXPECT_EQ(WriteDataFlashRom({DemoFile(100), kDataTypeDemoPrintData, 0xFF, lpt}, number, ui,
+                              display, control),
+            ToolResult::kFailed);
+  EXPECT_TRUE(ui.messages.empty());
+  ASSERT_EQ(Frames().size(), 3U);
+  EXPECT_EQ(Frames()[2], EndJobFrame(2));
+  EXPECT_EQ(control.Stage(), JobStage::kClosed);
+  EXPECT_TRUE(FlashUntouched());
+
+  // End Job itself cannot go: the job is said to be left open.
+  AttachPrinter({.writesBeforeFailure = 2});
+  ui.messages.clear();
+  EXPECT_EQ(Flash(DemoFile(100), kDataTypeDemoPrintData), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{kTransmissionFailure,
+                                               Shown(std::string(zarnik::text::kJobLeftOpen),
+                                                     "Tessik Error Message")}));
 }
 
 TEST_F(FlashWrite, AnUnsentExecuteFlashWriteStillPollsToTheTimeOutAndClosesTheJob) {
@@ -260,22 +349,16 @@ TEST_F(FlashWrite, AnUnsentEndJobIsReportedAfterTheWrite) {
   EXPECT_EQ(number, 3);
 }
 
-TEST_F(FlashWrite, AFileGoneBeforeTheTransferIsNotReadAndNotSent) {
-  const auto file = DemoFile(100);
-  device->hookAfterWrite = 2;
-  device->hook = [&] { fs::remove(file); };
-  EXPECT_EQ(Flash(file, kDataTypeDemoPrintData), ToolResult::kFailed);
-  EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Cannot open file!", "Error")}));
-  EXPECT_EQ(printer->Received().size(), 9U + 19U);
-}
-
-TEST_F(FlashWrite, AFileThatChangedLengthSinceTheCheckIsNotSent) {
-  const auto file = DemoFile(100);
-  device->hookAfterWrite = 2;
+// The file is read and checked before the job opens, and the bytes checked are those sent,
+// whatever happens to the file meanwhile.
+TEST_F(FlashWrite, TheBytesSentAreTheBytesChecked) {
+  const Bytes payload = CountingPayload(100);
+  const auto file = WriteFile("demo.vop", MakeDataFile(0x40, payload));
+  device->hookAfterWrite = 1;
   device->hook = [&] { std::ofstream(file, std::ios::app) << "more"; };
-  EXPECT_EQ(Flash(file, kDataTypeDemoPrintData), ToolResult::kFailed);
-  EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("File Read Error", "Tessik Error Message")}));
-  EXPECT_EQ(printer->Received().size(), 9U + 19U);
+  EXPECT_EQ(Flash(file, kDataTypeDemoPrintData), ToolResult::kSucceeded);
+  EXPECT_EQ(printer->LastStreamSize(), 357U + 1U);
+  EXPECT_TRUE(FlashHolds(payload));
 }
 
 // File checks happen before any port is touched, so they run on every build.
@@ -295,9 +378,12 @@ TEST_F(FlashWriteFileChecks, RefuseTheFileAndKeepTheDialogOpen) {
   Bytes wrongSignature = MakeDataFile(0x40, CountingPayload(10));
   wrongSignature[2] = 'X';
   Bytes demoWithBadSignature = wrongSignature;
+  // A FIFO with no writer would hold the open for ever.
+  ASSERT_EQ(::mkfifo(FilePath("fifo.vop").c_str(), 0600), 0);
   const std::vector<std::tuple<fs::path, int, std::string>> cases = {
       {FilePath("missing.vop"), 2, "Cannot open file!"},
       {FilePath(""), 0, "Cannot open file!"},
+      {FilePath("fifo.vop"), 2, "Cannot open file!"},
       {WriteFile("demo.vop", MakeDataFile(0x40, {})), 1, "Not firmware data !"},
       {WriteFile("demo.vop", MakeDataFile(0x40, {})), 0, "Not firmware data !"},
       {WriteFile("flags.vop", MakeDataFile(0x41, {})), 2, "Not demo print data !"},

@@ -56,6 +56,14 @@ TEST_F(VersionQuery, ReversesControllerCharactersThatDoNotBeginWithEF) {
   ui.messages.clear();
   Query();
   EXPECT_EQ(ui.messages, (std::vector<Message>{Report("2F1E", "0000.1111.2222")}));
+
+  // Bytes that are no printable characters never reach a terminal as they are.
+  AttachPrinter({.controllerFirmware = "EF\t2",
+                 .engineFirmware = "AB\x1b[2J\x9b\x7f"
+                                   "FGHI"});
+  ui.messages.clear();
+  Query();
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Report("EF?2", "AB?[.2J??.FGHI")}));
 }
 
 TEST_F(VersionQuery, ReadsTheStatusRepliesAsOrdinaryReadsInEcpFifoMode) {
@@ -64,15 +72,34 @@ TEST_F(VersionQuery, ReadsTheStatusRepliesAsOrdinaryReadsInEcpFifoMode) {
   EXPECT_EQ(ui.messages, (std::vector<Message>{Report("EF12", "ABCD.EFGH.IJKL")}));
 }
 
-TEST_F(VersionQuery, AHostCommunicationErrorEndsTheQueryWithoutEndJob) {
+TEST_F(VersionQuery, AHostCommunicationErrorEndsTheQueryAndClosesTheJob) {
   AttachPrinter({.hostCommunicationError = true});
   EXPECT_EQ(Query(), ToolResult::kFailed);
   EXPECT_EQ(
       ui.messages,
       (std::vector<Message>{Shown("Host communication error is occured", "Tessik Error Message")}));
-  EXPECT_EQ(Frames().size(), 4U);
-  EXPECT_TRUE(printer->JobOpen());
-  EXPECT_EQ(number, 3);
+  ASSERT_EQ(Frames().size(), 5U);
+  EXPECT_EQ(Frames()[4], Hex("1B 41 04 01 00 BE 00 1F"));
+  EXPECT_FALSE(printer->JobOpen());
+  EXPECT_EQ(number, 4);
+}
+
+// A stop asked from outside is honoured after the step under way, and the job is closed.
+TEST_F(VersionQuery, AStopClosesTheJobAfterTheStepUnderWay) {
+  JobControl control;
+  EXPECT_EQ(GetVersion(
+                0xFF, lpt, number, ui,
+                [&](std::chrono::milliseconds) {
+                  if (control.Stage() == JobStage::kQuerying) {
+                    control.RequestStop();
+                  }
+                },
+                control),
+            ToolResult::kFailed);
+  EXPECT_TRUE(ui.messages.empty());
+  ASSERT_EQ(Frames().size(), 3U);
+  EXPECT_EQ(Frames()[2], Hex("1B 41 02 01 00 BE 00 1D"));
+  EXPECT_EQ(control.Stage(), JobStage::kClosed);
 }
 
 TEST_F(VersionQuery, ReportsEachFailureWithItsOwnText) {
@@ -86,15 +113,33 @@ TEST_F(VersionQuery, ReportsEachFailureWithItsOwnText) {
   EXPECT_EQ(Query(), ToolResult::kFailed);
   EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Fail to read!", "Error")}));
 
-  // A status reply that cannot be read shows the port library's own text.
+  // A silent printer has not accepted the job.
+  AttachPrinter();
+  device->answeredReads = 0;
+  ui.messages.clear();
+  EXPECT_EQ(Query(), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Fail to read!", "Error")}));
+  EXPECT_EQ(Frames().size(), 1U);
+
+  // A status reply that cannot be read shows the port library's own text; the job is closed.
   AttachPrinter({.readsBeforeSilence = 2});
   ui.messages.clear();
   EXPECT_EQ(Query(), ToolResult::kFailed);
   ASSERT_EQ(ui.messages.size(), 1U);
   EXPECT_EQ(ui.messages[0], Shown(VopP2GetMessage(), "Tessik Error Message"));
   EXPECT_FALSE(ui.messages[0].text.empty());
-  EXPECT_EQ(Frames().size(), 3U);
-  EXPECT_EQ(number, 2);
+  ASSERT_EQ(Frames().size(), 4U);
+  EXPECT_EQ(Frames()[3], Hex("1B 41 03 01 00 BE 00 1E"));
+  EXPECT_EQ(number, 3);
+
+  // A status reply of no bytes is a failed read, not a version of blanks.
+  AttachPrinter();
+  device->answeredReads = 2;
+  ui.messages.clear();
+  EXPECT_EQ(Query(), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Fail to read!", "Tessik Error Message")}));
+  EXPECT_EQ(Frames().size(), 4U);
+  EXPECT_FALSE(printer->JobOpen());
 
   AttachPrinter();
   device->failWrite = 1;

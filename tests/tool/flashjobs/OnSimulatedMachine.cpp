@@ -1,5 +1,6 @@
 #include "OnSimulatedMachine.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -20,6 +21,14 @@ sim::IoResult HookedLptDevice::Write(std::span<const std::uint8_t> data) {
     hook();
   }
   return result;
+}
+
+sim::IoResult HookedLptDevice::Read(std::span<std::uint8_t> buffer) {
+  if (answeredReads >= 0 && reads_ >= answeredReads) {
+    return sim::IoResult::Done(0);
+  }
+  ++reads_;
+  return device_.Read(buffer.first(std::min(buffer.size(), replyLimit)));
 }
 
 void ImmediateDisplay::Run(StatusPoller& poller) {

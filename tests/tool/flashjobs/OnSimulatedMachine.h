@@ -13,6 +13,7 @@
 
 #include "RecordingUi.h"
 #include "flashjobs/PortTarget.h"
+#include "flashjobs/PrinterReplies.h"
 #include "flashjobs/StatusDisplay.h"
 #include "sim/Machine.h"
 #include "sim/printer/PrinterOnLptDriver.h"
@@ -26,7 +27,7 @@ class HookedLptDevice : public sim::Device {
  public:
   explicit HookedLptDevice(std::shared_ptr<sim::VirtualPrinter> printer) : device_(printer) {}
   sim::IoResult Write(std::span<const std::uint8_t> data) override;
-  sim::IoResult Read(std::span<std::uint8_t> buffer) override { return device_.Read(buffer); }
+  sim::IoResult Read(std::span<std::uint8_t> buffer) override;
   sim::IoResult IoControl(std::uint32_t code, std::span<const std::uint8_t> in,
                           std::span<std::uint8_t> out) override {
     return device_.IoControl(code, in, out);
@@ -35,10 +36,13 @@ class HookedLptDevice : public sim::Device {
   int failWrite = -1;       // this write fails without reaching the printer; 1 is the first
   int hookAfterWrite = -1;  // this write runs the hook once the printer has it
   std::function<void()> hook;
+  int answeredReads = -1;  // reads that reach the printer; every later one brings no bytes
+  std::size_t replyLimit = Reply::kCapacity;  // bytes a read brings at most
 
  private:
   sim::PrinterOnLptDriver device_;
   int writes_ = 0;
+  int reads_ = 0;
 };
 
 // Drives the poller to its end with no real waiting; a display left waiting is cancelled.

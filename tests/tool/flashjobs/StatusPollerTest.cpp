@@ -11,16 +11,20 @@
 namespace flashjobs::test {
 namespace {
 
-// Replies whose byte 23 is the next scripted status; an empty entry is a failed read. When the
-// script runs out every read reports "no news".
+// A reply of no bytes, in a script.
+constexpr int kEmpty = -1;
+
+// Replies whose byte 23 is the next scripted status; an empty entry is a failed read, kEmpty
+// a reply of no bytes (whose buffer still holds an old "finished"). When the script runs out
+// every read reports "no news".
 class ScriptedReplies : public ReplySource {
  public:
-  explicit ScriptedReplies(std::deque<std::optional<std::uint8_t>> script)
-      : script_(std::move(script)) {}
+  explicit ScriptedReplies(std::deque<std::optional<int>> script) : script_(std::move(script)) {}
 
-  bool ReadReply(ReplyBuffer& buffer) override {
+  bool ReadReply(Reply& reply) override {
     ++reads;
     if (script_.empty()) {
+      reply.size = 32;
       return true;
     }
     const auto next = script_.front();
@@ -28,25 +32,27 @@ class ScriptedReplies : public ReplySource {
     if (!next) {
       return false;
     }
-    buffer[23] = *next;
+    reply.bytes[23] = *next == kEmpty ? 0x01 : static_cast<std::uint8_t>(*next);
+    reply.size = *next == kEmpty ? 0 : 32;
     return true;
   }
 
   int reads = 0;
 
  private:
-  std::deque<std::optional<std::uint8_t>> script_;
+  std::deque<std::optional<int>> script_;
 };
 
 struct Poll {
-  explicit Poll(std::deque<std::optional<std::uint8_t>> script)
-      : replies(std::move(script)), poller(replies, ui) {
+  explicit Poll(std::deque<std::optional<int>> script)
+      : replies(std::move(script)), poller(replies, ui, [this] { return now; }) {
     poller.SetProgressListener([this](const ProgressBars& bars) { seen.push_back(bars); });
   }
   TickResult RunToEnd() {
     return RunPollingLoop(poller, [this](std::chrono::milliseconds period) { waited += period; });
   }
 
+  std::chrono::steady_clock::time_point now{};  // the poller's clock
   ScriptedReplies replies;
   RecordingUi ui;
   StatusPoller poller;
@@ -138,8 +144,23 @@ TEST(StatusPoller, GivesUpAfterThreeThousandTicksWithoutAnEnd) {
   EXPECT_EQ(poll.ui.messages, (std::vector<Message>{Shown("Fail to write", "Timeout Error")}));
 }
 
+// A printer slow to answer (0.6 s a read on a parallel port) must not stretch the limit
+// to half an hour; a reply of no bytes is no news, whatever the buffer held before.
+TEST(StatusPoller, GivesUpAfterThreeHundredSecondsWhenEveryReadIsSlowOrEmpty) {
+  Poll poll({0x80, kEmpty, kEmpty});
+  poll.poller.Start();
+  TickResult result;
+  do {
+    poll.now += std::chrono::milliseconds(600);
+    result = poll.poller.Tick();
+  } while (result.state == PollState::kPolling);
+  EXPECT_EQ(result.outcome, PollOutcome::kTimeout);
+  EXPECT_EQ(poll.poller.Ticks(), 500U);
+  EXPECT_EQ(poll.ui.messages, (std::vector<Message>{Shown("Fail to write", "Timeout Error")}));
+}
+
 TEST(StatusPoller, AnEndOnTheLastTickIsNotAlsoATimeout) {
-  std::deque<std::optional<std::uint8_t>> script(2999, std::uint8_t{0x00});
+  std::deque<std::optional<int>> script(2999, 0x00);
   script.push_back(0x01);
   Poll poll(std::move(script));
   EXPECT_EQ(poll.RunToEnd().outcome, PollOutcome::kComplete);

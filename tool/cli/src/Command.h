@@ -16,9 +16,10 @@ namespace cli {
 inline constexpr int kExitSucceeded = 0;
 inline constexpr int kExitToolFailed = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitInterrupted = 130;
 inline constexpr const char* kExitStatusNote =
     "Exit status: 0 when the command succeeded, 1 when it reported a failure, 2 for a usage "
-    "error.";
+    "error, 130 when a printer job was interrupted (Ctrl-C, SIGTERM).";
 
 // The options that come before the command and apply to every command.
 struct GlobalOptions {

@@ -30,18 +30,18 @@ int RunFlash(const GlobalOptions& global, const FlashArguments& arguments) {
   CliUserInterface cliUi(std::cout, std::cerr, std::cin);
   FlashProgress progress(std::cout, isatty(fileno(stdout)) != 0);
   FlashUserInterface ui(cliUi, std::cout, progress, arguments.yes);
-  PollingStatusDisplay display(progress);
+  flashjobs::JobControl control;
+  PollingStatusDisplay display(progress, control);
   std::uint8_t commandNumber = 0;
-  const auto result = flashjobs::WriteDataFlashRom(
-      {arguments.file, arguments.dataType, run->machineId, run->port}, commandNumber, ui, display);
-  if (ui.Declined()) {
+  const JobInterrupts interrupts(control);
+  const auto result =
+      flashjobs::WriteDataFlashRom({arguments.file, arguments.dataType, run->machineId, run->port},
+                                   commandNumber, ui, display, control);
+  if (ui.Declined() && !interrupts.Interrupted()) {
     cliUi.ShowMessage(zarnik::text::kFlashNotConfirmed, zarnik::text::kError,
                       flashtools::MessageIcon::kExclamation);
   }
-  if (result != flashtools::ToolResult::kSucceeded) {
-    ShowPortLibraryDetail(cliUi, std::cerr);
-  }
-  return ExitStatusOf(result);
+  return FinishPrinterCommand(result, control, interrupts, cliUi, std::cerr);
 }
 
 }  // namespace

@@ -63,7 +63,8 @@ void FlashProgress::EndLine() {
 
 void PollingStatusDisplay::Run(flashjobs::StatusPoller& poller) {
   poller.SetProgressListener([this](const flashjobs::ProgressBars& bars) { progress_.Show(bars); });
-  const flashjobs::TickResult end = flashjobs::RunPollingLoop(poller, flashjobs::SleepOnThisThread);
+  const flashjobs::TickResult end =
+      flashjobs::RunPollingLoop(poller, flashjobs::SleepOnThisThread, &control_);
   if (end.state == flashjobs::PollState::kWaitingForCancel) {
     poller.Cancel();
   }

@@ -26,14 +26,17 @@ class FlashProgress {
 };
 
 // Polls every 100 ms on this thread. A display left waiting for Cancel after a failed read
-// closes at once: the failure has been printed and nobody is there to press Cancel.
+// closes at once: the failure has been printed and nobody is there to press Cancel. A stop
+// asked of the job (an interrupt) is the display's Cancel.
 class PollingStatusDisplay final : public flashjobs::StatusDisplay {
  public:
-  explicit PollingStatusDisplay(FlashProgress& progress) : progress_(progress) {}
+  PollingStatusDisplay(FlashProgress& progress, const flashjobs::JobControl& control)
+      : progress_(progress), control_(control) {}
   void Run(flashjobs::StatusPoller& poller) override;
 
  private:
   FlashProgress& progress_;
+  const flashjobs::JobControl& control_;
 };
 
 // The person's side of a flash write: messages go to the inner interface once the progress

@@ -67,6 +67,27 @@ std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::os
   return run;
 }
 
+int FinishPrinterCommand(flashtools::ToolResult result, const flashjobs::JobControl& control,
+                         const JobInterrupts& interrupts, const CliUserInterface& ui,
+                         std::ostream& err) {
+  using flashjobs::JobStage;
+  if (result == flashtools::ToolResult::kSucceeded) {
+    return kExitSucceeded;
+  }
+  if (!interrupts.Interrupted()) {
+    ShowPortLibraryDetail(ui, err);
+    return kExitToolFailed;
+  }
+  // A job that could not be closed has been reported by the procedure itself.
+  if (control.Stage() == JobStage::kClosed) {
+    err << zarnik::text::kInterruptedJobClosed << '\n';
+    if (interrupts.StageAtFirst() == JobStage::kFlashing) {
+      err << zarnik::text::kFlashMayBeWriting << '\n';
+    }
+  }
+  return kExitInterrupted;
+}
+
 void ShowPortLibraryDetail(const CliUserInterface& ui, std::ostream& err) {
   channel::PortChannel channel;
   std::string detail = channel.LastMessage();

@@ -23,12 +23,11 @@ void RegisterVersionCommand(CLI::App& app, Invocation& invocation) {
       }
       CliUserInterface ui(std::cout, std::cerr, std::cin);
       std::uint8_t commandNumber = 0;
+      flashjobs::JobControl control;
+      const JobInterrupts interrupts(control);
       const auto result = flashjobs::GetVersion(run->machineId, run->port, commandNumber, ui,
-                                                flashjobs::SleepOnThisThread);
-      if (result != flashtools::ToolResult::kSucceeded) {
-        ShowPortLibraryDetail(ui, std::cerr);
-      }
-      return ExitStatusOf(result);
+                                                flashjobs::SleepOnThisThread, control);
+      return FinishPrinterCommand(result, control, interrupts, ui, std::cerr);
     };
   });
 }

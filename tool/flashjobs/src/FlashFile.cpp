@@ -6,6 +6,7 @@
 #include <new>
 #include <system_error>
 
+#include "flashjobs/WriteDataFlashRom.h"
 #include "flashtools/DataFileHeader.h"
 #include "protocol/FrameSum.h"
 
@@ -13,15 +14,15 @@ namespace flashjobs {
 namespace {
 
 namespace offset = flashtools::header_offset;
+using Refusal = FlashFile::Refusal;
 
 constexpr std::size_t kProbeSize = 20;
-constexpr std::uintmax_t kCountedAsEmpty = 256;
 constexpr std::uint8_t kDemoPrintData = 0x40;
 constexpr std::uint8_t kFirmware = 0x00;
 constexpr std::uint8_t kSendWithFlag = 0x80;
 constexpr std::uint8_t kFlag = 0x40;
 // The transfer size (length + 1) must fit its 32-bit field.
-constexpr std::uintmax_t kLongestFile = std::numeric_limits<std::uint32_t>::max() - 1U;
+constexpr std::uintmax_t kLongestTransfer = std::numeric_limits<std::uint32_t>::max() - 1U;
 
 std::uint32_t U32At(const std::array<std::uint8_t, kProbeSize>& bytes, std::size_t at) {
   std::uint32_t value = 0;
@@ -38,78 +39,93 @@ std::uintmax_t LengthOf(std::ifstream& in) {
   return end > 0 ? static_cast<std::uintmax_t>(end) : 0;
 }
 
-std::uintmax_t NotedLengthOf(std::uintmax_t length) {
-  return length <= kCountedAsEmpty ? 0 : length;
+Refusal TestHead(const std::array<std::uint8_t, kProbeSize>& head, int dataType) {
+  const std::uint8_t type = head[offset::kTypeFlags];
+  if (dataType == kDataTypeDemoPrintData && type != kDemoPrintData) {
+    return Refusal::kNotDemoPrintData;
+  }
+  if (dataType != kDataTypeDemoPrintData && type != kFirmware) {
+    return Refusal::kNotFirmware;
+  }
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (head[i] != static_cast<std::uint8_t>(flashtools::kDataFileSignature[i])) {
+      return Refusal::kFormat;
+    }
+  }
+  return Refusal::kNone;
+}
+
+// The header, the announced payload and the sum byte must all be there, and the sum must
+// match; bytes after the sum byte are sent but not checked.
+FlashFile::Refusal CheckWhole(FlashFile& file) {
+  if (file.length < file.neededLength) {
+    return Refusal::kTruncated;
+  }
+  const auto summed = static_cast<std::size_t>(file.neededLength - 1);
+  file.computedSum = protocol::FrameSum(file.stream.get(), summed);
+  file.storedSum = file.stream[summed];
+  return file.computedSum == file.storedSum ? Refusal::kNone : Refusal::kBadSum;
 }
 
 }  // namespace
 
-FlashFileFacts ProbeFlashFile(const std::filesystem::path& file, int dataType) {
-  using Refusal = FlashFileFacts::Refusal;
-  FlashFileFacts facts;
+FlashFile LoadFlashFile(const std::filesystem::path& path, int dataType) {
+  FlashFile file;
   std::error_code error;
-  std::ifstream in(file, std::ios::binary);
-  if (!in || std::filesystem::is_directory(file, error)) {
-    facts.refusal = Refusal::kCannotOpen;
-    return facts;
+  // Anything but a regular file (a FIFO, a device, a folder) is no data file, and opening a
+  // FIFO would wait for a writer.
+  if (!std::filesystem::is_regular_file(path, error)) {
+    file.refusal = Refusal::kCannotOpen;
+    return file;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    file.refusal = Refusal::kCannotOpen;
+    return file;
   }
   std::array<std::uint8_t, kProbeSize> head{};
   in.read(reinterpret_cast<char*>(head.data()), kProbeSize);
   in.clear();
-  const std::uint8_t type = head[offset::kTypeFlags];
-  if (dataType == 2 && type != kDemoPrintData) {
-    facts.refusal = Refusal::kNotDemoPrintData;
-  } else if (dataType != 2 && type != kFirmware) {
-    facts.refusal = Refusal::kNotFirmware;
-  } else if (head[0] != flashtools::kDataFileSignature[0] ||
-             head[1] != flashtools::kDataFileSignature[1] ||
-             head[2] != flashtools::kDataFileSignature[2]) {
-    facts.refusal = Refusal::kFormat;
+  file.refusal = TestHead(head, dataType);
+  if (file.refusal != Refusal::kNone) {
+    return file;
   }
-  if (facts.refusal != Refusal::kNone) {
-    return facts;
-  }
-  const std::uintmax_t length = NotedLengthOf(LengthOf(in));
-  if (length > kLongestFile) {
-    facts.refusal = Refusal::kTooLarge;
-    return facts;
-  }
-  facts.length = static_cast<std::uint32_t>(length);
-  facts.flag = (head[offset::kOptions] & kSendWithFlag) != 0 ? kFlag : 0;
-  facts.targetCode = head[offset::kTargetCode];
-  facts.loadParameter = U32At(head, offset::kLoadParameter);
-  return facts;
-}
 
-DataStream ReadDataStream(const std::filesystem::path& file, std::uint32_t notedLength) {
-  using Failure = DataStream::Failure;
-  DataStream stream;
-  std::error_code error;
-  std::ifstream in(file, std::ios::binary);
-  if (!in || std::filesystem::is_directory(file, error)) {
-    stream.failure = Failure::kCannotOpen;
-    return stream;
-  }
   const std::uintmax_t length = LengthOf(in);
-  if (NotedLengthOf(length) != notedLength) {
-    stream.failure = Failure::kChanged;
-    return stream;
+  const std::uintmax_t limit = ReadsFlashSize(dataType)
+                                   ? std::uintmax_t{kLargestFlashMbit} * kBytesPerMbit
+                                   : kLongestTransfer;
+  if (length > limit) {
+    file.refusal = Refusal::kTooLarge;
+    return file;
   }
-  const auto size = static_cast<std::size_t>(length);
+  file.length = static_cast<std::uint32_t>(length);
+  file.flag = (head[offset::kOptions] & kSendWithFlag) != 0 ? kFlag : 0;
+  file.targetCode = head[offset::kTargetCode];
+  file.loadParameter = U32At(head, offset::kLoadParameter);
+  file.payloadLength = U32At(head, offset::kPayloadLength);
+  file.neededLength = flashtools::DataFileSize(file.payloadLength);
+
+  // Read straight into the buffer that is sent: the data file is held once.
   try {
-    stream.bytes.resize(size + 1);
+    file.stream = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t{file.length} + 1);
   } catch (const std::bad_alloc&) {
-    stream.failure = Failure::kNoMemory;
-    return stream;
+    file.refusal = Refusal::kNoMemory;
+    return file;
   }
-  in.read(reinterpret_cast<char*>(stream.bytes.data()), static_cast<std::streamsize>(size));
-  if (static_cast<std::size_t>(in.gcount()) != size) {
-    stream.bytes.clear();
-    stream.failure = Failure::kShortRead;
-    return stream;
+  in.read(reinterpret_cast<char*>(file.stream.get()), static_cast<std::streamsize>(file.length));
+  if (static_cast<std::uintmax_t>(in.gcount()) != length) {
+    file.stream.reset();
+    file.refusal = Refusal::kShortRead;
+    return file;
   }
-  stream.bytes[size] = protocol::FrameSum(stream.bytes.data(), size);
-  return stream;
+  file.refusal = CheckWhole(file);
+  if (file.refusal != Refusal::kNone) {
+    file.stream.reset();
+    return file;
+  }
+  file.stream[file.length] = protocol::FrameSum(file.stream.get(), file.length);
+  return file;
 }
 
 }  // namespace flashjobs

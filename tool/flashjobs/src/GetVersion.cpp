@@ -1,10 +1,8 @@
 #include "flashjobs/GetVersion.h"
 
-#include <array>
-
 #include "JobFrames.h"
-#include "MessageText.h"
 #include "PrinterLink.h"
+#include "flashjobs/PrinterReplies.h"
 #include "protocol/CommandNumber.h"
 #include "zarnik/Strings.h"
 
@@ -17,22 +15,22 @@ using flashtools::ToolResult;
 using zarnik::LoadString;
 using zarnik::StringId;
 
-constexpr std::size_t kJobResultByte = 2;
-constexpr std::size_t kControllerAt = 2;
-constexpr std::size_t kEngineAt = 20;
-constexpr std::size_t kHostStatusByte = 12;
 constexpr std::uint8_t kConfigurationStatus = 0x02;
 constexpr std::uint8_t kEngineDetailStatus = 0x81;
 constexpr std::uint8_t kPrinterStatus = 0x00;
-constexpr std::uint8_t kHostCommunicationError = 'l';
 constexpr std::int32_t kEcpFifo = 2;
 constexpr std::uint8_t kEcpReadOption = 0x10;
 
 class VersionRun {
  public:
   VersionRun(std::uint8_t machineId, const PortTarget& port, std::uint8_t& commandNumber,
-             flashtools::UserInterface& ui, const Wait& wait)
-      : machineId_(machineId), port_(port), number_(commandNumber), ui_(ui), wait_(wait) {}
+             flashtools::UserInterface& ui, const Wait& wait, JobControl& control)
+      : machineId_(machineId),
+        port_(port),
+        number_(commandNumber),
+        ui_(ui),
+        wait_(wait),
+        control_(control) {}
 
   ToolResult Run();
 
@@ -40,69 +38,82 @@ class VersionRun {
   void Failure(std::string_view message) {
     ui_.ShowMessage(message, LoadString(StringId::kErrorCaption), MessageIcon::kExclamation);
   }
-  // One Request Status frame and its reply; a failure shows the port library's own text.
-  bool AskStatus(std::uint8_t kind, ReplyBuffer& reply);
+  bool OpenJob();
+  // One Request Status frame and its reply; a failure shows the port library's own text, a
+  // reply of no bytes "Fail to read!". False as well when a stop was asked.
+  bool AskStatus(std::uint8_t kind, Reply& reply);
+  ToolResult StopInJob() {
+    if (!CloseJob(port_, number_, control_)) {
+      Failure(text::kJobLeftOpen);
+    }
+    return ToolResult::kFailed;
+  }
 
   std::uint8_t machineId_;
   const PortTarget& port_;
   std::uint8_t& number_;
   flashtools::UserInterface& ui_;
   const Wait& wait_;
+  JobControl& control_;
 };
 
 ToolResult VersionRun::Run() {
-  number_ = 0;
-  if (!SendToPrinter(port_, BuildStartJob(number_, machineId_))) {
-    Failure(LoadString(StringId::kTransmissionFailure));
+  control_.Enter(JobStage::kNoJob);
+  if (control_.StopRequested() || !OpenJob()) {
     return ToolResult::kFailed;
   }
-  wait_(kVersionQueryPause);
-  ReplyBuffer reply{};
-  if (!ReadFromPrinter(port_, reply, 0)) {
-    ui_.ShowMessage(text::kFailToRead, text::kError, MessageIcon::kExclamation);
-    return ToolResult::kFailed;
-  }
-  if (reply[kJobResultByte] != 0) {
-    Failure(LoadString(StringId::kJobUnaccepted));
-    return ToolResult::kFailed;
-  }
+  control_.Enter(JobStage::kQuerying);
 
-  std::array<std::uint8_t, 16> characters{};
-  if (!AskStatus(kConfigurationStatus, reply)) {
-    return ToolResult::kFailed;
-  }
-  // Controller firmware travels as stored, last character first, unless it reads "EF".
-  if (reply[kControllerAt] == 'E' && reply[kControllerAt + 1] == 'F') {
-    std::copy_n(reply.begin() + kControllerAt, 4, characters.begin());
-  } else {
-    std::copy_n(reply.rend() - static_cast<std::ptrdiff_t>(kControllerAt + 4), 4,
-                characters.begin());
+  Reply configuration;
+  Reply engineDetail;
+  Reply printerStatus;
+  if (!AskStatus(kConfigurationStatus, configuration)) {
+    return StopInJob();
   }
   wait_(kVersionQueryPause);
-  if (!AskStatus(kEngineDetailStatus, reply)) {
-    return ToolResult::kFailed;
+  if (!AskStatus(kEngineDetailStatus, engineDetail)) {
+    return StopInJob();
   }
-  std::copy_n(reply.begin() + kEngineAt, 12, characters.begin() + 4);
   wait_(kVersionQueryPause);
-  if (!AskStatus(kPrinterStatus, reply)) {
-    return ToolResult::kFailed;
+  if (!AskStatus(kPrinterStatus, printerStatus)) {
+    return StopInJob();
   }
-  if (reply[kHostStatusByte] == kHostCommunicationError) {
+  if (ReportsHostCommunicationError(printerStatus)) {
     Failure(text::kHostCommunicationError);
-    return ToolResult::kFailed;
+    return StopInJob();
   }
 
-  protocol::RaiseCommandNumber(number_);
-  if (!SendToPrinter(port_, BuildEndJob(number_))) {
+  if (!CloseJob(port_, number_, control_)) {
     Failure(LoadString(StringId::kTransmissionFailure));
     return ToolResult::kFailed;
   }
-  ui_.ShowMessage(WithCharacters(text::kVersionReportFormat, characters), text::kGetVersionCaption,
+  ui_.ShowMessage(VersionReport(configuration, engineDetail), text::kGetVersionCaption,
                   MessageIcon::kNone);
   return ToolResult::kSucceeded;
 }
 
-bool VersionRun::AskStatus(std::uint8_t kind, ReplyBuffer& reply) {
+bool VersionRun::OpenJob() {
+  switch (flashjobs::OpenJob(port_, machineId_, number_, control_,
+                             [this] { wait_(kVersionQueryPause); })) {
+    case JobOpening::kAccepted:
+      return true;
+    case JobOpening::kNotSent:
+      Failure(LoadString(StringId::kTransmissionFailure));
+      return false;
+    case JobOpening::kNoAnswer:
+      ui_.ShowMessage(text::kFailToRead, text::kError, MessageIcon::kExclamation);
+      return false;
+    case JobOpening::kRefused:
+      Failure(LoadString(StringId::kJobUnaccepted));
+      return false;
+  }
+  return false;
+}
+
+bool VersionRun::AskStatus(std::uint8_t kind, Reply& reply) {
+  if (control_.StopRequested()) {
+    return false;
+  }
   protocol::RaiseCommandNumber(number_);
   const std::uint8_t option = port_.transferMode == kEcpFifo ? kEcpReadOption : 0;
   if (!SendToPrinter(port_, BuildRequestStatus(number_, kind))) {
@@ -114,6 +125,11 @@ bool VersionRun::AskStatus(std::uint8_t kind, ReplyBuffer& reply) {
     Failure(PortLastMessage());
     return false;
   }
+  // The port library took no failure, so it has no text of its own to show.
+  if (reply.size == 0) {
+    Failure(text::kFailToRead);
+    return false;
+  }
   return true;
 }
 
@@ -121,8 +137,15 @@ bool VersionRun::AskStatus(std::uint8_t kind, ReplyBuffer& reply) {
 
 flashtools::ToolResult GetVersion(std::uint8_t machineId, const PortTarget& port,
                                   std::uint8_t& commandNumber, flashtools::UserInterface& ui,
+                                  const Wait& wait, JobControl& control) {
+  return VersionRun(machineId, port, commandNumber, ui, wait, control).Run();
+}
+
+flashtools::ToolResult GetVersion(std::uint8_t machineId, const PortTarget& port,
+                                  std::uint8_t& commandNumber, flashtools::UserInterface& ui,
                                   const Wait& wait) {
-  return VersionRun(machineId, port, commandNumber, ui, wait).Run();
+  JobControl control;
+  return GetVersion(machineId, port, commandNumber, ui, wait, control);
 }
 
 }  // namespace flashjobs

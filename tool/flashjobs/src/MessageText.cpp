@@ -12,10 +12,18 @@ std::string Replaced(std::string_view text, std::string_view marker, std::string
   return result;
 }
 
+bool IsPrintable(std::uint8_t byte) {
+  return byte >= 0x20 && byte < 0x7F;
+}
+
 }  // namespace
 
 std::string WithDecimal(std::string_view text, int value) {
   return Replaced(text, "%d", std::to_string(value));
+}
+
+std::string WithUnsigned(std::string_view text, std::uint64_t value) {
+  return Replaced(text, "%llu", std::to_string(value));
 }
 
 std::string WithHexByte(std::string_view text, std::uint8_t value) {
@@ -32,7 +40,7 @@ std::string WithCharacters(std::string_view text, std::span<const std::uint8_t> 
   for (auto at = text.find(kMarker); at != std::string_view::npos; at = text.find(kMarker, from)) {
     result.append(text.substr(from, at - from));
     if (next < characters.size() && characters[next] != 0) {
-      result.push_back(static_cast<char>(characters[next]));
+      result.push_back(IsPrintable(characters[next]) ? static_cast<char>(characters[next]) : '?');
     }
     ++next;
     from = at + kMarker.size();

@@ -1,6 +1,10 @@
 #include "PrinterLink.h"
 
+#include <algorithm>
+
+#include "JobFrames.h"
 #include "channel/PortChannel.h"
+#include "protocol/CommandNumber.h"
 
 namespace flashjobs {
 
@@ -12,12 +16,15 @@ bool SendToPrinter(const PortTarget& port, std::span<const std::uint8_t> bytes) 
                        port.outputFile.c_str()) != 0;
 }
 
-bool ReadFromPrinter(const PortTarget& port, ReplyBuffer& buffer, std::uint8_t readOption) {
-  buffer.fill(0);
+bool ReadFromPrinter(const PortTarget& port, Reply& reply, std::uint8_t readOption) {
+  reply = Reply{};
   channel::PortChannel channel;
   std::uint32_t received = 0;
-  return channel.Read(port.portKind, port.transferMode, buffer.data(),
-                      static_cast<std::uint32_t>(buffer.size()), readOption, &received) != 0;
+  const bool read =
+      channel.Read(port.portKind, port.transferMode, reply.bytes.data(),
+                   static_cast<std::uint32_t>(reply.bytes.size()), readOption, &received) != 0;
+  reply.size = read ? std::min<std::size_t>(received, reply.bytes.size()) : 0;
+  return read;
 }
 
 std::string PortLastMessage() {
@@ -26,8 +33,42 @@ std::string PortLastMessage() {
   return text != nullptr ? std::string(text) : std::string();
 }
 
-bool ChannelReplySource::ReadReply(ReplyBuffer& buffer) {
-  return ReadFromPrinter(port_, buffer, 0);
+JobOpening OpenJob(const PortTarget& port, std::uint8_t machineId, std::uint8_t& number,
+                   JobControl& control, const std::function<void()>& pause) {
+  number = 0;
+  control.Enter(JobStage::kOpening);
+  if (!SendToPrinter(port, BuildStartJob(number, machineId))) {
+    control.Enter(JobStage::kClosed);
+    return JobOpening::kNotSent;
+  }
+  if (pause) {
+    pause();
+  }
+  // A reply that ends before its result byte is no answer: a silent printer has accepted
+  // nothing.
+  Reply reply;
+  const JobAnswer answer =
+      ReadFromPrinter(port, reply, 0) ? StartJobAnswer(reply) : JobAnswer::kNoAnswer;
+  if (answer != JobAnswer::kAccepted) {
+    control.Enter(JobStage::kClosed);
+    return answer == JobAnswer::kRefused ? JobOpening::kRefused : JobOpening::kNoAnswer;
+  }
+  control.Enter(JobStage::kTransfer);
+  return JobOpening::kAccepted;
+}
+
+bool CloseJob(const PortTarget& port, std::uint8_t& number, JobControl& control) {
+  control.Enter(JobStage::kClosing);
+  protocol::RaiseCommandNumber(number);
+  if (!SendToPrinter(port, BuildEndJob(number))) {
+    return false;
+  }
+  control.Enter(JobStage::kClosed);
+  return true;
+}
+
+bool ChannelReplySource::ReadReply(Reply& reply) {
+  return ReadFromPrinter(port_, reply, 0);
 }
 
 }  // namespace flashjobs

@@ -2,27 +2,41 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <utility>
 
+#include "flashjobs/JobControl.h"
 #include "flashjobs/PortTarget.h"
+#include "flashjobs/PrinterReplies.h"
 #include "flashjobs/StatusPoller.h"
 
 namespace flashjobs {
 
 // One write of all bytes; true when the port library reports success.
 bool SendToPrinter(const PortTarget& port, std::span<const std::uint8_t> bytes);
-// Clears the buffer and reads one reply of up to 256 bytes with the read option.
-bool ReadFromPrinter(const PortTarget& port, ReplyBuffer& buffer, std::uint8_t readOption);
+// Clears the reply and reads one of up to 256 bytes with the read option; the reply's size
+// is the number of bytes the port library says came. False when the read failed.
+bool ReadFromPrinter(const PortTarget& port, Reply& reply, std::uint8_t readOption);
 // The port library's text for its last failure.
 std::string PortLastMessage();
+
+// Opening a job: number 0, Start Job, then (after pause, when given) its reply. The control's
+// stage follows: kTransfer stands for "open" and is left for the caller to refine.
+enum class JobOpening { kNotSent, kNoAnswer, kRefused, kAccepted };
+JobOpening OpenJob(const PortTarget& port, std::uint8_t machineId, std::uint8_t& number,
+                   JobControl& control, const std::function<void()>& pause);
+
+// Raises the command number and sends End Job, the control's stage following. False when the
+// frame did not go.
+bool CloseJob(const PortTarget& port, std::uint8_t& number, JobControl& control);
 
 // The Status Display's replies: read option 0, through the port channel.
 class ChannelReplySource : public ReplySource {
  public:
   explicit ChannelReplySource(PortTarget port) : port_(std::move(port)) {}
-  bool ReadReply(ReplyBuffer& buffer) override;
+  bool ReadReply(Reply& reply) override;
 
  private:
   PortTarget port_;

@@ -2,14 +2,18 @@
 
 namespace flashjobs {
 
-TickResult RunPollingLoop(StatusPoller& poller, const Wait& wait) {
+TickResult RunPollingLoop(StatusPoller& poller, const Wait& wait, const JobControl* control) {
+  const auto stopped = [control] { return control != nullptr && control->StopRequested(); };
   poller.Start();
-  TickResult result = poller.Last();
-  while (result.state == PollState::kPolling) {
+  while (poller.Last().state == PollState::kPolling) {
     wait(StatusPoller::kTickPeriod);
-    result = poller.Tick();
+    if (stopped()) {
+      poller.Cancel();
+      break;
+    }
+    poller.Tick();
   }
-  return result;
+  return poller.Last();
 }
 
 }  // namespace flashjobs

@@ -10,7 +10,6 @@ namespace {
 
 namespace text = zarnik::text;
 
-constexpr std::size_t kFlashStatusByte = 23;
 constexpr std::uint8_t kFinished = 0x01;
 constexpr std::uint8_t kNoNews = 0x00;
 constexpr std::uint8_t kPhaseBits = 0xC0;
@@ -44,8 +43,8 @@ std::string StatusErrorText(std::uint8_t status) {
   }
 }
 
-StatusPoller::StatusPoller(ReplySource& source, flashtools::UserInterface& ui)
-    : source_(source), ui_(ui) {}
+StatusPoller::StatusPoller(ReplySource& source, flashtools::UserInterface& ui, SteadyClock clock)
+    : source_(source), ui_(ui), clock_(std::move(clock)), started_(clock_()) {}
 
 void StatusPoller::SetProgressListener(std::function<void(const ProgressBars&)> listener) {
   listener_ = std::move(listener);
@@ -55,6 +54,7 @@ void StatusPoller::Start() {
   last_ = TickResult{};
   ticks_ = 0;
   previous_ = kFinished;
+  started_ = clock_();
   SetBars({});
 }
 
@@ -62,20 +62,21 @@ TickResult StatusPoller::Tick() {
   if (last_.state != PollState::kPolling) {
     return last_;
   }
-  ReplyBuffer reply{};
+  Reply reply;
   if (!source_.ReadReply(reply)) {
     End(PollState::kWaitingForCancel, PollOutcome::kReadFailed);
     ui_.ShowMessage(text::kFailToRead, text::kError, flashtools::MessageIcon::kExclamation);
     return last_;
   }
-  const std::uint8_t status = reply[kFlashStatusByte];
+  const std::uint8_t status = FlashStatus(reply);
   last_.status = status;
   ActOn(status);
   ++ticks_;
   previous_ = status;
   // A tick that ended the polling has said all there is; the limit is for a write that
   // never ends.
-  if (last_.state == PollState::kPolling && ticks_ >= kTickLimit) {
+  if (last_.state == PollState::kPolling &&
+      (ticks_ >= kTickLimit || clock_() - started_ >= kTimeLimit)) {
     End(PollState::kClosedOk, PollOutcome::kTimeout);
     ui_.ShowMessage(text::kFailToWrite, text::kTimeoutError, flashtools::MessageIcon::kExclamation);
   }

@@ -18,27 +18,13 @@ using flashtools::ToolResult;
 using zarnik::LoadString;
 using zarnik::StringId;
 
-constexpr std::size_t kJobResultByte = 2;
-constexpr std::size_t kFlashSizeByte = 10;
-constexpr std::uint32_t kBytesPerMbit = 131072;
 constexpr std::uint32_t kFlashWriteMode = 0x00020400;
-
-bool WritesFlash(int dataType) {
-  return dataType == kDataTypeFirmware || dataType == kDataTypeDemoPrintData;
-}
-
-// The flash size in Mbit from the high four bits h of the capacity byte: 2^(h-1) for
-// h = 1..8, none otherwise.
-std::uint32_t FlashMbit(std::uint8_t sizeCode) {
-  const unsigned h = sizeCode >> 4;
-  return h >= 1 && h <= 8 ? 1U << (h - 1) : 0U;
-}
 
 class FlashWriteRun {
  public:
   FlashWriteRun(const FlashWriteRequest& request, std::uint8_t& commandNumber,
-                flashtools::UserInterface& ui, StatusDisplay& display)
-      : request_(request), number_(commandNumber), ui_(ui), display_(display) {}
+                flashtools::UserInterface& ui, StatusDisplay& display, JobControl& control)
+      : request_(request), number_(commandNumber), ui_(ui), display_(display), control_(control) {}
 
   ToolResult Run();
 
@@ -46,90 +32,84 @@ class FlashWriteRun {
   void Error(std::string_view message) {
     ui_.ShowMessage(message, text::kError, MessageIcon::kExclamation);
   }
-  void PortError(StringId message) {
-    ui_.ShowMessage(LoadString(message), LoadString(StringId::kErrorCaption),
-                    MessageIcon::kExclamation);
+  void PortError(std::string_view message) {
+    ui_.ShowMessage(message, LoadString(StringId::kErrorCaption), MessageIcon::kExclamation);
   }
   bool Send(std::span<const std::uint8_t> bytes) { return SendToPrinter(request_.port, bytes); }
-  bool Read(ReplyBuffer& reply) { return ReadFromPrinter(request_.port, reply, 0); }
+  bool Stopped() const { return control_.StopRequested(); }
 
-  bool RefusedFile(FlashFileFacts::Refusal refusal);
-  bool StreamFailed(DataStream::Failure failure);
-  ToolResult CheckCapacity(std::uint32_t length);
-  bool CloseJob();
+  // False when the file may be sent; otherwise its refusal has been shown.
+  bool RefusedFile(const FlashFile& file);
+  bool OpenJob();
+  bool CapacityAllows(std::uint32_t length);
+  // Sends End Job; whether it went, the failure shown as given when it did not.
+  bool CloseJob(std::string_view failure);
+  // Every stop after the printer accepted the job closes it first.
+  ToolResult StopInJob() {
+    CloseJob(text::kJobLeftOpen);
+    return ToolResult::kFailed;
+  }
 
   const FlashWriteRequest& request_;
   std::uint8_t& number_;
   flashtools::UserInterface& ui_;
   StatusDisplay& display_;
+  JobControl& control_;
 };
 
 ToolResult FlashWriteRun::Run() {
-  const FlashFileFacts facts = ProbeFlashFile(request_.dataFile, request_.dataType);
-  if (RefusedFile(facts.refusal)) {
-    return ToolResult::kFailedKeepOpen;
+  control_.Enter(JobStage::kNoJob);
+  const FlashFile file = LoadFlashFile(request_.dataFile, request_.dataType);
+  if (RefusedFile(file)) {
+    const bool fileProblem = file.refusal != FlashFile::Refusal::kNoMemory &&
+                             file.refusal != FlashFile::Refusal::kShortRead;
+    return fileProblem ? ToolResult::kFailedKeepOpen : ToolResult::kFailed;
   }
-
-  number_ = 0;
-  if (!Send(BuildStartJob(number_, request_.machineId))) {
-    PortError(StringId::kTransmissionFailure);
+  if (Stopped() || !OpenJob()) {
     return ToolResult::kFailed;
   }
-  ReplyBuffer reply{};
-  if (!Read(reply)) {
-    Error(text::kFailToRead);
-    return ToolResult::kFailed;
-  }
-  if (reply[kJobResultByte] != 0) {
-    Error(text::kJobNotAccepted);
-    return ToolResult::kFailed;
-  }
-
-  // Without its frame the printer would take no data stream; asking it to write then would
-  // rewrite the flash with nothing. The job is closed instead.
-  protocol::RaiseCommandNumber(number_);
-  if (!Send(BuildDownloadFirmware(number_, facts.flag, facts.targetCode, facts.length + 1,
-                                  facts.loadParameter))) {
-    PortError(StringId::kTransmissionFailure);
-    CloseJob();
-    return ToolResult::kFailed;
-  }
-  const DataStream stream = ReadDataStream(request_.dataFile, facts.length);
-  if (StreamFailed(stream.failure)) {
-    return ToolResult::kFailed;
-  }
-  if (!Send(stream.bytes)) {
-    PortError(StringId::kTransmissionFailure);
-    return ToolResult::kFailed;
-  }
-  // From here on the length is that of the bytes just sent.
-  const auto length = static_cast<std::uint32_t>(stream.bytes.size() - 1);
-
-  if (WritesFlash(request_.dataType)) {
-    const ToolResult capacity = CheckCapacity(length);
-    if (capacity != ToolResult::kSucceeded) {
-      return capacity;
-    }
+  if (Stopped()) {
+    return StopInJob();
   }
 
   protocol::RaiseCommandNumber(number_);
-  const std::uint32_t mode = WritesFlash(request_.dataType) ? kFlashWriteMode : 0;
-  if (!Send(BuildExecuteFlashWrite(number_, mode, length))) {
-    PortError(StringId::kTransmissionFailure);
+  if (!Send(BuildDownloadFirmware(number_, file.flag, file.targetCode, file.length + 1,
+                                  file.loadParameter))) {
+    // Without its frame the printer would take no data stream; asking it to write then would
+    // rewrite the flash with nothing.
+    PortError(LoadString(StringId::kTransmissionFailure));
+    return StopInJob();
+  }
+  if (Stopped()) {
+    return StopInJob();
+  }
+  if (!Send(file.Stream())) {
+    PortError(LoadString(StringId::kTransmissionFailure));
+    return StopInJob();
+  }
+  if (Stopped() || (ReadsFlashSize(request_.dataType) && !CapacityAllows(file.length))) {
+    return StopInJob();
   }
 
+  protocol::RaiseCommandNumber(number_);
+  const std::uint32_t mode = ReadsFlashSize(request_.dataType) ? kFlashWriteMode : 0;
+  if (!Send(BuildExecuteFlashWrite(number_, mode, file.length))) {
+    PortError(LoadString(StringId::kTransmissionFailure));
+  }
+
+  control_.Enter(JobStage::kFlashing);
   ChannelReplySource source(request_.port);
   StatusPoller poller(source, ui_);
   display_.Run(poller);
 
-  const bool closed = CloseJob();
+  const bool closed = CloseJob(LoadString(StringId::kTransmissionFailure));
   return closed && poller.Last().outcome == PollOutcome::kComplete ? ToolResult::kSucceeded
                                                                    : ToolResult::kFailed;
 }
 
-bool FlashWriteRun::RefusedFile(FlashFileFacts::Refusal refusal) {
-  using Refusal = FlashFileFacts::Refusal;
-  switch (refusal) {
+bool FlashWriteRun::RefusedFile(const FlashFile& file) {
+  using Refusal = FlashFile::Refusal;
+  switch (file.refusal) {
     case Refusal::kNone:
       return false;
     case Refusal::kCannotOpen:
@@ -147,54 +127,63 @@ bool FlashWriteRun::RefusedFile(FlashFileFacts::Refusal refusal) {
     case Refusal::kTooLarge:
       Error(text::kWriteSizeOver);
       break;
+    case Refusal::kNoMemory:
+      PortError(LoadString(StringId::kMemoryAllocationFailure));
+      break;
+    case Refusal::kShortRead:
+      PortError(LoadString(StringId::kFileReadError));
+      break;
+    case Refusal::kTruncated:
+      Error(WithUnsigned(WithUnsigned(WithUnsigned(text::kDamagedLengthFormat, file.payloadLength),
+                                      file.neededLength),
+                         file.length));
+      break;
+    case Refusal::kBadSum:
+      Error(WithHexByte(WithHexByte(text::kDamagedSumFormat, file.computedSum), file.storedSum));
+      break;
   }
   return true;
 }
 
-bool FlashWriteRun::StreamFailed(DataStream::Failure failure) {
-  using Failure = DataStream::Failure;
-  switch (failure) {
-    case Failure::kNone:
+bool FlashWriteRun::OpenJob() {
+  switch (flashjobs::OpenJob(request_.port, request_.machineId, number_, control_, {})) {
+    case JobOpening::kAccepted:
+      return true;
+    case JobOpening::kNotSent:
+      PortError(LoadString(StringId::kTransmissionFailure));
       return false;
-    case Failure::kCannotOpen:
-      Error(text::kCannotOpenFileBang);
-      break;
-    case Failure::kNoMemory:
-      PortError(StringId::kMemoryAllocationFailure);
-      break;
-    case Failure::kChanged:
-    case Failure::kShortRead:
-      PortError(StringId::kFileReadError);
-      break;
+    case JobOpening::kNoAnswer:
+      Error(text::kFailToRead);
+      return false;
+    case JobOpening::kRefused:
+      Error(text::kJobNotAccepted);
+      return false;
   }
-  return true;
+  return false;
 }
 
-// The capacity reply follows the data stream. Bytes it does not carry read as 0, as in
-// every other reply, so its own buffer is cleared before the read.
-ToolResult FlashWriteRun::CheckCapacity(std::uint32_t length) {
-  ReplyBuffer reply{};
-  if (!Read(reply)) {
+// The capacity reply follows the data stream; a read that brings no bytes is a failed read.
+// The person confirms the flash size before anything is written.
+bool FlashWriteRun::CapacityAllows(std::uint32_t length) {
+  Reply reply;
+  if (!ReadFromPrinter(request_.port, reply, 0) || reply.size == 0) {
     Error(text::kFailToRead);
-    return ToolResult::kFailed;
+    return false;
   }
-  const std::uint32_t mbit = FlashMbit(reply[kFlashSizeByte]);
+  const std::uint32_t mbit = FlashMbit(reply);
   if (std::uint64_t{mbit} * kBytesPerMbit < length) {
     Error(text::kWriteSizeOver);
-    return ToolResult::kFailed;
+    return false;
   }
-  if (!ui_.Confirm(WithDecimal(text::kWriteMbitFormat, static_cast<int>(mbit)),
-                   text::kWritingConfirmation, MessageIcon::kExclamation)) {
-    CloseJob();
-    return ToolResult::kFailed;
-  }
-  return ToolResult::kSucceeded;
+  return !Stopped() &&
+         ui_.Confirm(WithDecimal(text::kWriteMbitFormat, static_cast<int>(mbit)),
+                     text::kWritingConfirmation, MessageIcon::kExclamation) &&
+         !Stopped();
 }
 
-bool FlashWriteRun::CloseJob() {
-  protocol::RaiseCommandNumber(number_);
-  if (!Send(BuildEndJob(number_))) {
-    PortError(StringId::kTransmissionFailure);
+bool FlashWriteRun::CloseJob(std::string_view failure) {
+  if (!flashjobs::CloseJob(request_.port, number_, control_)) {
+    PortError(failure);
     return false;
   }
   return true;
@@ -204,8 +193,15 @@ bool FlashWriteRun::CloseJob() {
 
 flashtools::ToolResult WriteDataFlashRom(const FlashWriteRequest& request,
                                          std::uint8_t& commandNumber, flashtools::UserInterface& ui,
+                                         StatusDisplay& display, JobControl& control) {
+  return FlashWriteRun(request, commandNumber, ui, display, control).Run();
+}
+
+flashtools::ToolResult WriteDataFlashRom(const FlashWriteRequest& request,
+                                         std::uint8_t& commandNumber, flashtools::UserInterface& ui,
                                          StatusDisplay& display) {
-  return FlashWriteRun(request, commandNumber, ui, display).Run();
+  JobControl control;
+  return WriteDataFlashRom(request, commandNumber, ui, display, control);
 }
 
 }  // namespace flashjobs

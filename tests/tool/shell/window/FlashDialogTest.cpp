@@ -45,12 +45,13 @@ class SilentUi final : public flashtools::UserInterface {
 class ScriptedReplies final : public flashjobs::ReplySource {
  public:
   explicit ScriptedReplies(std::deque<std::uint8_t> statuses) : statuses_(std::move(statuses)) {}
-  bool ReadReply(flashjobs::ReplyBuffer& buffer) override {
+  bool ReadReply(flashjobs::Reply& reply) override {
     ++reads;
     if (statuses_.empty()) {
       return false;
     }
-    buffer[23] = statuses_.front();
+    reply.size = 24;
+    reply.bytes[23] = statuses_.front();
     statuses_.pop_front();
     return true;
   }

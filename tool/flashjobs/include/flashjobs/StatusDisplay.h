@@ -2,6 +2,7 @@
 // on with End Job once it returns.
 #pragma once
 
+#include "flashjobs/JobControl.h"
 #include "flashjobs/StatusPoller.h"
 #include "flashjobs/Wait.h"
 
@@ -22,7 +23,9 @@ class StatusDisplay {
 };
 
 // Drives a poller from a loop with a wait before each tick, for a front end without an event
-// loop. Returns the end; a poller waiting for Cancel ends the loop as well.
-TickResult RunPollingLoop(StatusPoller& poller, const Wait& wait);
+// loop. A stop asked of the job (when a control is given) is the display's Cancel. Returns
+// the end; a poller waiting for Cancel ends the loop as well.
+TickResult RunPollingLoop(StatusPoller& poller, const Wait& wait,
+                          const JobControl* control = nullptr);
 
 }  // namespace flashjobs

@@ -1,21 +1,20 @@
 // The Status Display's polling: on every tick one reply is read and its flash status byte
 // (byte 23) moves the erase, write and verify bars, or ends the polling with completion, an
-// error, or a time-out after 3000 ticks. The poller has no timer of its own: the window calls
-// Tick from a 100 ms timer, the command line from a sleep loop, tests directly.
+// error, or a time-out after 3000 ticks or 300 seconds, whichever comes first (a printer
+// slow to answer each read would otherwise stretch the limit far beyond its 300 seconds).
+// The poller has no timer of its own: the window calls Tick from a 100 ms timer, the command
+// line from a sleep loop, tests directly.
 #pragma once
 
-#include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "flashjobs/PrinterReplies.h"
 #include "flashtools/UserInterface.h"
 
 namespace flashjobs {
-
-// A reply as every tool reads it: 256 bytes, cleared before the read.
-using ReplyBuffer = std::array<std::uint8_t, 256>;
 
 // Where the poller's replies come from.
 class ReplySource {
@@ -25,9 +24,13 @@ class ReplySource {
   ReplySource& operator=(const ReplySource&) = delete;
   virtual ~ReplySource() = default;
 
-  // Reads one reply into a buffer the caller has cleared; false when the read failed.
-  virtual bool ReadReply(ReplyBuffer& buffer) = 0;
+  // Reads one reply into a cleared reply (its size says how many bytes came); false when the
+  // read failed. A reply of no bytes is no news, not a failure.
+  virtual bool ReadReply(Reply& reply) = 0;
 };
+
+// The poller's clock: the time since some fixed point, never going back.
+using SteadyClock = std::function<std::chrono::steady_clock::time_point()>;
 
 // Bar positions, each 0 to 100.
 struct ProgressBars {
@@ -49,7 +52,7 @@ enum class PollOutcome {
   kComplete,      // "Writing complete!"
   kDataError,     // "finished" as the very first reading: "Data Error"
   kPrinterError,  // an error code of the status table
-  kTimeout,       // 3000 ticks without an end: "Fail to write"
+  kTimeout,       // 3000 ticks or 300 seconds without an end: "Fail to write"
   kReadFailed,    // "Fail to read!"
   kCancelled,     // the person closed the display while it was polling
 };
@@ -65,14 +68,17 @@ class StatusPoller {
  public:
   static constexpr std::uint32_t kTickLimit = 3000;
   static constexpr std::chrono::milliseconds kTickPeriod{100};
+  static constexpr std::chrono::seconds kTimeLimit{300};
 
-  // Messages go to ui; every one shows the exclamation icon.
-  StatusPoller(ReplySource& source, flashtools::UserInterface& ui);
+  // Messages go to ui; every one shows the exclamation icon. The time limit is measured on
+  // the clock from Start().
+  StatusPoller(ReplySource& source, flashtools::UserInterface& ui,
+               SteadyClock clock = std::chrono::steady_clock::now);
 
   // Called with the bars whenever they are set.
   void SetProgressListener(std::function<void(const ProgressBars&)> listener);
 
-  // Bars to 0, tick counter 0, previous status "finished", polling.
+  // Bars to 0, tick counter 0, previous status "finished", polling; the time limit starts.
   void Start();
   // One timer tick. Once the polling has ended it reads nothing and returns the end again.
   TickResult Tick();
@@ -89,7 +95,9 @@ class StatusPoller {
 
   ReplySource& source_;
   flashtools::UserInterface& ui_;
+  SteadyClock clock_;
   std::function<void(const ProgressBars&)> listener_;
+  std::chrono::steady_clock::time_point started_;
   TickResult last_;
   std::uint32_t ticks_ = 0;
   std::uint8_t previous_ = 1;

@@ -228,6 +228,40 @@ inline constexpr std::string_view kHostCommunicationError = "Host communication 
 inline constexpr std::string_view kVersionReportFormat =
     "Controller FW: %C%C%C%C\nEngine FW: %C%C%C%C.%C%C%C%C.%C%C%C%C\n";
 
+// The flash write refuses a damaged data file before the job opens.
+inline constexpr std::string_view kDamagedLengthFormat =
+    "Damaged data file: its header announces %llu payload bytes, so the file needs %llu bytes, "
+    "but it holds %llu. Nothing was sent to the printer.";
+inline constexpr std::string_view kDamagedSumFormat =
+    "Damaged data file: its bytes sum to %02x, but its stored sum is %02x. Nothing was sent to "
+    "the printer.";
+// A job stopped by a failure could not be closed either.
+inline constexpr std::string_view kJobLeftOpen =
+    "The printer's job could not be closed (End Job was not sent): switch the printer off and "
+    "on before the next job.";
+
+// The command line, when a printer job is interrupted (Ctrl-C, SIGTERM).
+inline constexpr std::string_view kInterruptedBeforeJob =
+    "Interrupted: nothing was sent to the printer.";
+inline constexpr std::string_view kInterruptedInJob =
+    "Interrupted: a job is open in the printer and its flash has not been touched. The job is "
+    "closed as soon as the current step ends. Interrupt again to abandon the job instead; the "
+    "printer then stays inside it until it is switched off and on.";
+inline constexpr std::string_view kInterruptedWhileFlashing =
+    "Interrupted: the Status Display stops and the job is closed. The printer may still be "
+    "writing its flash: do not switch it off until it has finished.";
+inline constexpr std::string_view kInterruptedWhileClosing =
+    "Interrupted: the job is being closed. Interrupt again to stop without waiting.";
+inline constexpr std::string_view kAbandonedJob =
+    "Abandoned: the printer stays inside the open job until it is switched off and on.";
+inline constexpr std::string_view kAbandonedWhileFlashing =
+    "Abandoned: the job stays open. The printer may still be writing its flash: do not switch "
+    "it off until it has finished.";
+inline constexpr std::string_view kInterruptedJobClosed =
+    "Interrupted: the printer's job was closed.";
+inline constexpr std::string_view kFlashMayBeWriting =
+    "The printer may still be writing its flash: do not switch it off until it has finished.";
+
 // The command line's flash write, when the flash size is not confirmed.
 inline constexpr std::string_view kFlashNotConfirmed =
     "Not confirmed: the job was closed and nothing was written.";
