@@ -2,9 +2,12 @@
 
 #include <fstream>
 
-#include "TracingLptDevice.h"
+#include "TracingDevice.h"
 #include "sim/Machine.h"
+#include "sim/MakerUsbDevice.h"
 #include "sim/VersionRecords.h"
+#include "sim/printer/PrinterOnLptDriver.h"
+#include "sim/printer/PrinterOnMakerUsb.h"
 #include "simulate/PrinterProfile.h"
 
 namespace simulate {
@@ -12,7 +15,7 @@ namespace simulate {
 struct Simulation::Parts {
   sim::Machine machine;
   std::shared_ptr<sim::VirtualPrinter> printer;
-  std::shared_ptr<TracingLptDevice> device;
+  std::shared_ptr<PrinterTrace> trace;
   std::unique_ptr<sim::ScopedInstall> install;
 };
 
@@ -40,8 +43,16 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
   auto parts = std::make_unique<Parts>();
   parts->machine.SetVersion(sim::WindowsXp());
   parts->printer = std::make_shared<sim::VirtualPrinter>(std::move(config));
-  parts->device = std::make_shared<TracingLptDevice>(parts->printer, std::move(trace));
-  parts->machine.AttachDevice(R"(\\.\LPT1)", parts->device);
+  parts->trace = std::make_shared<PrinterTrace>(parts->printer, std::move(trace));
+  parts->machine.AttachDevice(
+      R"(\\.\LPT1)", std::make_shared<TracingDevice>(
+                         std::make_shared<sim::PrinterOnLptDriver>(parts->printer), parts->trace));
+  const sim::PrinterOnMakerUsb usb(parts->printer);
+  sim::AttachMakerUsbDevice(
+      parts->machine, usb.DevicePath(), usb.Node(),
+      {std::make_shared<TracingDevice>(usb.Pipe(sim::PrinterOnMakerUsb::kWritePipe), parts->trace),
+       usb.Pipe(sim::PrinterOnMakerUsb::kReadPipe)});
+  parts->machine.ForwardDebugOutput(true);
   if (!printQueue.empty()) {
     // The spooler's record of a queue printing to the first parallel port.
     parts->machine.registry().SetMultiString(
@@ -61,11 +72,11 @@ sim::VirtualPrinter& Simulation::Printer() {
 }
 
 bool Simulation::TraceWritten() const {
-  return parts_->device->TraceWritten();
+  return parts_->trace->Written();
 }
 
-std::int32_t SimulatedPortKind(std::int32_t portKind) {
-  return portKind == kUsbPortKind ? kSimulatedPortKind : portKind;
+std::int32_t SimulatedPortKind(std::int32_t portKind, bool usbThroughBridge) {
+  return portKind == kUsbPortKind && !usbThroughBridge ? kSimulatedPortKind : portKind;
 }
 
 }  // namespace simulate
