@@ -15,10 +15,6 @@ namespace {
 // The class request's wLength field holds 16 bits.
 constexpr std::uint32_t kMaxControlLength = 0xFFFF;
 
-bool OrdinaryReverseData(std::uint8_t request) {
-  return request == 0 || request == 0x10;
-}
-
 bool BridgeHeld(const LibraryState& library) {
   return library.bridge.module != nullptr || library.VopUsb_hUsb != -1 ||
          library.hUsbRead != platform::kInvalidHandle ||
