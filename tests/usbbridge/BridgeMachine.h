@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -25,20 +27,37 @@ struct IoControlCall {
   std::size_t outSize;
 };
 
-// Passes everything to the device behind it and keeps the I/O controls it was sent.
+// How many opens and I/O controls are inside the recorded devices at once, and the most seen.
+struct Crowd {
+  std::atomic<int> inside{0};
+  std::atomic<int> most{0};
+};
+
+// Passes everything to the device behind it, keeps the I/O controls it was sent and counts
+// the opens and I/O controls inside it.
 class Recorder final : public sim::Device {
  public:
-  explicit Recorder(std::shared_ptr<sim::Device> device) : device_(std::move(device)) {}
+  Recorder(std::shared_ptr<sim::Device> device, std::shared_ptr<Crowd> crowd)
+      : device_(std::move(device)), crowd_(std::move(crowd)) {}
 
+  sim::IoResult Open() override {
+    Enter();
+    const sim::IoResult result = device_->Open();
+    --crowd_->inside;
+    return result;
+  }
   sim::IoResult Write(std::span<const std::uint8_t> data) override { return device_->Write(data); }
   sim::IoResult Read(std::span<std::uint8_t> buffer) override { return device_->Read(buffer); }
   sim::IoResult IoControl(std::uint32_t code, std::span<const std::uint8_t> in,
                           std::span<std::uint8_t> out) override {
+    Enter();
     {
       std::lock_guard lock(mutex_);
       calls_.push_back({code, Bytes(in.begin(), in.end()), out.size()});
     }
-    return device_->IoControl(code, in, out);
+    const sim::IoResult result = device_->IoControl(code, in, out);
+    --crowd_->inside;
+    return result;
   }
 
   std::vector<IoControlCall> Calls() {
@@ -47,7 +66,16 @@ class Recorder final : public sim::Device {
   }
 
  private:
+  void Enter() {
+    const int now = ++crowd_->inside;
+    int seen = crowd_->most.load();
+    while (now > seen && !crowd_->most.compare_exchange_weak(seen, now)) {
+    }
+    std::this_thread::yield();  // give another thread the chance to come in
+  }
+
   std::shared_ptr<sim::Device> device_;
+  std::shared_ptr<Crowd> crowd_;
   std::mutex mutex_;
   std::vector<IoControlCall> calls_;
 };
@@ -65,14 +93,15 @@ class BridgeTest : public ::testing::Test {
   // The virtual printer's device, listed under the maker's class.
   void Plug() {
     sim::AttachMakerUsbDevice(machine, usb.DevicePath(), recorder,
-                              {usb.Pipe(sim::PrinterOnMakerUsb::kWritePipe),
-                               usb.Pipe(sim::PrinterOnMakerUsb::kReadPipe)});
+                              {std::make_shared<Recorder>(usb.Pipe(0), crowd),
+                               std::make_shared<Recorder>(usb.Pipe(1), crowd)});
   }
 
   sim::Machine machine;
   std::shared_ptr<sim::VirtualPrinter> printer = std::make_shared<sim::VirtualPrinter>();
   sim::PrinterOnMakerUsb usb{printer};
-  std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>(usb.Node());
+  std::shared_ptr<Crowd> crowd = std::make_shared<Crowd>();
+  std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>(usb.Node(), crowd);
 
  private:
   sim::ScopedInstall install_;
