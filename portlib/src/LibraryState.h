@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "BridgeModule.h"
 #include "VopP2.h"
 #include "platform/WinApi.h"
 
@@ -23,6 +24,7 @@ struct LibraryState {
   platform::Handle hUsbWrite;
   std::intptr_t VopUsb_hUsb;
   std::uint32_t dwEcpState;
+  BridgeModule bridge;
 };
 
 // The record, with every value at its default until the caller changes it.

@@ -16,10 +16,6 @@ namespace {
 // Room the device identification gets behind its two length bytes.
 constexpr std::uint32_t kDeviceIdRoom = 1022;
 
-bool OrdinaryReverseData(std::uint8_t request) {
-  return request == 0 || request == 0x10;
-}
-
 // Opens the port for a write or read that finds it closed. openedHere tells whether this
 // call opened it (and so closes it again); false when the port cannot be had.
 bool EnsureOpen(const char* invalidText, bool& openedHere) {

@@ -43,6 +43,12 @@ std::int32_t VopP2WriteUsb(const std::uint8_t* lpData, std::uint32_t dwDataLengt
 std::int32_t VopP2ReadUsb(std::uint8_t* lpBuffer, std::uint32_t dwBufferLength,
                           std::uint32_t* lpdwRead, std::uint8_t byRequest);
 
+// The read request bytes that ask for ordinary reverse data; every other value asks for the
+// device identification.
+inline bool OrdinaryReverseData(std::uint8_t request) {
+  return request == 0 || request == 0x10;
+}
+
 // A count argument the caller may have passed as null: the target the transport counts into.
 inline std::uint32_t& CountTarget(std::uint32_t* count, std::uint32_t& spare) {
   return count != nullptr ? *count : spare;

@@ -92,8 +92,20 @@ void Machine::Sleep(std::uint32_t milliseconds) {
 }
 
 void Machine::OutputDebugString(const char* text) {
+  bool forward = false;
+  {
+    std::lock_guard lock(mutex_);
+    debugLines_.emplace_back(text != nullptr ? text : "");
+    forward = forwardDebug_;
+  }
+  if (forward) {
+    platform::RealMachine().OutputDebugString(text);
+  }
+}
+
+void Machine::ForwardDebugOutput(bool forward) {
   std::lock_guard lock(mutex_);
-  debugLines_.emplace_back(text != nullptr ? text : "");
+  forwardDebug_ = forward;
 }
 
 std::vector<std::string> Machine::DebugLines() const {

@@ -17,8 +17,9 @@ std::string PathKey(std::string_view path) {
   return key;
 }
 
+// "\\.\NAME" and the device interface paths "\\?\..." name devices, never files.
 bool InDeviceNamespace(std::string_view path) {
-  return path.starts_with(R"(\\.\)");
+  return path.starts_with(R"(\\.\)") || path.starts_with(R"(\\?\)");
 }
 
 }  // namespace

@@ -40,6 +40,9 @@ class Machine final : public platform::Services {
   // Every OutputDebugString text, one entry per call, in order.
   std::vector<std::string> DebugLines() const;
   void ClearDebugLines();
+  // Also hands every debug text to the real machine's debug sink (a program on the simulated
+  // machine shows its debug output where it would without simulation).
+  void ForwardDebugOutput(bool forward);
 
   // Devices by path (letter case ignored). Handles still open on a detached device fail
   // with kErrorDeviceNotConnected, as on an unplugged device.
@@ -166,6 +169,7 @@ class Machine final : public platform::Services {
   std::uint32_t stepPerReading_ = 0;
   std::uint64_t slept_ = 0;
   std::vector<std::string> debugLines_;
+  bool forwardDebug_ = false;
   std::map<std::string, std::shared_ptr<Device>> devices_;  // by lower-case path
   std::map<platform::Handle, OpenHandle> handles_;
   platform::Handle nextHandle_ = 0x1000;

@@ -46,6 +46,25 @@ TEST_F(PrinterCommandTest, FlashesADemoFileAndTracesEveryByte) {
   EXPECT_EQ(cli_test::Slurp(Path("s.ini")).find("FlashWrite"), std::string::npos);
 }
 
+// "ForceVOPUSB=1": USB reaches the same virtual printer through the USB bridge, and the debug
+// output at level 80 shows the bridge opened and closed around every transfer.
+TEST_F(PrinterCommandTest, UsbThroughTheBridgeFlashesAndReadsVersions) {
+  Write("s.ini", "[System]\nOutput=1\nForceVOPUSB=1\nDebugLevel=80\n");
+  ASSERT_EQ(setenv("ZARNIK_DEBUG_OUTPUT", "stderr", 1), 0);
+  const CliRun flash = Cli(std::string(kSettings) + "--sim-trace trace.bin " + kFlashDemo);
+  const CliRun version = Cli(std::string(kSettings) + "--port usb --simulate version");
+  unsetenv("ZARNIK_DEBUG_OUTPUT");
+  EXPECT_EQ(flash.status, 0) << flash.err;
+  EXPECT_NE(flash.out.find("Complete: Writing complete!\n"), std::string::npos) << flash.out;
+  EXPECT_EQ(flash.err.find("Simulation:"), std::string::npos);
+  EXPECT_NE(flash.err.find("OpenVOPUSB\n"), std::string::npos);
+  EXPECT_NE(flash.err.find("CloseVOPUSB\n"), std::string::npos);
+  const std::size_t fileSize = fs::file_size(Path("demo.vop"));
+  EXPECT_EQ(fs::file_size(Path("trace.bin")), 9 + 19 + fileSize + 1 + 17 + 8);
+  EXPECT_EQ(version.status, 0) << version.err;
+  EXPECT_EQ(version.out, "Get Version:\nController FW: EF12\nEngine FW: 0102.0304.0506\n");
+}
+
 TEST_F(PrinterCommandTest, VersionPrintsTheReport) {
   const CliRun run =
       WithPrinter("ControllerFW=21FE\nEngineFW=ABCDEFGHIJKL\n", "--simulate version");
@@ -123,8 +142,8 @@ TEST_F(PrinterCommandTest, FilesAndPortsRefusedBeforeAnythingIsSent) {
   const CliRun usb = Cli(std::string(kSettings) + "--port usb --simulate version");
   EXPECT_EQ(usb.status, 1);
   EXPECT_EQ(usb.err,
-            "Error: Simulation: the simulated machine has no USB printer; its printer is on LPT1: "
-            "(--port lpt).\n");
+            "Error: Simulation: the simulated machine's USB printer is reached only through the "
+            "USB bridge: set ForceVOPUSB=1 in section System, or use --port lpt.\n");
   // --port is for one run only.
   EXPECT_NE(cli_test::Slurp(Path("s.ini")).find("Output=0"), std::string::npos);
 }

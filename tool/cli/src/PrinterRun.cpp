@@ -54,13 +54,15 @@ std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::os
   }
   run.port.transferMode = panel.mode;
   run.port.outputFile = panel.outputFile;
-  if (global.simulate && run.port.portKind == kUsbPortKind) {
+  const bool usbThroughBridge = channel::ProcessPortSettings().forceVopUsb != 0;
+  if (global.simulate &&
+      simulate::SimulatedPortKind(run.port.portKind, usbThroughBridge) != run.port.portKind) {
     if (global.port) {
       err << "Error: " << zarnik::text::kSimulatedNoUsb << '\n';
       return std::nullopt;
     }
     err << zarnik::text::kSimulatedUsbMoved << '\n';
-    run.port.portKind = simulate::SimulatedPortKind(run.port.portKind);
+    run.port.portKind = simulate::SimulatedPortKind(run.port.portKind, usbThroughBridge);
   }
   run.machineId =
       settings::ParseMachineId(file.ReadString("StartJob", "MachineID", "FF", kMachineIdLength));

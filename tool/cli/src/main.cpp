@@ -24,9 +24,10 @@ void AddGlobalOptions(CLI::App& app, cli::GlobalOptions& global) {
   app.add_option("--port", global.port,
                  "port for this run instead of the settings file's Output (not saved)")
       ->check(CLI::IsMember({"lpt", "usb"}));
-  CLI::Option* simulate = app.add_flag(
-      "--simulate", global.simulate,
-      "run on the simulated machine with the virtual printer on LPT1: (no USB printer)");
+  CLI::Option* simulate =
+      app.add_flag("--simulate", global.simulate,
+                   "run on the simulated machine with the virtual printer on LPT1: (and, for USB, "
+                   "on the USB bridge: ForceVOPUSB=1)");
   std::string profileKeys;
   for (const auto& key : simulate::PrinterProfileKeys()) {
     profileKeys.append(profileKeys.empty() ? "" : ", ").append(key);

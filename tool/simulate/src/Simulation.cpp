@@ -3,9 +3,12 @@
 #include <fstream>
 
 #include "RegisterPrinter.h"
-#include "TracingLptDevice.h"
+#include "TracingDevice.h"
 #include "sim/Machine.h"
+#include "sim/MakerUsbDevice.h"
 #include "sim/VersionRecords.h"
+#include "sim/printer/PrinterOnLptDriver.h"
+#include "sim/printer/PrinterOnMakerUsb.h"
 #include "simulate/PrinterProfile.h"
 
 namespace simulate {
@@ -13,7 +16,7 @@ namespace simulate {
 struct Simulation::Parts {
   sim::Machine machine;
   std::shared_ptr<sim::VirtualPrinter> printer;
-  std::shared_ptr<TracingLptDevice> device;
+  std::shared_ptr<PrinterTrace> trace;
   RegisterPrinter registers;  // with direct register access only
   std::unique_ptr<sim::ScopedInstall> install;
 };
@@ -42,12 +45,20 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
   auto parts = std::make_unique<Parts>();
   parts->machine.SetVersion(sim::WindowsXp());
   parts->printer = std::make_shared<sim::VirtualPrinter>(std::move(config));
-  parts->device = std::make_shared<TracingLptDevice>(parts->printer, std::move(trace));
+  parts->trace = std::make_shared<PrinterTrace>(parts->printer, std::move(trace));
+  auto lpt = std::make_shared<TracingDevice>(
+      std::make_shared<sim::PrinterOnLptDriver>(parts->printer), parts->trace);
   if (DirectRegisterAccessAsked()) {
-    parts->registers = PutPrinterOnRegisters(parts->machine, parts->device);
+    parts->registers = PutPrinterOnRegisters(parts->machine, lpt);
   } else {
-    parts->machine.AttachDevice(R"(\\.\LPT1)", parts->device);
+    parts->machine.AttachDevice(R"(\\.\LPT1)", lpt);
   }
+  const sim::PrinterOnMakerUsb usb(parts->printer);
+  sim::AttachMakerUsbDevice(
+      parts->machine, usb.DevicePath(), usb.Node(),
+      {std::make_shared<TracingDevice>(usb.Pipe(sim::PrinterOnMakerUsb::kWritePipe), parts->trace),
+       usb.Pipe(sim::PrinterOnMakerUsb::kReadPipe)});
+  parts->machine.ForwardDebugOutput(true);
   if (!printQueue.empty()) {
     // The spooler's record of a queue printing to the first parallel port.
     parts->machine.registry().SetMultiString(
@@ -71,11 +82,11 @@ sim::Ieee1284Printer* Simulation::RegisterInterface() {
 }
 
 bool Simulation::TraceWritten() const {
-  return parts_->device->TraceWritten();
+  return parts_->trace->Written();
 }
 
-std::int32_t SimulatedPortKind(std::int32_t portKind) {
-  return portKind == kUsbPortKind ? kSimulatedPortKind : portKind;
+std::int32_t SimulatedPortKind(std::int32_t portKind, bool usbThroughBridge) {
+  return portKind == kUsbPortKind && !usbThroughBridge ? kSimulatedPortKind : portKind;
 }
 
 }  // namespace simulate

@@ -1,9 +1,10 @@
 // The simulated machine a program runs on with --simulate: the Windows XP version record and
-// the virtual printer on the parallel port's driver device "\\.\LPT1", installed as the
-// platform backend for the life of the object, so the program, its port library included,
-// talks to the virtual printer. With ZARNIK_LPT_ACCESS=direct the machine is a Windows 98
-// one and the printer is on the parallel port's registers at 0x378 instead. The machine has
-// no USB printer.
+// the virtual printer on the parallel port's driver device "\\.\LPT1" and on the printer
+// maker's USB device (reached through the USB bridge, "ForceVOPUSB=1"), installed as the
+// platform backend for the life of the object, so the program, its port library and the bridge
+// included, talks to the virtual printer. Its debug output goes where the real machine's goes.
+// With ZARNIK_LPT_ACCESS=direct the machine is a Windows 98 one and the printer is on the
+// parallel port's registers at 0x378 instead of the driver device.
 #pragma once
 
 #include <cstdint>
@@ -49,7 +50,7 @@ class Simulation {
 };
 
 // The port kind a simulated run uses: USB becomes the parallel port, where the virtual printer
-// is; every other kind stays.
-std::int32_t SimulatedPortKind(std::int32_t portKind);
+// is, unless it goes through the USB bridge; every other kind stays.
+std::int32_t SimulatedPortKind(std::int32_t portKind, bool usbThroughBridge);
 
 }  // namespace simulate

@@ -1,4 +1,5 @@
-# Fails unless the library's defined dynamic symbols are exactly the twelve exports.
+# Fails unless the library's defined dynamic symbols are exactly EXPECTED.
+# cmake -DNM=<nm> -DLIBRARY=<file> "-DEXPECTED=<name;name;...>" -P CheckExports.cmake
 execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
   OUTPUT_VARIABLE listing RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -11,9 +12,8 @@ foreach(line ${lines})
   list(APPEND found ${name})
 endforeach()
 list(SORT found)
-set(expected VopP2Close VopP2ECPNegotiation VopP2ECPTermination VopP2GetDebugLevel
-  VopP2GetMessage VopP2GetParamPtr VopP2GetVersion VopP2InitLPTPort VopP2Open VopP2Read
-  VopP2SetDebugLevel VopP2Write)
+set(expected ${EXPECTED})
+list(SORT expected)
 if(NOT found STREQUAL expected)
   message(FATAL_ERROR "exported: ${found}\nexpected: ${expected}")
 endif()

@@ -1,0 +1,226 @@
+#include "UsbBridgePath.h"
+
+#include <algorithm>
+
+#include "Diagnostics.h"
+#include "LibraryState.h"
+#include "Transports.h"
+#include "VopP2.h"
+#include "platform/Services.h"
+
+namespace vopp2 {
+
+namespace {
+
+// The class request's wLength field holds 16 bits.
+constexpr std::uint32_t kMaxControlLength = 0xFFFF;
+
+bool BridgeHeld(const LibraryState& library) {
+  return library.bridge.module != nullptr || library.VopUsb_hUsb != -1 ||
+         library.hUsbRead != platform::kInvalidHandle ||
+         library.hUsbWrite != platform::kInvalidHandle;
+}
+
+bool BridgeOpen(const LibraryState& library) {
+  return library.bridge.module != nullptr && library.VopUsb_hUsb != -1 &&
+         library.hUsbRead != platform::kInvalidHandle &&
+         library.hUsbWrite != platform::kInvalidHandle;
+}
+
+// Clears the entry points and frees the library.
+void UnloadBridge() {
+  BridgeModule& bridge = Library().bridge;
+  const platform::ModuleHandle module = bridge.module;
+  bridge = BridgeModule{};
+  if (module != nullptr) {
+    platform::Current().FreeLibrary(module);
+  }
+}
+
+// Closes what the bridge path holds: the pipes, the device, the library.
+void ReleaseBridge() {
+  LibraryState& library = Library();
+  platform::Services& os = platform::Current();
+  for (platform::Handle* pipe : {&library.hUsbRead, &library.hUsbWrite}) {
+    if (*pipe != platform::kInvalidHandle) {
+      os.CloseHandle(*pipe);
+      *pipe = platform::kInvalidHandle;
+    }
+  }
+  if (library.VopUsb_hUsb != -1) {
+    if (library.bridge.VopUsb_Close != nullptr) {
+      library.bridge.VopUsb_Close(static_cast<std::int32_t>(library.VopUsb_hUsb));
+    }
+    library.VopUsb_hUsb = -1;
+  }
+  UnloadBridge();
+}
+
+template <typename Function>
+bool LookUp(const char* name, Function& target) {
+  target =
+      reinterpret_cast<Function>(platform::Current().GetProcAddress(Library().bridge.module, name));
+  if (target == nullptr) {
+    ReportFailure("OpenVOPUSB:GetProcAddress(%s) : failure\n", name);
+    return false;
+  }
+  return true;
+}
+
+bool LookUpEntryPoints() {
+  BridgeModule& bridge = Library().bridge;
+  return LookUp("VopUsb_Open", bridge.VopUsb_Open) && LookUp("VopUsb_Close", bridge.VopUsb_Close) &&
+         LookUp("VopUsb_OpenPipe", bridge.VopUsb_OpenPipe) &&
+         LookUp("VopUsb_ResetPipe", bridge.VopUsb_ResetPipe) &&
+         LookUp("VopUsb_ClassRequest", bridge.VopUsb_ClassRequest);
+}
+
+// Opens the bridge path for a write or read that finds what it needs closed. openedHere tells
+// whether this call opened it (and so closes it again); false when the port cannot be had.
+bool EnsureOpen(bool needed, const char* invalidText, bool& openedHere) {
+  openedHere = false;
+  if (!needed) {
+    return true;
+  }
+  if (VopP2Open(PORT_USB) == 0) {
+    return false;
+  }
+  openedHere = true;
+  const LibraryState& library = Library();
+  if (library.hUsbRead == platform::kInvalidHandle ||
+      library.hUsbWrite == platform::kInvalidHandle || library.VopUsb_hUsb == -1) {
+    ReportFailure("%s", invalidText);
+    return false;
+  }
+  return true;
+}
+
+// The device identification with its big-endian length (which counts the two length bytes)
+// in buffer[0..1]. The bridge does not say how many bytes came, so the count is the length
+// the reply gives, bounded by what was asked for; the length bytes are cleared first, so a
+// reply without them counts as none.
+bool ReadDeviceId(std::uint8_t* buffer, std::uint32_t bufferLength, std::uint32_t& read) {
+  const LibraryState& library = Library();
+  const std::uint32_t asked = std::min(bufferLength, kMaxControlLength);
+  buffer[0] = 0;
+  buffer[1] = 0;
+  if (library.bridge.VopUsb_ClassRequest == nullptr ||
+      library.bridge.VopUsb_ClassRequest(static_cast<std::int32_t>(library.VopUsb_hUsb), 1, 1, 0, 0,
+                                         0, asked, buffer) == 0) {
+    return false;
+  }
+  const std::uint32_t length = (std::uint32_t{buffer[0]} << 8) | buffer[1];
+  read = std::min(length, asked);
+  return true;
+}
+
+}  // namespace
+
+std::int32_t OpenVOPUSB() {
+  DebugLine(kLevelModeFunction, "OpenVOPUSB\n");
+  LibraryState& library = Library();
+  if (BridgeOpen(library)) {
+    return 1;
+  }
+  if (BridgeHeld(library)) {
+    ReleaseBridge();
+  }
+  library.bridge.module = platform::Current().LoadLibrary("vopusb");
+  if (library.bridge.module == nullptr) {
+    ReportFailure("OpenVOPUSB:LoadLibrary : Can NOT load VOPUSB.SYS\n");
+    return 0;
+  }
+  if (!LookUpEntryPoints()) {
+    UnloadBridge();
+    return 0;
+  }
+  const std::int32_t id = library.bridge.VopUsb_Open();
+  if (id < 0) {
+    ReportFailure("OpenVOPUSB:pfnVopUsb_Open : failure\n");
+    UnloadBridge();
+    return 0;
+  }
+  library.VopUsb_hUsb = id;
+  library.hUsbRead = library.bridge.VopUsb_OpenPipe(id, 0, 1);
+  if (library.hUsbRead == platform::kInvalidHandle) {
+    ReportFailure("OpenVOPUSB:pfnVopUsb_OpenPipe(PIPE1) : failure\n");
+    ReleaseBridge();
+    return 0;
+  }
+  library.hUsbWrite = library.bridge.VopUsb_OpenPipe(id, 0, 0);
+  if (library.hUsbWrite == platform::kInvalidHandle) {
+    ReportFailure("OpenVOPUSB:pfnVopUsb_OpenPipe(PIPE0) : failure\n");
+    ReleaseBridge();
+    return 0;
+  }
+  return 1;
+}
+
+void CloseVOPUSB() {
+  DebugLine(kLevelModeFunction, "CloseVOPUSB\n");
+  ReleaseBridge();
+}
+
+std::int32_t VopP2WriteUsbVOPUSB(const std::uint8_t* lpData, std::uint32_t dwDataLength,
+                                 std::uint32_t* lpdwWritten) {
+  DebugLine(kLevelModeFunction, "VopP2WriteUsbVOPUSB\n");
+  std::uint32_t spare = 0;
+  std::uint32_t& written = CountTarget(lpdwWritten, spare);
+  written = 0;
+  bool openedHere = false;
+  if (!EnsureOpen(Library().hUsbWrite == platform::kInvalidHandle,
+                  "VopP2WriteUsbVOPUSB:hHandle[PORT_USB_WRITE] : INVALID_HANDLE_VALUE\n",
+                  openedHere)) {
+    return 0;
+  }
+  if (!platform::Current().WriteFile(Library().hUsbWrite, lpData, dwDataLength, &written)) {
+    VopP2Close(PORT_USB);
+    ReportFailure("VopP2Write(USB) : failure\n");
+    return 0;
+  }
+  DebugLine(kLevelTransfer, "WriteFile(USB) = dwDataLength:%08Xh dwWrittenLength:%08Xh\n",
+            dwDataLength, written);
+  if (openedHere) {
+    VopP2Close(PORT_USB);
+  }
+  return written == dwDataLength ? 1 : 0;
+}
+
+std::int32_t VopP2ReadUsbVOPUSB(std::uint8_t* lpBuffer, std::uint32_t dwBufferLength,
+                                std::uint32_t* lpdwRead, std::uint8_t byRequest) {
+  DebugLine(kLevelModeFunction, "VopP2ReadUsbVOPUSB\n");
+  std::uint32_t spare = 0;
+  std::uint32_t& read = CountTarget(lpdwRead, spare);
+  read = 0;
+  const bool deviceId = !OrdinaryReverseData(byRequest);
+  // No room for the two length bytes: nothing is asked of the printer.
+  if (deviceId && (lpBuffer == nullptr || dwBufferLength < 2)) {
+    ReportFailure("VopP2ReadUsbVOPUSB : failure (dwBufferLength < 2)\n");
+    return 0;
+  }
+  const LibraryState& library = Library();
+  bool openedHere = false;
+  if (!EnsureOpen(
+          library.hUsbRead == platform::kInvalidHandle || library.VopUsb_hUsb == -1,
+          "VopP2ReadUsbVOPUSB:hHandle[PORT_USB_READ] or VopUsb_hUsb : INVALID_HANDLE_VALUE\n",
+          openedHere)) {
+    return 0;
+  }
+  const bool ok =
+      deviceId ? ReadDeviceId(lpBuffer, dwBufferLength, read)
+               : platform::Current().ReadFile(library.hUsbRead, lpBuffer, dwBufferLength, &read);
+  if (!ok) {
+    read = 0;
+    VopP2Close(PORT_USB);
+    ReportFailure("VopP2Read(USB) : failure\n");
+    return 0;
+  }
+  DebugLine(kLevelTransfer, "ReadFile(USB) = dwDataLength:%08Xh dwReadLength:%08Xh\n",
+            dwBufferLength, read);
+  if (openedHere) {
+    VopP2Close(PORT_USB);
+  }
+  return 1;
+}
+
+}  // namespace vopp2

@@ -1,0 +1,55 @@
+// The trace of --sim-trace: every byte the virtual printer takes, appended to the trace file
+// as it arrives, whichever of its links brought it. A TracingDevice is a link of the printer
+// whose writes are followed by the trace.
+#pragma once
+
+#include <fstream>
+#include <memory>
+
+#include "sim/Device.h"
+#include "sim/printer/VirtualPrinter.h"
+
+namespace simulate {
+
+class PrinterTrace {
+ public:
+  // file may be null: no trace is written.
+  PrinterTrace(std::shared_ptr<sim::VirtualPrinter> printer, std::unique_ptr<std::ofstream> file);
+
+  // Appends what the printer took since the last call. Only what the printer took counts: a
+  // write the link refused adds nothing.
+  void CatchUp();
+  // False once a write to the trace file has failed.
+  bool Written() const { return ok_; }
+
+ private:
+  std::shared_ptr<sim::VirtualPrinter> printer_;
+  std::unique_ptr<std::ofstream> file_;
+  std::size_t traced_ = 0;
+  bool ok_ = true;
+};
+
+class TracingDevice final : public sim::Device {
+ public:
+  TracingDevice(std::shared_ptr<sim::Device> link, std::shared_ptr<PrinterTrace> trace)
+      : link_(std::move(link)), trace_(std::move(trace)) {}
+
+  sim::IoResult Open() override { return link_->Open(); }
+  void Close() override { link_->Close(); }
+  sim::IoResult Write(std::span<const std::uint8_t> data) override {
+    const sim::IoResult result = link_->Write(data);
+    trace_->CatchUp();
+    return result;
+  }
+  sim::IoResult Read(std::span<std::uint8_t> buffer) override { return link_->Read(buffer); }
+  sim::IoResult IoControl(std::uint32_t code, std::span<const std::uint8_t> in,
+                          std::span<std::uint8_t> out) override {
+    return link_->IoControl(code, in, out);
+  }
+
+ private:
+  std::shared_ptr<sim::Device> link_;
+  std::shared_ptr<PrinterTrace> trace_;
+};
+
+}  // namespace simulate
