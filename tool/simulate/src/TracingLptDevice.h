@@ -25,10 +25,8 @@ class TracingLptDevice final : public sim::Device {
   bool TraceWritten() const { return traceOk_; }
 
  private:
-  std::shared_ptr<sim::VirtualPrinter> printer_;
   sim::PrinterOnLptDriver device_;
   std::unique_ptr<std::ofstream> trace_;
-  std::size_t traced_ = 0;
   bool traceOk_ = true;
 };
 
