@@ -91,9 +91,10 @@ TEST(AddHeaderTest, LeavesTheOutputUntouchedWhenItFails) {
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"in", "out.vop"}));
 }
 
-TEST(AddHeaderTest, CopiesAnInputOfManyReadsByteForByte) {
+// Inputs long enough to be read in parts side by side, and many reads each.
+TEST(AddHeaderTest, WrapsAndChecksALargeInputByteForByte) {
   TempDir dir;
-  Bytes payload((std::size_t{1} << 20) + 123);
+  Bytes payload((std::size_t{3} << 20) + 123);
   for (std::size_t i = 0; i < payload.size(); ++i) {
     payload[i] = static_cast<std::uint8_t>(i * 7 % 251);
   }
@@ -105,6 +106,13 @@ TEST(AddHeaderTest, CopiesAnInputOfManyReadsByteForByte) {
   EXPECT_EQ(protocol::LoadU32(&out[6]), payload.size());
   EXPECT_TRUE(std::equal(payload.begin(), payload.end(), out.begin() + 256));
   EXPECT_EQ(out.back(), protocol::FrameSum(out.data(), out.size() - 1));
+
+  EXPECT_EQ(CheckFileFormat(dir / "out.vop", ui), ToolResult::kSucceeded);
+  std::filesystem::resize_file(dir / "out.vop", out.size() - 2);
+  EXPECT_EQ(CheckFileFormat(dir / "out.vop", ui), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages.back().text,
+            "File too short: the header announces 3145851 payload bytes, so the file needs "
+            "3146108 bytes, but it holds 3146106.");
 }
 
 TEST(AddHeaderTest, RefusesAnInputKnownToBeTooLargeBeforeTouchingTheOutput) {

@@ -1,5 +1,4 @@
 #include <cstdint>
-#include <limits>
 
 #include "FileFailure.h"
 #include "FileStreams.h"
@@ -50,22 +49,16 @@ ToolResult AddHeader(const std::filesystem::path& input, const std::filesystem::
   if (!sink.Write(SerialiseDataFileHeader(HeaderForAddedPayload(0)))) {
     return ShowFailure(ui, cannotWrite);
   }
-  std::uint64_t length = 0;
+  // At most one byte more than PayloadLength can count, to tell an input that grew too large.
   std::uint8_t payloadSum = 0;
-  for (;;) {
-    const auto piece = source.Next(std::numeric_limits<std::size_t>::max());
-    if (piece.empty()) {
-      break;
-    }
-    length += piece.size();
-    if (length > UINT32_MAX) {
-      return TooLarge(ui, length);
-    }
-    payloadSum = protocol::FrameSum(piece.data(), piece.size(), payloadSum);
-    if (!sink.Write(piece)) {
-      return ShowFailure(ui, cannotWrite);
-    }
+  const CopyResult copied = sink.CopyAndSum(source, std::uint64_t{UINT32_MAX} + 1, payloadSum);
+  if (!copied.written) {
+    return ShowFailure(ui, cannotWrite);
   }
+  if (copied.bytes > UINT32_MAX) {
+    return TooLarge(ui, copied.bytes);
+  }
+  const std::uint64_t length = copied.bytes;
   if (source.Failed()) {
     return ShowFailure(ui, text::kCannotOpenFileNoStop);
   }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "protocol/FrameSum.h"
+
 namespace flashtools {
 namespace {
 
@@ -13,13 +15,32 @@ std::size_t ClampToSize(std::uint64_t count) {
 
 }  // namespace
 
+std::uint64_t ByteSource::SumNext(std::uint64_t count, std::uint8_t& sum) {
+  std::uint64_t taken = 0;
+  while (taken < count) {
+    const auto piece = Next(ClampToSize(count - taken));
+    if (piece.empty()) {
+      break;
+    }
+    sum = protocol::FrameSum(piece.data(), piece.size(), sum);
+    taken += piece.size();
+  }
+  return taken;
+}
+
 CopyResult ByteSink::CopyFrom(ByteSource& source, std::uint64_t count) {
+  std::uint8_t unused = 0;
+  return ByteSink::CopyAndSum(source, count, unused);
+}
+
+CopyResult ByteSink::CopyAndSum(ByteSource& source, std::uint64_t count, std::uint8_t& sum) {
   CopyResult result;
   while (result.bytes < count) {
     const auto piece = source.Next(ClampToSize(count - result.bytes));
     if (piece.empty()) {
       break;
     }
+    sum = protocol::FrameSum(piece.data(), piece.size(), sum);
     if (!Write(piece)) {
       result.written = false;
       break;

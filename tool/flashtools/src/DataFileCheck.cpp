@@ -45,17 +45,9 @@ ToolResult RunDataFileCheck(ByteSource& source, UserInterface& ui) {
   const DataFileHeader header = ParseDataFileHeader(stored);
   std::uint8_t sum = protocol::FrameSum(stored.data(), stored.size());
 
-  // The payload, summed where the source holds it, then the one sum byte; anything after
-  // that is not read.
-  std::uint64_t payloadLeft = header.PayloadLength;
-  while (payloadLeft > 0) {
-    const auto piece = source.Next(static_cast<std::size_t>(payloadLeft));
-    if (piece.empty()) {
-      break;
-    }
-    sum = protocol::FrameSum(piece.data(), piece.size(), sum);
-    payloadLeft -= piece.size();
-  }
+  // The payload, then the one sum byte; anything after that is not read.
+  const std::uint64_t payloadLeft =
+      header.PayloadLength - source.SumNext(header.PayloadLength, sum);
   std::array<std::uint8_t, 1> fileSum{};
   const std::size_t got = payloadLeft == 0 ? ReadFully(source, fileSum) : 0;
   if (source.Failed()) {

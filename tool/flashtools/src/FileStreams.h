@@ -23,6 +23,15 @@ enum class FileProblem {
   kNotRegularFile,    // an output that exists but is not a regular file (a folder, a device)
 };
 
+// What reading a stretch of a file in parts side by side gave: the bytes read in order from
+// its start (up to a part that came short) and their sum, and what went wrong on the way.
+struct SideBySide {
+  std::uint64_t bytes = 0;
+  std::uint8_t sum = 0;
+  bool readFailed = false;
+  bool writeFailed = false;
+};
+
 // How far a copy by the system got.
 struct SystemCopy {
   std::uint64_t bytes = 0;
@@ -44,16 +53,30 @@ class FileSource final : public ByteSource {
   std::span<const std::uint8_t> Next(std::size_t limit) override;
   void PutBack(std::size_t count) override { begin_ -= count; }
   std::optional<std::uint64_t> KnownRemaining() const override;
+  std::uint64_t SumNext(std::uint64_t count, std::uint8_t& sum) override;
   bool Failed() const override { return failed_; }
   void Close();
 
+  // How much of the next count bytes ReadSideBySide should take: those of a regular file
+  // that it held when it was opened, when they are many; else 0.
+  std::uint64_t SideBySideStretch(std::uint64_t count) const;
+  // Reads up to count bytes from the current position, in parts read by threads side by
+  // side, sums them, and writes them into the file open as outputDescriptor at outputOffset
+  // unless that is -1; moves the position past the bytes read in order.
+  SideBySide ReadSideBySide(std::uint64_t count, int outputDescriptor, std::uint64_t outputOffset);
+
+  // The input position, and how many bytes past it the buffer holds.
+  std::uint64_t Position() const { return offset_ - (end_ - begin_); }
+  std::size_t Held() const { return end_ - begin_; }
+  // With nothing held, reads up to into.size() bytes straight into into; the number read, 0
+  // at the end or after a failure.
+  std::size_t ReadInto(std::span<std::uint8_t> into);
   // Has the system copy up to count bytes from the current position into the file open as
   // outputDescriptor, at outputOffset, and moves the position past them.
   SystemCopy CopyInto(int outputDescriptor, std::uint64_t outputOffset, std::uint64_t count);
 
  private:
   bool Refill();
-  std::uint64_t Position() const { return offset_ - (end_ - begin_); }
 
   int descriptor_ = -1;
   FileProblem problem_ = FileProblem::kNone;
@@ -80,6 +103,7 @@ class PendingOutputFile final : public ByteSink {
   bool WriteAt(std::uint64_t position, std::span<const std::uint8_t> bytes) override;
   std::uint64_t Position() const override { return size_; }
   CopyResult CopyFrom(ByteSource& source, std::uint64_t count) override;
+  CopyResult CopyAndSum(ByteSource& source, std::uint64_t count, std::uint8_t& sum) override;
 
   // Puts the result under the output's name, replacing what was there with its mode and
   // owner kept. False, with the temporary file removed, when anything written could not be

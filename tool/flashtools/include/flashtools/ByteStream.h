@@ -19,14 +19,18 @@ class ByteSource {
   virtual ~ByteSource() = default;
 
   // Takes the next bytes of the input, at most limit of them, and returns a view of them that
-  // stays valid until the next call on the source. Empty at the end of the input or after a
-  // read failure.
+  // stays valid until the next call on the source. Empty for a limit of 0, at the end of the
+  // input and after a read failure.
   virtual std::span<const std::uint8_t> Next(std::size_t limit) = 0;
   // Gives back the last count bytes of the view Next returned last (count at most its size):
   // they come first again.
   virtual void PutBack(std::size_t count) = 0;
   // How many bytes are left, when that is known before reading them.
   virtual std::optional<std::uint64_t> KnownRemaining() const = 0;
+  // Takes up to count bytes and adds them to sum (the 8-bit sum of the data files); returns
+  // how many it took, fewer at the end of the input or after a read failure. This one sums
+  // what Next hands out; a file reads several parts side by side.
+  virtual std::uint64_t SumNext(std::uint64_t count, std::uint8_t& sum);
   // Whether reading stopped because of a failure rather than the end of the input.
   virtual bool Failed() const = 0;
 };
@@ -55,6 +59,9 @@ class ByteSink {
   // Appends the next count bytes of source. This one passes them through Next and Write; a
   // sink that can have the system copy between files does so.
   virtual CopyResult CopyFrom(ByteSource& source, std::uint64_t count);
+  // Appends up to count bytes of source, as CopyFrom, and adds them to sum. This one passes
+  // them through Next and Write; between files, several parts are copied side by side.
+  virtual CopyResult CopyAndSum(ByteSource& source, std::uint64_t count, std::uint8_t& sum);
 };
 
 // Fills into as far as the source allows and returns the number of bytes read.

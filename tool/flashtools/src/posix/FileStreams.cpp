@@ -9,18 +9,28 @@
 #include <cstring>
 #include <string>
 
+#include "FileIo.h"
+#include "PartReader.h"
+#include "protocol/FrameSum.h"
+
 namespace flashtools {
 namespace {
 
-// Reads start small and double up to kLargestRead while the bytes they bring are used, so a
-// sequential reader gets large blocks and a reader that leaves most of a block to the
-// system's copy (band data) has read little of it.
+// Reads start small and double up to kLargestRead while the bytes they bring are used: a
+// sequential reader soon gets large blocks, and after a stretch taken past the buffer (band
+// data), the frame that follows costs a small read.
 constexpr std::size_t kFirstRead = 4096;
-constexpr std::size_t kLargestRead = std::size_t{256} << 10;
-// Writes smaller than this are gathered before they go to the file.
-constexpr std::size_t kWriteBuffer = std::size_t{64} << 10;
-// Shorter copies are cheaper through the program's buffers than as a call of their own.
-constexpr std::uint64_t kSystemCopyAtLeast = std::uint64_t{16} << 10;
+constexpr std::size_t kLargestRead = kPartReadSize;
+// Writes smaller than this are gathered before they go to the file: the system stores large
+// writes faster, whatever their place in the file.
+constexpr std::size_t kWriteBuffer = std::size_t{1} << 20;
+// Longer stretches are read in parts side by side.
+constexpr std::uint64_t kSideBySideAtLeast = std::uint64_t{1} << 20;
+// The system copies between files fast only where both places lie alike within a page (it
+// then moves whole pages); elsewhere, and for short copies, going through the write buffer is
+// faster.
+constexpr std::uint64_t kSystemCopyAtLeast = std::uint64_t{64} << 10;
+constexpr std::uint64_t kPageSize = 4096;
 // The largest piece one copy call is asked for.
 constexpr std::uint64_t kLargestSystemCopy = std::uint64_t{1} << 30;
 
@@ -33,33 +43,6 @@ FileProblem ProblemOf(int error) {
 bool CopyUnavailable(int error) {
   return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
          error == EBADF;
-}
-
-ssize_t ReadAt(int descriptor, std::uint8_t* into, std::size_t count, std::uint64_t offset,
-               bool seekable) {
-  for (;;) {
-    const ssize_t got = seekable ? ::pread(descriptor, into, count, static_cast<off_t>(offset))
-                                 : ::read(descriptor, into, count);
-    if (got >= 0 || errno != EINTR) {
-      return got;
-    }
-  }
-}
-
-bool WriteAllAt(int descriptor, std::span<const std::uint8_t> bytes, std::uint64_t offset) {
-  while (!bytes.empty()) {
-    const ssize_t put =
-        ::pwrite(descriptor, bytes.data(), bytes.size(), static_cast<off_t>(offset));
-    if (put < 0 && errno == EINTR) {
-      continue;
-    }
-    if (put <= 0) {
-      return false;
-    }
-    bytes = bytes.subspan(static_cast<std::size_t>(put));
-    offset += static_cast<std::uint64_t>(put);
-  }
-  return true;
 }
 
 }  // namespace
@@ -102,7 +85,7 @@ std::optional<std::uint64_t> FileSource::KnownRemaining() const {
 }
 
 std::span<const std::uint8_t> FileSource::Next(std::size_t limit) {
-  if (begin_ == end_ && !Refill()) {
+  if (limit == 0 || (begin_ == end_ && !Refill())) {
     return {};
   }
   const std::size_t count = std::min(limit, end_ - begin_);
@@ -128,6 +111,66 @@ bool FileSource::Refill() {
   offset_ += end_;
   nextRead_ = std::min(nextRead_ * 2, kLargestRead);
   return true;
+}
+
+std::uint64_t FileSource::SideBySideStretch(std::uint64_t count) const {
+  if (descriptor_ < 0 || !seekable_ || failed_) {
+    return 0;
+  }
+  const std::uint64_t stretch = std::min(count, *KnownRemaining());
+  return stretch >= kSideBySideAtLeast ? stretch : 0;
+}
+
+SideBySide FileSource::ReadSideBySide(std::uint64_t count, int outputDescriptor,
+                                      std::uint64_t outputOffset) {
+  SideBySide result;
+  // What the buffer still holds comes first.
+  const auto buffered = Next(static_cast<std::size_t>(std::min<std::uint64_t>(count, Held())));
+  result.sum = protocol::FrameSum(buffered.data(), buffered.size());
+  result.bytes = buffered.size();
+  if (outputDescriptor >= 0 && !WriteAllAt(outputDescriptor, buffered, outputOffset)) {
+    result.writeFailed = true;
+    return result;
+  }
+  const SideBySide rest = ReadInParts(descriptor_, offset_, count - result.bytes, outputDescriptor,
+                                      outputOffset + result.bytes);
+  offset_ += rest.bytes;
+  failed_ = rest.readFailed;
+  result.bytes += rest.bytes;
+  result.sum = static_cast<std::uint8_t>(result.sum + rest.sum);
+  result.readFailed = rest.readFailed;
+  result.writeFailed = rest.writeFailed;
+  return result;
+}
+
+// The file's size when it was opened is read side by side; whatever it grew by since, in order.
+std::uint64_t FileSource::SumNext(std::uint64_t count, std::uint8_t& sum) {
+  const std::uint64_t stretch = SideBySideStretch(count);
+  std::uint64_t taken = 0;
+  if (stretch > 0) {
+    const SideBySide read = ReadSideBySide(stretch, -1, 0);
+    sum = static_cast<std::uint8_t>(sum + read.sum);
+    taken = read.bytes;
+    if (taken < stretch) {
+      return taken;
+    }
+  }
+  return taken + ByteSource::SumNext(count - taken, sum);
+}
+
+std::size_t FileSource::ReadInto(std::span<std::uint8_t> into) {
+  if (descriptor_ < 0 || failed_ || begin_ != end_ || into.empty()) {
+    return 0;
+  }
+  const long got = ReadAt(descriptor_, into.data(), into.size(), offset_, seekable_);
+  if (got <= 0) {
+    failed_ = got < 0;
+    return 0;
+  }
+  offset_ += static_cast<std::uint64_t>(got);
+  // What comes next (a frame) is read in small steps again.
+  nextRead_ = kFirstRead;
+  return static_cast<std::size_t>(got);
 }
 
 SystemCopy FileSource::CopyInto(int outputDescriptor, std::uint64_t outputOffset,
@@ -295,24 +338,80 @@ bool PendingOutputFile::WriteAt(std::uint64_t position, std::span<const std::uin
 }
 
 CopyResult PendingOutputFile::CopyFrom(ByteSource& source, std::uint64_t count) {
-  CopyResult result;
   auto* file = dynamic_cast<FileSource*>(&source);
-  if (file != nullptr && systemCopy_ && count >= kSystemCopyAtLeast && descriptor_ >= 0) {
+  if (file == nullptr || descriptor_ < 0) {
+    return ByteSink::CopyFrom(source, count);
+  }
+  CopyResult result;
+  // What the source has read already, then the rest straight from the file.
+  const auto held =
+      source.Next(static_cast<std::size_t>(std::min<std::uint64_t>(count, file->Held())));
+  if (!Write(held)) {
+    result.written = false;
+    return result;
+  }
+  result.bytes = held.size();
+  if (systemCopy_ && count - result.bytes >= kSystemCopyAtLeast &&
+      file->Position() % kPageSize == size_ % kPageSize) {
     if (!Flush()) {
       result.written = false;
       return result;
     }
-    const SystemCopy copy = file->CopyInto(descriptor_, size_, count);
+    const SystemCopy copy = file->CopyInto(descriptor_, size_, count - result.bytes);
     size_ += copy.bytes;
-    result.bytes = copy.bytes;
+    result.bytes += copy.bytes;
     systemCopy_ = !copy.unavailable;
     if (!copy.stopped) {
       return result;
     }
   }
-  // Anything the system did not copy goes through the program, which finds out which side
-  // failed if one did.
-  const CopyResult rest = ByteSink::CopyFrom(source, count - result.bytes);
+  // Read into the write buffer, which goes to the file in large writes.
+  while (result.bytes < count) {
+    if (buffered_ == kWriteBuffer && !Flush()) {
+      result.written = false;
+      break;
+    }
+    if (!buffer_) {
+      buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kWriteBuffer);
+    }
+    if (buffered_ == 0) {
+      bufferStart_ = size_;
+    }
+    const auto want = static_cast<std::size_t>(
+        std::min<std::uint64_t>(count - result.bytes, kWriteBuffer - buffered_));
+    const std::size_t got = file->ReadInto({buffer_.get() + buffered_, want});
+    if (got == 0) {
+      break;
+    }
+    buffered_ += got;
+    size_ += got;
+    result.bytes += got;
+  }
+  return result;
+}
+
+CopyResult PendingOutputFile::CopyAndSum(ByteSource& source, std::uint64_t count,
+                                         std::uint8_t& sum) {
+  auto* file = dynamic_cast<FileSource*>(&source);
+  const std::uint64_t stretch = file != nullptr ? file->SideBySideStretch(count) : 0;
+  CopyResult result;
+  if (stretch > 0 && descriptor_ >= 0) {
+    if (!Flush()) {
+      result.written = false;
+      return result;
+    }
+    const SideBySide copy = file->ReadSideBySide(stretch, descriptor_, size_);
+    size_ += copy.bytes;
+    sum = static_cast<std::uint8_t>(sum + copy.sum);
+    result.bytes = copy.bytes;
+    result.written = !copy.writeFailed;
+    failed_ = failed_ || copy.writeFailed;
+    if (copy.bytes < stretch || !result.written) {
+      return result;
+    }
+  }
+  // Whatever the file grew by since it was opened, or all of an input of another kind.
+  const CopyResult rest = ByteSink::CopyAndSum(source, count - result.bytes, sum);
   result.bytes += rest.bytes;
   result.written = rest.written;
   return result;
@@ -350,7 +449,9 @@ bool PendingOutputFile::Commit() {
     Discard();
     return false;
   }
-  bool stored = ::close(descriptor_) == 0;
+  // Parts copied side by side may have gone on past one that came short.
+  bool stored = ::ftruncate(descriptor_, static_cast<off_t>(size_)) == 0;
+  stored = ::close(descriptor_) == 0 && stored;
   descriptor_ = -1;
   if (stored && copyOverExisting_) {
     stored = CopyOverExisting();

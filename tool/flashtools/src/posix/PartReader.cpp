@@ -1,0 +1,120 @@
+#include "PartReader.h"
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "FileIo.h"
+#include "protocol/FrameSum.h"
+
+namespace flashtools {
+namespace {
+
+constexpr unsigned kMostThreads = 4;
+constexpr std::uint64_t kPieceSize = std::uint64_t{2} << 20;
+
+struct Piece {
+  std::uint64_t done = 0;
+  std::uint8_t sum = 0;
+  bool readFailed = false;
+  bool writeFailed = false;
+};
+
+class Pieces {
+ public:
+  Pieces(int input, std::uint64_t from, std::uint64_t count, int output, std::uint64_t outputAt)
+      : input_(input),
+        from_(from),
+        count_(count),
+        output_(output),
+        outputAt_(outputAt),
+        pieces_((count + kPieceSize - 1) / kPieceSize) {}
+
+  // Takes pieces until none is left or one went wrong.
+  void Work() {
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(kPartReadSize);
+    for (std::size_t index = next_++; index < pieces_.size() && !stop_; index = next_++) {
+      Read(index, buffer.get());
+    }
+  }
+
+  // The pieces in order, up to the first that came short.
+  SideBySide Result() const {
+    SideBySide result;
+    for (std::size_t index = 0; index < pieces_.size(); ++index) {
+      const Piece& piece = pieces_[index];
+      result.bytes += piece.done;
+      result.sum = static_cast<std::uint8_t>(result.sum + piece.sum);
+      result.readFailed = piece.readFailed;
+      result.writeFailed = piece.writeFailed;
+      if (piece.done < Length(index)) {
+        break;
+      }
+    }
+    return result;
+  }
+
+ private:
+  std::uint64_t Length(std::size_t index) const {
+    return std::min(kPieceSize, count_ - index * kPieceSize);
+  }
+
+  void Read(std::size_t index, std::uint8_t* buffer) {
+    Piece& piece = pieces_[index];
+    const std::uint64_t start = index * kPieceSize;
+    const std::uint64_t length = Length(index);
+    while (piece.done < length) {
+      const auto want =
+          static_cast<std::size_t>(std::min<std::uint64_t>(kPartReadSize, length - piece.done));
+      const long got = ReadAt(input_, buffer, want, from_ + start + piece.done, true);
+      if (got <= 0) {
+        piece.readFailed = got < 0;
+        stop_ = true;
+        return;
+      }
+      const std::span<const std::uint8_t> bytes(buffer, static_cast<std::size_t>(got));
+      piece.sum = protocol::FrameSum(bytes.data(), bytes.size(), piece.sum);
+      if (output_ >= 0 && !WriteAllAt(output_, bytes, outputAt_ + start + piece.done)) {
+        piece.writeFailed = true;
+        stop_ = true;
+        return;
+      }
+      piece.done += bytes.size();
+    }
+  }
+
+  int input_;
+  std::uint64_t from_;
+  std::uint64_t count_;
+  int output_;
+  std::uint64_t outputAt_;
+  std::vector<Piece> pieces_;
+  std::atomic<std::size_t> next_{0};
+  std::atomic<bool> stop_{false};
+};
+
+}  // namespace
+
+SideBySide ReadInParts(int input, std::uint64_t from, std::uint64_t count, int output,
+                       std::uint64_t outputAt) {
+  Pieces pieces(input, from, count, output, outputAt);
+  const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1U, kMostThreads);
+  std::vector<std::thread> helpers;
+  for (unsigned started = 1; started < threads; ++started) {
+    try {
+      helpers.emplace_back(&Pieces::Work, &pieces);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  pieces.Work();
+  for (std::thread& helper : helpers) {
+    helper.join();
+  }
+  return pieces.Result();
+}
+
+}  // namespace flashtools
