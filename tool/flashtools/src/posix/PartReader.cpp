@@ -16,13 +16,6 @@ namespace {
 constexpr unsigned kMostThreads = 4;
 constexpr std::uint64_t kPieceSize = std::uint64_t{2} << 20;
 
-struct Piece {
-  std::uint64_t done = 0;
-  std::uint8_t sum = 0;
-  bool readFailed = false;
-  bool writeFailed = false;
-};
-
 class Pieces {
  public:
   Pieces(int input, std::uint64_t from, std::uint64_t count, int output, std::uint64_t outputAt)
@@ -45,12 +38,12 @@ class Pieces {
   SideBySide Result() const {
     SideBySide result;
     for (std::size_t index = 0; index < pieces_.size(); ++index) {
-      const Piece& piece = pieces_[index];
-      result.bytes += piece.done;
+      const SideBySide& piece = pieces_[index];
+      result.bytes += piece.bytes;
       result.sum = static_cast<std::uint8_t>(result.sum + piece.sum);
       result.readFailed = piece.readFailed;
       result.writeFailed = piece.writeFailed;
-      if (piece.done < Length(index)) {
+      if (piece.bytes < Length(index)) {
         break;
       }
     }
@@ -63,13 +56,13 @@ class Pieces {
   }
 
   void Read(std::size_t index, std::uint8_t* buffer) {
-    Piece& piece = pieces_[index];
+    SideBySide& piece = pieces_[index];
     const std::uint64_t start = index * kPieceSize;
     const std::uint64_t length = Length(index);
-    while (piece.done < length) {
+    while (piece.bytes < length) {
       const auto want =
-          static_cast<std::size_t>(std::min<std::uint64_t>(kPartReadSize, length - piece.done));
-      const long got = ReadAt(input_, buffer, want, from_ + start + piece.done, true);
+          static_cast<std::size_t>(std::min<std::uint64_t>(kPartReadSize, length - piece.bytes));
+      const long got = ReadAt(input_, buffer, want, from_ + start + piece.bytes, true);
       if (got <= 0) {
         piece.readFailed = got < 0;
         stop_ = true;
@@ -77,12 +70,12 @@ class Pieces {
       }
       const std::span<const std::uint8_t> bytes(buffer, static_cast<std::size_t>(got));
       piece.sum = protocol::FrameSum(bytes.data(), bytes.size(), piece.sum);
-      if (output_ >= 0 && !WriteAllAt(output_, bytes, outputAt_ + start + piece.done)) {
+      if (output_ >= 0 && !WriteAllAt(output_, bytes, outputAt_ + start + piece.bytes)) {
         piece.writeFailed = true;
         stop_ = true;
         return;
       }
-      piece.done += bytes.size();
+      piece.bytes += bytes.size();
     }
   }
 
@@ -91,7 +84,7 @@ class Pieces {
   std::uint64_t count_;
   int output_;
   std::uint64_t outputAt_;
-  std::vector<Piece> pieces_;
+  std::vector<SideBySide> pieces_;  // what each piece gave
   std::atomic<std::size_t> next_{0};
   std::atomic<bool> stop_{false};
 };
