@@ -14,17 +14,23 @@ namespace flashtools {
 namespace {
 
 constexpr unsigned kMostThreads = 4;
-constexpr std::uint64_t kPieceSize = std::uint64_t{2} << 20;
+// Each thread's share comes in about four pieces, so one that gets little processor time
+// leaves most of its share to the others, while each piece is long enough for the system to
+// read ahead of it from the disk.
+constexpr std::uint64_t kPiecesPerThread = 4;
+constexpr std::uint64_t kSmallestPiece = std::uint64_t{2} << 20;
 
 class Pieces {
  public:
-  Pieces(int input, std::uint64_t from, std::uint64_t count, int output, std::uint64_t outputAt)
+  Pieces(int input, std::uint64_t from, std::uint64_t count, int output, std::uint64_t outputAt,
+         unsigned threads)
       : input_(input),
         from_(from),
         count_(count),
         output_(output),
         outputAt_(outputAt),
-        pieces_((count + kPieceSize - 1) / kPieceSize) {}
+        pieceSize_(std::max(kSmallestPiece, count / (threads * kPiecesPerThread) + 1)),
+        pieces_((count + pieceSize_ - 1) / pieceSize_) {}
 
   // Takes pieces until none is left or one went wrong.
   void Work() {
@@ -52,12 +58,12 @@ class Pieces {
 
  private:
   std::uint64_t Length(std::size_t index) const {
-    return std::min(kPieceSize, count_ - index * kPieceSize);
+    return std::min(pieceSize_, count_ - index * pieceSize_);
   }
 
   void Read(std::size_t index, std::uint8_t* buffer) {
     SideBySide& piece = pieces_[index];
-    const std::uint64_t start = index * kPieceSize;
+    const std::uint64_t start = index * pieceSize_;
     const std::uint64_t length = Length(index);
     while (piece.bytes < length) {
       const auto want =
@@ -84,6 +90,7 @@ class Pieces {
   std::uint64_t count_;
   int output_;
   std::uint64_t outputAt_;
+  std::uint64_t pieceSize_;
   std::vector<SideBySide> pieces_;  // what each piece gave
   std::atomic<std::size_t> next_{0};
   std::atomic<bool> stop_{false};
@@ -93,8 +100,8 @@ class Pieces {
 
 SideBySide ReadInParts(int input, std::uint64_t from, std::uint64_t count, int output,
                        std::uint64_t outputAt) {
-  Pieces pieces(input, from, count, output, outputAt);
   const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1U, kMostThreads);
+  Pieces pieces(input, from, count, output, outputAt, threads);
   std::vector<std::thread> helpers;
   for (unsigned started = 1; started < threads; ++started) {
     try {
