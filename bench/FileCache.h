@@ -5,7 +5,8 @@
 
 namespace bench {
 
-// Reads the file once, so that the next reader finds it in the file cache.
+// Writes the file's changed pages to the disk (so that no writing out runs during a
+// measurement) and reads it once, so that the next reader finds it in the file cache.
 void Warm(const std::filesystem::path& path);
 
 // Writes the file's changed pages to the disk and drops them from the file cache, so that the
