@@ -1,8 +1,8 @@
 // File-backed sources and sinks. An output is written to a temporary file beside its final
 // path and takes that path only when the tool commits it, so a failed or interrupted run never
 // leaves a partial file under the output's name and an input may be replaced by its own
-// result. Bytes that pass through a tool unchanged are copied from file to file by the
-// system where it can, without passing through the program.
+// result. Bytes that pass through a tool unchanged are read straight into the output's
+// buffer, or copied from file to file by the system where that is faster.
 #pragma once
 
 #include <cstdint>
