@@ -11,7 +11,8 @@ extern char** environ;
 
 namespace bench {
 
-ChildMeasurement RunChild(const std::vector<std::string>& arguments) {
+ChildMeasurement RunChild(const std::vector<std::string>& arguments,
+                          const std::string& standardOutput) {
   std::vector<char*> argv;
   argv.reserve(arguments.size() + 1);
   for (const std::string& argument : arguments) {
@@ -21,7 +22,8 @@ ChildMeasurement RunChild(const std::vector<std::string>& arguments) {
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, standardOutput.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
 
   ChildMeasurement measurement;
   const auto start = std::chrono::steady_clock::now();

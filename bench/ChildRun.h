@@ -14,7 +14,9 @@ struct ChildMeasurement {
   std::uint64_t peakResidentBytes = 0;
 };
 
-// Runs arguments[0] (searched in PATH) with its standard output discarded.
-ChildMeasurement RunChild(const std::vector<std::string>& arguments);
+// Runs arguments[0] (searched in PATH) with its standard output going to standardOutput,
+// which is created or truncated.
+ChildMeasurement RunChild(const std::vector<std::string>& arguments,
+                          const std::string& standardOutput = "/dev/null");
 
 }  // namespace bench

@@ -1,5 +1,6 @@
 #include "InputGenerator.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <vector>
@@ -77,18 +78,16 @@ std::uint64_t WritePrintDataStream(const std::filesystem::path& path, std::uint6
   return writer.written();
 }
 
-std::uint64_t WritePayload(const std::filesystem::path& path, std::uint64_t minimumBytes) {
+void WritePayload(const std::filesystem::path& path, std::uint64_t bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   std::vector<std::uint8_t> block(std::size_t{1} << 20);
   std::uint32_t state = 7;
-  std::uint64_t written = 0;
-  while (written < minimumBytes) {
+  for (std::uint64_t written = 0; written < bytes;) {
     FillPseudoRandom(block, state);
-    out.write(reinterpret_cast<const char*>(block.data()),
-              static_cast<std::streamsize>(block.size()));
-    written += block.size();
+    const std::uint64_t count = std::min<std::uint64_t>(block.size(), bytes - written);
+    out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(count));
+    written += count;
   }
-  return written;
 }
 
 }  // namespace bench

@@ -11,7 +11,7 @@ namespace bench {
 // minimumBytes are written. Returns the file's size.
 std::uint64_t WritePrintDataStream(const std::filesystem::path& path, std::uint64_t minimumBytes);
 
-// minimumBytes of pseudo-random bytes. Returns the file's size.
-std::uint64_t WritePayload(const std::filesystem::path& path, std::uint64_t minimumBytes);
+// Exactly bytes pseudo-random bytes.
+void WritePayload(const std::filesystem::path& path, std::uint64_t bytes);
 
 }  // namespace bench

@@ -1,18 +1,23 @@
 // zarnik-bench CLI DIR [MEGABYTES] [REPEATS]
-// Generates a print-data stream and a data file of at least MEGABYTES MiB in DIR, then times
-// `cp` of each file and the zarnik-cli command that reads it (arrange-bands, check), each as a
-// child process measured alone, best of REPEATS. Prints the tools' throughput as a ratio of
-// cp's and their peak resident memory as a ratio of the input size. Exit status 1 when a goal
-// is missed: at least half of cp's speed, peak memory below the input size.
+// Generates a print-data stream and a payload of at least MEGABYTES MiB in DIR and times, on
+// the same files in the same run, each file tool against the system tool doing the same
+// reading and writing: check against `cat FILE > /dev/null` (with the file read from the disk,
+// and from the file cache), arrange-bands against `cp`, add-header against `cat IN > OUT`.
+// Each pair runs alternately REPEATS times as child processes, measured alone; the best times
+// are compared, the tool's highest peak resident memory is set against the input size. Then it
+// measures the flash write's peak memory for a 16 MiB data file on the simulated printer. Exit
+// status 1 when a goal is missed.
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "ChildRun.h"
+#include "FileCache.h"
+#include "FlashMemory.h"
 #include "InputGenerator.h"
 
 namespace {
@@ -21,48 +26,82 @@ namespace fs = std::filesystem;
 using bench::ChildMeasurement;
 
 constexpr double kMiB = 1024.0 * 1024.0;
+// A file tool's peak memory stays below this whatever the input size.
+constexpr double kToolMemoryGoalMiB = 16.0;
 
-// Best time and highest peak memory over the repeats; removes `cleanup` after each run.
-ChildMeasurement Best(const std::vector<std::string>& command, int repeats,
-                      const fs::path& cleanup) {
-  ChildMeasurement best;
-  best.seconds = 1e30;
-  for (int run = 0; run < repeats; ++run) {
-    const ChildMeasurement one = bench::RunChild(command);
-    if (one.exitStatus != 0) {
-      std::fprintf(stderr, "'%s' failed with status %d\n", command[0].c_str(), one.exitStatus);
-      std::exit(2);
-    }
-    best.exitStatus = 0;
-    best.seconds = std::min(best.seconds, one.seconds);
-    best.peakResidentBytes = std::max(best.peakResidentBytes, one.peakResidentBytes);
+// One file tool and the system command it is measured against.
+struct Comparison {
+  const char* name;
+  const char* baselineName;
+  std::vector<std::string> baseline;
+  std::string baselineOutput;  // the baseline's standard output
+  std::vector<std::string> tool;
+  std::vector<fs::path> outputs;  // removed after each run
+  fs::path input;
+  std::uint64_t inputBytes;
+  double speedGoal;  // the tool's speed as a share of the baseline's, at least; 0: none
+  bool fromDisk;     // the input is dropped from the file cache before each run
+};
+
+struct Outcome {
+  ChildMeasurement baseline;
+  ChildMeasurement tool;
+};
+
+ChildMeasurement RunOnce(const std::vector<std::string>& command, const std::string& output,
+                         const std::vector<fs::path>& outputs) {
+  const ChildMeasurement one = bench::RunChild(command, output);
+  if (one.exitStatus != 0) {
+    std::fprintf(stderr, "'%s' failed with status %d\n", command[0].c_str(), one.exitStatus);
+    std::exit(2);
+  }
+  for (const fs::path& path : outputs) {
     std::error_code error;
-    fs::remove(cleanup, error);
+    fs::remove(path, error);
   }
-  return best;
+  return one;
 }
 
-// Reads the file once so that cp and the tool both find it in the page cache.
-void Warm(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<char> block(std::size_t{1} << 20);
-  while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
+// Alternates the two so that both meet the same load on the machine; keeps the best times.
+Outcome Measure(const Comparison& comparison, int repeats) {
+  Outcome outcome;
+  outcome.baseline.seconds = outcome.tool.seconds = 1e30;
+  const auto prepare = [&comparison] {
+    if (comparison.fromDisk) {
+      bench::Evict(comparison.input);
+    } else {
+      bench::Warm(comparison.input);
+    }
+  };
+  for (int run = 0; run < repeats; ++run) {
+    prepare();
+    const ChildMeasurement base =
+        RunOnce(comparison.baseline, comparison.baselineOutput, comparison.outputs);
+    prepare();
+    const ChildMeasurement tool = RunOnce(comparison.tool, "/dev/null", comparison.outputs);
+    outcome.baseline.seconds = std::min(outcome.baseline.seconds, base.seconds);
+    outcome.tool.seconds = std::min(outcome.tool.seconds, tool.seconds);
+    outcome.tool.peakResidentBytes =
+        std::max(outcome.tool.peakResidentBytes, tool.peakResidentBytes);
   }
+  return outcome;
 }
 
-bool Report(const char* name, std::uint64_t inputBytes, const ChildMeasurement& copy,
-            const ChildMeasurement& tool) {
-  const double speedRatio = copy.seconds / tool.seconds;
-  const double memoryRatio =
-      static_cast<double>(tool.peakResidentBytes) / static_cast<double>(inputBytes);
-  const bool met = speedRatio >= 0.5 && memoryRatio < 1.0;
+bool Report(const Comparison& comparison, const Outcome& outcome) {
+  const double mib = static_cast<double>(comparison.inputBytes) / kMiB;
+  const double speed = outcome.baseline.seconds / outcome.tool.seconds;
+  const double memory = static_cast<double>(outcome.tool.peakResidentBytes) / kMiB;
+  const bool met = speed >= comparison.speedGoal && memory < kToolMemoryGoalMiB;
+  std::array<char, 32> goal{"no goal"};
+  if (comparison.speedGoal > 0) {
+    std::snprintf(goal.data(), goal.size(), "goal %4.2f", comparison.speedGoal);
+  }
   std::printf(
-      "%-14s %8.1f MiB  cp %6.3f s (%7.1f MiB/s)  tool %6.3f s (%7.1f MiB/s)  "
-      "speed/cp %5.2f  peak RSS %6.1f MiB = %5.3f of input  %s\n",
-      name, static_cast<double>(inputBytes) / kMiB, copy.seconds,
-      static_cast<double>(inputBytes) / kMiB / copy.seconds, tool.seconds,
-      static_cast<double>(inputBytes) / kMiB / tool.seconds, speedRatio,
-      static_cast<double>(tool.peakResidentBytes) / kMiB, memoryRatio,
+      "%-13s %6.1f MiB %-10s  %-14s %6.3f s  tool %6.3f s (%6.0f MiB/s)  speed %4.2f of it "
+      "(%s)  peak RSS %5.1f MiB = %5.3f of input  %s\n",
+      comparison.name, mib, comparison.fromDisk ? "from disk" : "from cache",
+      comparison.baselineName, outcome.baseline.seconds, outcome.tool.seconds,
+      mib / outcome.tool.seconds, speed, goal.data(), memory, memory / mib,
       met ? "goal met" : "GOAL MISSED");
   return met;
 }
@@ -77,31 +116,73 @@ int main(int argc, char** argv) {
   const std::string cli = argv[1];
   const fs::path dir = argv[2];
   const std::uint64_t megabytes = argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 256;
-  const int repeats = argc > 4 ? static_cast<int>(std::strtol(argv[4], nullptr, 10)) : 3;
+  const int repeats = argc > 4 ? static_cast<int>(std::strtol(argv[4], nullptr, 10)) : 5;
   fs::create_directories(dir);
 
   const fs::path stream = dir / "stream.prn";
   const fs::path payload = dir / "payload.bin";
   const fs::path dataFile = dir / "data.vop";
-  const fs::path copy = dir / "copy";
-  const std::uint64_t minimum = megabytes << 20U;
-  const std::uint64_t streamBytes = bench::WritePrintDataStream(stream, minimum);
-  bench::WritePayload(payload, minimum);
-  Best({cli, "add-header", payload.string(), dataFile.string()}, 1, {});
-  fs::remove(payload);
+  const std::uint64_t streamBytes = bench::WritePrintDataStream(stream, megabytes << 20U);
+  bench::WritePayload(payload, megabytes << 20U);
+  RunOnce({cli, "add-header", payload.string(), dataFile.string()}, "/dev/null", {});
+  const std::uint64_t payloadBytes = fs::file_size(payload);
   const std::uint64_t dataBytes = fs::file_size(dataFile);
 
-  Warm(stream);
-  const ChildMeasurement copyStream = Best({"cp", stream.string(), copy.string()}, repeats, copy);
-  const ChildMeasurement arrange =
-      Best({cli, "arrange-bands", stream.string(), (dir / "arranged.prn").string()}, repeats,
-           dir / "arranged.prn");
-  Warm(dataFile);
-  const ChildMeasurement copyData = Best({"cp", dataFile.string(), copy.string()}, repeats, copy);
-  const ChildMeasurement check = Best({cli, "check", dataFile.string()}, repeats, {});
+  const fs::path copy = dir / "copy";
+  const fs::path result = dir / "result";
+  // A byte sum is cheaper than reading from the disk, not than copying out of the file cache:
+  // the check's goal is set from the disk, its speed from the cache is shown beside it.
+  const std::vector<Comparison> comparisons{
+      {"check",
+       "cat >/dev/null",
+       {"cat", dataFile.string()},
+       "/dev/null",
+       {cli, "check", dataFile.string()},
+       {},
+       dataFile,
+       dataBytes,
+       1.0,
+       true},
+      {"check",
+       "cat >/dev/null",
+       {"cat", dataFile.string()},
+       "/dev/null",
+       {cli, "check", dataFile.string()},
+       {},
+       dataFile,
+       dataBytes,
+       0.0,
+       false},
+      {"arrange-bands",
+       "cp",
+       {"cp", stream.string(), copy.string()},
+       "/dev/null",
+       {cli, "arrange-bands", stream.string(), result.string()},
+       {copy, result},
+       stream,
+       streamBytes,
+       0.9,
+       false},
+      {"add-header",
+       "cat IN >OUT",
+       {"cat", payload.string()},
+       copy.string(),
+       {cli, "add-header", payload.string(), result.string()},
+       {copy, result},
+       payload,
+       payloadBytes,
+       0.9,
+       false},
+  };
 
-  std::printf("best of %d runs each; cp baseline measured in this run\n", repeats);
-  const bool arrangeMet = Report("arrange-bands", streamBytes, copyStream, arrange);
-  const bool checkMet = Report("check", dataBytes, copyData, check);
-  return arrangeMet && checkMet ? 0 : 1;
+  std::printf("best of %d alternating runs each; baselines measured in this run\n", repeats);
+  bool met = true;
+  for (const Comparison& comparison : comparisons) {
+    met = Report(comparison, Measure(comparison, repeats)) && met;
+  }
+  fs::remove(stream);
+  fs::remove(payload);
+  fs::remove(dataFile);
+  met = bench::ReportFlashWriteMemory(cli, dir) && met;
+  return met ? 0 : 1;
 }

@@ -12,10 +12,10 @@ constexpr std::uint8_t kVerifyError = 0x05;
 
 }  // namespace
 
-FlashWork::FlashWork(std::span<std::uint8_t> flash, std::vector<std::uint8_t> payload,
+FlashWork::FlashWork(std::span<std::uint8_t> flash, std::span<const std::uint8_t> payload,
                      std::uint8_t verdict, const PrinterConfig& config)
     : flash_(flash),
-      payload_(std::move(payload)),
+      payload_(payload),
       phase_(verdict != 0 ? Phase::kRefused : Phase::kErase),
       stall_(config.stall),
       code_(verdict),

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 #include "sim/printer/PrinterConfig.h"
 
@@ -13,9 +12,10 @@ namespace sim::printer {
 class FlashWork {
  public:
   // `verdict` is 0 for data that passed every check; any other code is reported on every
-  // read and the flash is left alone.
-  FlashWork(std::span<std::uint8_t> flash, std::vector<std::uint8_t> payload, std::uint8_t verdict,
-            const PrinterConfig& config);
+  // read and the flash is left alone. The payload stays in the printer's receive memory,
+  // untouched, while the work lasts.
+  FlashWork(std::span<std::uint8_t> flash, std::span<const std::uint8_t> payload,
+            std::uint8_t verdict, const PrinterConfig& config);
 
   // The status byte of the next status read; moves the work on.
   std::uint8_t NextStatus();
@@ -29,7 +29,7 @@ class FlashWork {
   void CompletePhase();
 
   std::span<std::uint8_t> flash_;
-  std::vector<std::uint8_t> payload_;
+  std::span<const std::uint8_t> payload_;
   Phase phase_;
   bool stall_;
   std::uint8_t code_;

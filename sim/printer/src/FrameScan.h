@@ -17,6 +17,8 @@ inline constexpr std::uint8_t kEndJob = 0x41;
 inline constexpr std::uint8_t kRequestStatus = 0x60;
 inline constexpr std::uint8_t kDownloadFirmware = 0x70;
 inline constexpr std::uint8_t kExecuteFlashWrite = 0x73;
+// Download Firmware, with its 12 parameter bytes, is the longest frame the printer knows.
+inline constexpr std::size_t kLongestFrame = kHeadSize + 12 + 1;
 
 // The parameter length of a command the printer knows; none for any other code.
 std::optional<std::size_t> ParameterLength(std::uint8_t code);

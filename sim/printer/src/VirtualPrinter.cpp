@@ -31,8 +31,13 @@ std::uint32_t FlashBytesForCode(std::uint8_t flashSizeCode) {
   return (1U << (h - 1)) * 131072U;
 }
 
+// The receive memory is as large as the flash (a stream that fits neither is not kept), and
+// both are filled when the printer is built, as a printer's memory is there from power-on.
 VirtualPrinter::VirtualPrinter(PrinterConfig config)
-    : config_(std::move(config)), flash_(FlashBytesForCode(config_.flashSizeCode), 0xFF) {}
+    : config_(std::move(config)),
+      flash_(FlashBytesForCode(config_.flashSizeCode), 0xFF),
+      receiveMemory_(flash_.size(), 0x00),
+      stream_(std::make_unique<printer::StreamCheck>()) {}
 
 VirtualPrinter::~VirtualPrinter() = default;
 
@@ -41,9 +46,12 @@ IoResult VirtualPrinter::Write(std::span<const std::uint8_t> bytes) {
     return IoResult::Failed(platform::kErrorIoDevice);
   }
   ++writes_;
-  received_.insert(received_.end(), bytes.begin(), bytes.end());
-  inbox_.insert(inbox_.end(), bytes.begin(), bytes.end());
-  Process();
+  receivedCount_ += bytes.size();
+  const std::size_t recorded =
+      std::min(bytes.size(), config_.receivedRecordLimit - received_.size());
+  received_.insert(received_.end(), bytes.begin(),
+                   bytes.begin() + static_cast<std::ptrdiff_t>(recorded));
+  Take(bytes);
   return IoResult::Done(static_cast<std::uint32_t>(bytes.size()));
 }
 
@@ -66,20 +74,43 @@ IoResult VirtualPrinter::Read(std::span<std::uint8_t> buffer) {
   return IoResult::Done(static_cast<std::uint32_t>(count));
 }
 
-void VirtualPrinter::Process() {
+// Bytes are taken where they arrive; only the start of a frame cut off by the end of a write
+// waits in pending_, joined by just enough of the next write to decide what it is.
+void VirtualPrinter::Take(std::span<const std::uint8_t> bytes) {
+  constexpr std::size_t kJoinBytes = 2 * printer::kLongestFrame;
+  while (!bytes.empty()) {
+    if (pending_.empty()) {
+      const std::size_t used = Consume(bytes);
+      pending_.assign(bytes.begin() + static_cast<std::ptrdiff_t>(used), bytes.end());
+      return;
+    }
+    const std::size_t held = pending_.size();
+    const std::size_t joined = std::min(bytes.size(), kJoinBytes);
+    pending_.insert(pending_.end(), bytes.begin(),
+                    bytes.begin() + static_cast<std::ptrdiff_t>(joined));
+    const std::size_t used = Consume(pending_);
+    if (used >= held) {
+      pending_.clear();
+      bytes = bytes.subspan(used - held);
+    } else {
+      pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(used));
+      bytes = bytes.subspan(joined);
+    }
+  }
+}
+
+// Takes frames and stream bytes from the start of bytes, up to a frame that has not fully
+// arrived; returns how many were taken.
+std::size_t VirtualPrinter::Consume(std::span<const std::uint8_t> bytes) {
   std::size_t pos = 0;
-  while (pos < inbox_.size()) {
-    const auto rest = std::span<const std::uint8_t>(inbox_).subspan(pos);
-    const std::size_t offset = inboxStart_ + pos;
+  while (pos < bytes.size()) {
+    const auto rest = bytes.subspan(pos);
+    const std::size_t offset = taken_ + pos;
     if (input_ == Input::kStream) {
-      const std::size_t count = std::min(streamExpected_ - streamTaken_, rest.size());
-      if (streamKept_) {
-        stream_.insert(stream_.end(), rest.begin(),
-                       rest.begin() + static_cast<std::ptrdiff_t>(count));
-      }
-      streamTaken_ += count;
+      const std::size_t count = std::min(stream_->Size() - stream_->Taken(), rest.size());
+      stream_->Take(rest.first(count));
       pos += count;
-      if (streamTaken_ == streamExpected_) {
+      if (stream_->Complete()) {
         FinishStream();
       }
       continue;
@@ -91,8 +122,8 @@ void VirtualPrinter::Process() {
     if (scan.kind == printer::Scan::Kind::kFrame) {
       inStrayRun_ = false;
       input_ = Input::kFrames;
-      HandleFrame(rest.first(scan.length), offset);
       pos += scan.length;
+      HandleFrame(rest.first(scan.length), offset);
     } else if (scan.kind == printer::Scan::Kind::kBadSum && input_ == Input::kFrames) {
       inStrayRun_ = false;
       NoteFault(ProtocolFault::Kind::kBadSum, offset);
@@ -106,8 +137,8 @@ void VirtualPrinter::Process() {
       pos += 1;
     }
   }
-  inbox_.erase(inbox_.begin(), inbox_.begin() + static_cast<std::ptrdiff_t>(pos));
-  inboxStart_ += pos;
+  taken_ += pos;
+  return pos;
 }
 
 void VirtualPrinter::NoteFault(ProtocolFault::Kind kind, std::size_t offset) {
@@ -190,8 +221,6 @@ void VirtualPrinter::RequestStatus(std::uint8_t kind) {
 void VirtualPrinter::DownloadFirmware(std::span<const std::uint8_t> params) {
   LeaveFlashWork();
   const std::uint32_t size = U32At(params, 2);
-  stream_.clear();
-  streamTaken_ = 0;
   haveStream_ = false;
   if (size < printer::kSmallestStream) {
     haveStream_ = true;
@@ -201,20 +230,15 @@ void VirtualPrinter::DownloadFirmware(std::span<const std::uint8_t> params) {
     replies_.push_back(printer::CapacityReply(config_.flashSizeCode));
     return;
   }
-  streamExpected_ = size;
-  streamKept_ = size - 1 <= flash_.size();
-  if (streamKept_) {
-    stream_.reserve(size);
-  }
+  stream_->Begin(size, receiveMemory_, flash_.size());
   input_ = Input::kStream;
 }
 
 void VirtualPrinter::FinishStream() {
   input_ = Input::kFrames;
-  lastStreamSize_ = streamTaken_;
+  lastStreamSize_ = stream_->Taken();
   haveStream_ = true;
-  streamVerdict_ =
-      streamKept_ ? printer::CheckDataStream(stream_, flash_.size()) : flash_status::kSizeOver;
+  streamVerdict_ = stream_->Verdict();
   replies_.push_back(printer::CapacityReply(config_.flashSizeCode));
 }
 
@@ -226,16 +250,15 @@ void VirtualPrinter::ExecuteFlashWrite(std::span<const std::uint8_t> params) {
   std::uint8_t verdict = flash_status::kSizeError;
   if (haveStream_ && streamVerdict_ != printer::kStreamAccepted) {
     verdict = streamVerdict_;
-  } else if (haveStream_ && length == stream_.size() - 1) {
+  } else if (haveStream_ && length == stream_->Size() - 1) {
     verdict = printer::kStreamAccepted;
   }
-  std::vector<std::uint8_t> payload;
+  std::span<const std::uint8_t> payload;
   if (verdict == printer::kStreamAccepted) {
-    const auto accepted = printer::PayloadOf(stream_);
-    payload.assign(accepted.begin(), accepted.end());
+    payload = stream_->Payload();
   }
   haveStream_ = false;
-  work_ = std::make_unique<printer::FlashWork>(flash_, std::move(payload), verdict, config_);
+  work_ = std::make_unique<printer::FlashWork>(flash_, payload, verdict, config_);
 }
 
 void VirtualPrinter::LeaveFlashWork() {

@@ -118,5 +118,33 @@ TEST(PrinterStream, DoesNotKeepAStreamTooLargeForItsFlashButStillConsumesIt) {
   EXPECT_TRUE(printer.Faults().empty());
 }
 
+// A whole job in any split of writes: frames cut anywhere, the stream starting and ending
+// inside a write. The printer keeps only a bounded record of what it received.
+TEST(PrinterStream, TakesAJobCutIntoPiecesOfAnySizeAndWritesItsPayload) {
+  const Bytes payload = Payload(5000);
+  const Bytes file = DataFile(payload);
+  const auto size = static_cast<std::uint32_t>(file.size());
+  Bytes job = StartJob(0);
+  for (const Bytes& part :
+       {DownloadFirmware(1, size + 1), Stream(file), ExecuteFlashWrite(2, size), EndJob(3)}) {
+    job.insert(job.end(), part.begin(), part.end());
+  }
+  for (const std::size_t piece : {1U, 7U, 19U, 20U, 4096U, 100000U}) {
+    VirtualPrinter printer(PrinterConfig{.receivedRecordLimit = 100});
+    for (std::size_t at = 0; at < job.size(); at += piece) {
+      Send(printer,
+           Bytes(job.begin() + static_cast<std::ptrdiff_t>(at),
+                 job.begin() + static_cast<std::ptrdiff_t>(std::min(at + piece, job.size()))));
+    }
+    EXPECT_TRUE(printer.Faults().empty()) << piece;
+    EXPECT_EQ(printer.Frames().size(), 4U) << piece;
+    EXPECT_EQ(printer.LastStreamSize(), file.size() + 1) << piece;
+    EXPECT_TRUE(std::equal(payload.begin(), payload.end(), printer.Flash().begin())) << piece;
+    EXPECT_EQ(Bytes(printer.Received().begin(), printer.Received().end()),
+              Bytes(job.begin(), job.begin() + 100));
+    EXPECT_EQ(printer.ReceivedCount(), job.size());
+  }
+}
+
 }  // namespace
 }  // namespace sim::test

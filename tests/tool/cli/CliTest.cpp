@@ -1,4 +1,16 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <thread>
+
 #include "CliFixture.h"
+
+extern char** environ;
 
 namespace {
 
@@ -58,6 +70,52 @@ TEST_F(CliTest, AnswersUsageErrorsWithStatusTwoAndExplainsItsCommands) {
   EXPECT_NE(commandHelp.out.find("INPUT"), std::string::npos);
   // The command line keeps no settings file of its own.
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 0);
+}
+
+// Waits up to ten seconds for ready() to hold.
+template <typename Ready>
+bool WaitFor(Ready ready) {
+  for (int step = 0; step < 1000; ++step) {
+    if (ready()) {
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+TEST_F(CliTest, AnInterruptedFileToolLeavesNoPartialOutput) {
+  const fs::path fifo = Path("in.fifo");
+  const fs::path output = Path("out.bin");
+  fs::path partial = output;
+  partial += ".partial";
+  for (const std::string command : {"add-header", "arrange-bands"}) {
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::array<std::string, 4> arguments{ZARNIK_CLI, command, fifo.string(), output.string()};
+    std::array<char*, 5> argv{arguments[0].data(), arguments[1].data(), arguments[2].data(),
+                              arguments[3].data(), nullptr};
+    pid_t child = 0;
+    ASSERT_EQ(::posix_spawn(&child, ZARNIK_CLI, nullptr, nullptr, argv.data(), environ), 0);
+
+    // The tool has the start of a stream and waits for the rest, its output begun.
+    int writer = -1;
+    EXPECT_TRUE(WaitFor([&] {
+      writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+      return writer >= 0;
+    }));
+    const std::string startJob("\x1B\x40\x00\x02\x00\xBF\xFF\x10\x2B", 9);
+    EXPECT_EQ(::write(writer, startJob.data(), startJob.size()), 9);
+    EXPECT_TRUE(WaitFor([&] { return fs::exists(partial); })) << command;
+
+    ::kill(child, SIGTERM);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << command;
+    EXPECT_FALSE(fs::exists(partial)) << command;
+    EXPECT_FALSE(fs::exists(output)) << command;
+    ::close(writer);
+    fs::remove(fifo);
+  }
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+
 #include "TestSupport.h"
 #include "flashtools/DataFileHeader.h"
 #include "flashtools/FileTools.h"
@@ -86,6 +89,42 @@ TEST(AddHeaderTest, LeavesTheOutputUntouchedWhenItFails) {
   EXPECT_EQ(AddHeader(dir / "in", nowhere, noFolderUi), ToolResult::kFailed);
   ExpectMessages(noFolderUi, {{"Cannot find " + nowhere.string(), "Error", MessageIcon::kNone}});
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"in", "out.vop"}));
+}
+
+// Inputs long enough to be read in parts side by side, and many reads each.
+TEST(AddHeaderTest, WrapsAndChecksALargeInputByteForByte) {
+  TempDir dir;
+  Bytes payload((std::size_t{3} << 20) + 123);
+  for (std::size_t i = 0; i < payload.size(); ++i) {
+    payload[i] = static_cast<std::uint8_t>(i * 7 % 251);
+  }
+  WriteFile(dir / "in", payload);
+  RecordingUserInterface ui;
+  ASSERT_EQ(AddHeader(dir / "in", dir / "out.vop", ui), ToolResult::kSucceeded);
+  const Bytes out = ReadFile(dir / "out.vop");
+  ASSERT_EQ(out.size(), payload.size() + 257);
+  EXPECT_EQ(protocol::LoadU32(&out[6]), payload.size());
+  EXPECT_TRUE(std::equal(payload.begin(), payload.end(), out.begin() + 256));
+  EXPECT_EQ(out.back(), protocol::FrameSum(out.data(), out.size() - 1));
+
+  EXPECT_EQ(CheckFileFormat(dir / "out.vop", ui), ToolResult::kSucceeded);
+  std::filesystem::resize_file(dir / "out.vop", out.size() - 2);
+  EXPECT_EQ(CheckFileFormat(dir / "out.vop", ui), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages.back().text,
+            "File too short: the header announces 3145851 payload bytes, so the file needs "
+            "3146108 bytes, but it holds 3146106.");
+}
+
+TEST(AddHeaderTest, RefusesAnInputKnownToBeTooLargeBeforeTouchingTheOutput) {
+  TempDir dir;
+  // A sparse file one byte over what PayloadLength can hold; the output's folder is missing,
+  // so only a refusal that comes first names the size.
+  std::ofstream(dir / "huge").put('x');
+  std::filesystem::resize_file(dir / "huge", std::uint64_t{1} << 32);
+  RecordingUserInterface ui;
+  EXPECT_EQ(AddHeader(dir / "huge", dir / "missing" / "out.vop", ui), ToolResult::kFailed);
+  ExpectMessages(ui, {{"The input holds 4294967296 bytes; a data file holds at most 4294967295.",
+                       "Error", MessageIcon::kNone}});
 }
 
 }  // namespace

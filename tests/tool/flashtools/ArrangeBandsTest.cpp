@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "flashtools/BandArranger.h"
 #include "flashtools/FileTools.h"
 
 namespace flashtools::test {
@@ -72,6 +73,40 @@ TEST(ArrangeBandsTest, KeepsTheDialogOpenWhenAFileCannotBeOpened) {
     EXPECT_EQ(message.caption, "Error");
     EXPECT_EQ(message.icon, MessageIcon::kExclamation);
   }
+}
+
+// Bands large enough for the system to copy them between the files, around one small enough
+// to go through the program: the result must be the one arranging in memory gives.
+TEST(ArrangeBandsTest, LargeBandsCopiedBetweenFilesGiveTheSameStream) {
+  const Bytes input = StreamBuilder()
+                          .StartJob()
+                          .SetPageInformation(0x90, 6)
+                          .SendBand(0, 40000, 3, 0x41)
+                          .SendBand(0, 17, 1, 0x42)
+                          .SendBand(0, 70001, 5, 0x43)
+                          .SendBand(1, 20000, 2, 0x44)
+                          .SendBand(1, 30000, 2, 0x45)
+                          .SendBand(1, 5, 2, 0x46)
+                          .EndPrintData()
+                          .EndJob()
+                          .bytes();
+  MemorySource memoryInput(input);
+  MemorySink expected;
+  ASSERT_TRUE(BandArranger().Run(memoryInput, expected).Succeeded());
+
+  TempDir dir;
+  WriteFile(dir / "in.prn", input);
+  RecordingUserInterface ui;
+  EXPECT_EQ(ArrangeBands(dir / "in.prn", dir / "out.prn", ui), ToolResult::kSucceeded);
+  EXPECT_EQ(ReadFile(dir / "out.prn"), expected.Bytes());
+
+  // The input ends five bytes into the large band's data.
+  const Bytes cut(input.begin(), input.begin() + 9 + 35 + 15 + 40000 + 15 + 17 + 15 + 5);
+  WriteFile(dir / "cut.prn", cut);
+  EXPECT_EQ(ArrangeBands(dir / "cut.prn", dir / "cut-out.prn", ui), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages.back().text,
+            "The band data of the Send Band at byte 40091 runs past the end of the input.");
+  EXPECT_FALSE(std::filesystem::exists(dir / "cut-out.prn"));
 }
 
 }  // namespace

@@ -67,6 +67,20 @@ TEST(FrameSumTest, WrapsAndContinuesAcrossPieces) {
   // 0x12 + 69999 * 0xFF = 0x12 - 69999 (mod 256) = 0x12 - 0x6F = 0xA3.
   EXPECT_EQ(whole, 0xA3);
   EXPECT_EQ(FrameSum(bytes.data(), 0), 0);
+
+  // Every length and starting point agrees with a plain byte-by-byte sum.
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    bytes[i] = static_cast<std::uint8_t>(i * 37 + i / 7);
+  }
+  for (std::size_t length = 0; length < 200; ++length) {
+    for (std::size_t start = 0; start < 3; ++start) {
+      unsigned plain = 0x5A;
+      for (std::size_t i = start; i < start + length; ++i) {
+        plain += bytes[i];
+      }
+      EXPECT_EQ(FrameSum(bytes.data() + start, length, 0x5A), static_cast<std::uint8_t>(plain));
+    }
+  }
 }
 
 }  // namespace

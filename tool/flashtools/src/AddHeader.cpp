@@ -1,7 +1,6 @@
 #include <cstdint>
-#include <new>
-#include <vector>
 
+#include "FileFailure.h"
 #include "FileStreams.h"
 #include "MessageFormat.h"
 #include "ShowFailure.h"
@@ -17,6 +16,11 @@ std::string WithPath(std::string_view format, const std::filesystem::path& path)
   return FormatMessage(format, path.string().c_str());
 }
 
+ToolResult TooLarge(UserInterface& ui, std::uint64_t length) {
+  return ShowFailure(ui, FormatMessage(zarnik::text::kInputTooLargeFormat,
+                                       static_cast<unsigned long long>(length)));
+}
+
 }  // namespace
 
 ToolResult AddHeader(const std::filesystem::path& input, const std::filesystem::path& output,
@@ -24,39 +28,37 @@ ToolResult AddHeader(const std::filesystem::path& input, const std::filesystem::
   namespace text = zarnik::text;
   FileSource source(input);
   if (!source.IsOpen()) {
-    return ShowFailure(ui, WithPath(text::kCannotFindFormat, input));
+    return ShowFailure(ui, DescribeFileFailure(source.Problem(), FileRole::kInput, input,
+                                               WithPath(text::kCannotFindFormat, input)));
   }
-  std::vector<std::uint8_t> chunk;
-  try {
-    chunk.resize(kStreamChunkSize);
-  } catch (const std::bad_alloc&) {
-    return ShowFailure(ui, text::kCannotAllocateMemory);
+  // A size known before reading is checked before anything is written.
+  if (const auto known = source.KnownRemaining(); known && *known > UINT32_MAX) {
+    return TooLarge(ui, *known);
   }
   // Written beside the output and moved into place at the end: the input has been read
   // completely before the output path changes, so both may be one file.
   PendingOutputFile sink(output);
   if (!sink.IsOpen()) {
-    return ShowFailure(ui, WithPath(text::kCannotFindFormat, output));
+    return ShowFailure(ui, DescribeFileFailure(sink.Problem(), FileRole::kOutput, output,
+                                               WithPath(text::kCannotFindFormat, output)));
   }
 
   // The header goes first with PayloadLength 0 and is rewritten once the payload's length
   // is known from what was actually read.
-  bool written = sink.Write(SerialiseDataFileHeader(HeaderForAddedPayload(0)));
-  std::uint64_t length = 0;
-  std::uint8_t payloadSum = 0;
-  for (;;) {
-    const std::size_t got = source.Read(chunk);
-    if (got == 0) {
-      break;
-    }
-    length += got;
-    if (length > UINT32_MAX) {
-      return ShowFailure(
-          ui, FormatMessage(text::kInputTooLargeFormat, static_cast<unsigned long long>(length)));
-    }
-    payloadSum = protocol::FrameSum(chunk.data(), got, payloadSum);
-    written = sink.Write(std::span(chunk).first(got)) && written;
+  const std::string cannotWrite = WithPath(text::kCannotWriteFormat, output);
+  if (!sink.Write(SerialiseDataFileHeader(HeaderForAddedPayload(0)))) {
+    return ShowFailure(ui, cannotWrite);
   }
+  // At most one byte more than PayloadLength can count, to tell an input that grew too large.
+  std::uint8_t payloadSum = 0;
+  const CopyResult copied = sink.CopyAndSum(source, std::uint64_t{UINT32_MAX} + 1, payloadSum);
+  if (!copied.written) {
+    return ShowFailure(ui, cannotWrite);
+  }
+  if (copied.bytes > UINT32_MAX) {
+    return TooLarge(ui, copied.bytes);
+  }
+  const std::uint64_t length = copied.bytes;
   if (source.Failed()) {
     return ShowFailure(ui, text::kCannotOpenFileNoStop);
   }
@@ -65,10 +67,8 @@ ToolResult AddHeader(const std::filesystem::path& input, const std::filesystem::
   const auto header =
       SerialiseDataFileHeader(HeaderForAddedPayload(static_cast<std::uint32_t>(length)));
   const std::uint8_t fileSum = protocol::FrameSum(header.data(), header.size(), payloadSum);
-  written = sink.WriteAt(0, header) && written;
-  written = sink.Write(std::span(&fileSum, 1)) && written;
-  if (!written || !sink.Commit()) {
-    return ShowFailure(ui, WithPath(text::kCannotWriteFormat, output));
+  if (!sink.WriteAt(0, header) || !sink.Write(std::span(&fileSum, 1)) || !sink.Commit()) {
+    return ShowFailure(ui, cannotWrite);
   }
   ui.ShowMessage(text::kCreatingCompleted, text::kBlankCaption, MessageIcon::kNone);
   return ToolResult::kSucceeded;

@@ -1,5 +1,6 @@
 #include <new>
 
+#include "FileFailure.h"
 #include "FileStreams.h"
 #include "flashtools/BandArranger.h"
 #include "flashtools/FileTools.h"
@@ -12,14 +13,18 @@ ToolResult ArrangeBands(const std::filesystem::path& input, const std::filesyste
   namespace text = zarnik::text;
   FileSource source(input);
   if (!source.IsOpen()) {
-    ui.ShowMessage(text::kCannotOpenInputFile, text::kError, MessageIcon::kExclamation);
+    ui.ShowMessage(
+        DescribeFileFailure(source.Problem(), FileRole::kInput, input, text::kCannotOpenInputFile),
+        text::kError, MessageIcon::kExclamation);
     return ToolResult::kFailedKeepOpen;
   }
   // The result goes to a file beside the output and replaces it only when complete, so the
   // input may be the output and a refused stream leaves the output as it was.
   PendingOutputFile sink(output);
   if (!sink.IsOpen()) {
-    ui.ShowMessage(text::kCannotOutputOutputFile, text::kError, MessageIcon::kExclamation);
+    ui.ShowMessage(DescribeFileFailure(sink.Problem(), FileRole::kOutput, output,
+                                       text::kCannotOutputOutputFile),
+                   text::kError, MessageIcon::kExclamation);
     return ToolResult::kFailedKeepOpen;
   }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <vector>
+#include <limits>
 
 #include "MessageFormat.h"
 #include "protocol/CommandCodes.h"
@@ -82,16 +82,30 @@ std::string DescribeArrangeFailure(const ArrangeOutcome& outcome) {
 
 ArrangeOutcome BandArranger::Run(ByteSource& input, ByteSink& output) {
   *this = BandArranger();
-  std::vector<std::uint8_t> chunk(kStreamChunkSize);
   for (;;) {
-    const std::size_t got = input.Read(chunk);
-    if (got == 0) {
+    if (bandDataLeft_ > 0) {
+      // Band data is copied, never parsed; between files the system copies it.
+      const CopyResult copied = output.CopyFrom(input, bandDataLeft_);
+      bandDataLeft_ -= copied.bytes;
+      position_ += copied.bytes;
+      if (!copied.written) {
+        return At(Kind::kWriteFailed);
+      }
+      if (bandDataLeft_ > 0) {
+        break;
+      }
+      continue;
+    }
+    const auto bytes = input.Next(std::numeric_limits<std::size_t>::max());
+    if (bytes.empty()) {
       break;
     }
-    if (ArrangeOutcome outcome = Process(std::span(chunk).first(got), output);
-        !outcome.Succeeded()) {
+    const auto [used, outcome] = ParseFrames(bytes, output);
+    if (!outcome.Succeeded()) {
       return outcome;
     }
+    // What follows the frames (band data) is left to the copy.
+    input.PutBack(bytes.size() - used);
   }
   if (input.Failed()) {
     return At(Kind::kReadFailed);
@@ -103,21 +117,10 @@ ArrangeOutcome BandArranger::At(Kind kind, unsigned have, unsigned need) const {
   return {kind, frameStart_, have, need};
 }
 
-ArrangeOutcome BandArranger::Process(std::span<const std::uint8_t> bytes, ByteSink& output) {
+BandArranger::Parsed BandArranger::ParseFrames(std::span<const std::uint8_t> bytes,
+                                               ByteSink& output) {
   std::size_t next = 0;
-  while (next < bytes.size()) {
-    if (bandDataLeft_ > 0) {
-      // Band data is copied, never parsed.
-      const auto take =
-          static_cast<std::size_t>(std::min<std::uint64_t>(bandDataLeft_, bytes.size() - next));
-      if (!output.Write(bytes.subspan(next, take))) {
-        return At(Kind::kWriteFailed);
-      }
-      bandDataLeft_ -= take;
-      next += take;
-      position_ += take;
-      continue;
-    }
+  while (next < bytes.size() && bandDataLeft_ == 0) {
     if (parser_.CurrentState() == FrameParser::State::kLeadByte) {
       frameStart_ = position_;
     }
@@ -125,15 +128,15 @@ ArrangeOutcome BandArranger::Process(std::span<const std::uint8_t> bytes, ByteSi
     ++next;
     ++position_;
     if (answer == FrameParser::Answer::kError) {
-      return ParserFailure();
+      return {next, ParserFailure()};
     }
     if (answer == FrameParser::Answer::kFrame) {
       if (ArrangeOutcome outcome = HandleFrame(output); !outcome.Succeeded()) {
-        return outcome;
+        return {next, outcome};
       }
     }
   }
-  return {};
+  return {next, {}};
 }
 
 ArrangeOutcome BandArranger::ParserFailure() const {

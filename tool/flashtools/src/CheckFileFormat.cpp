@@ -1,8 +1,8 @@
+#include "FileFailure.h"
 #include "FileStreams.h"
-#include "MessageFormat.h"
+#include "ShowFailure.h"
 #include "flashtools/DataFileCheck.h"
 #include "flashtools/FileTools.h"
-#include "zarnik/Strings.h"
 
 namespace flashtools {
 
@@ -10,9 +10,9 @@ ToolResult CheckFileFormat(const std::filesystem::path& file, UserInterface& ui)
   FileSource source(file);
   if (!source.IsOpen()) {
     // Said aloud rather than ending silently, so the person knows nothing was checked.
-    ui.ShowMessage(FormatMessage(zarnik::text::kCannotFindFormat, file.string().c_str()),
-                   zarnik::text::kError, MessageIcon::kNone);
-    return ToolResult::kFailed;
+    return ShowFailure(ui, DescribeFileFailure(source.Problem(), FileRole::kInput, file,
+                                               FormatMessage(zarnik::text::kCannotFindFormat,
+                                                             file.string().c_str())));
   }
   return RunDataFileCheck(source, ui);
 }

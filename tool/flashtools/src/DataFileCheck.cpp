@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <new>
 #include <string>
-#include <vector>
 
 #include "MessageFormat.h"
 #include "ShowFailure.h"
@@ -32,13 +30,6 @@ std::string Report(const DataFileHeader& header) {
 
 ToolResult RunDataFileCheck(ByteSource& source, UserInterface& ui) {
   namespace text = zarnik::text;
-  std::vector<std::uint8_t> chunk;
-  try {
-    chunk.resize(kStreamChunkSize);
-  } catch (const std::bad_alloc&) {
-    return ShowFailure(ui, text::kCannotAllocateMemory);
-  }
-
   std::array<std::uint8_t, DataFileHeader::kSize> stored{};
   const std::size_t headerBytes = ReadFully(source, stored);
   if (source.Failed()) {
@@ -55,26 +46,14 @@ ToolResult RunDataFileCheck(ByteSource& source, UserInterface& ui) {
   std::uint8_t sum = protocol::FrameSum(stored.data(), stored.size());
 
   // The payload, then the one sum byte; anything after that is not read.
-  std::uint64_t payloadLeft = header.PayloadLength;
-  std::size_t got = 0;
-  while (payloadLeft > 0) {
-    const auto want =
-        static_cast<std::size_t>(std::min<std::uint64_t>(payloadLeft, kStreamChunkSize));
-    got = ReadFully(source, std::span(chunk).first(want));
-    sum = protocol::FrameSum(chunk.data(), got, sum);
-    payloadLeft -= got;
-    if (got < want) {
-      break;
-    }
-  }
+  const std::uint64_t payloadLeft =
+      header.PayloadLength - source.SumNext(header.PayloadLength, sum);
   std::array<std::uint8_t, 1> fileSum{};
-  if (payloadLeft == 0) {
-    got = ReadFully(source, fileSum);
-  }
+  const std::size_t got = payloadLeft == 0 ? ReadFully(source, fileSum) : 0;
   if (source.Failed()) {
     return ShowFailure(ui, text::kCheckCannotOpenFile);
   }
-  if (payloadLeft > 0 || got == 0) {
+  if (got == 0) {
     const std::uint64_t held = DataFileHeader::kSize + header.PayloadLength - payloadLeft;
     return ShowFailure(
         ui, FormatMessage(text::kCheckShorterThanPayloadFormat,

@@ -45,7 +45,7 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
   auto parts = std::make_unique<Parts>();
   parts->machine.SetVersion(sim::WindowsXp());
   parts->printer = std::make_shared<sim::VirtualPrinter>(std::move(config));
-  parts->trace = std::make_shared<PrinterTrace>(parts->printer, std::move(trace));
+  parts->trace = std::make_shared<PrinterTrace>(std::move(trace));
   auto lpt = std::make_shared<TracingDevice>(
       std::make_shared<sim::PrinterOnLptDriver>(parts->printer), parts->trace);
   if (DirectRegisterAccessAsked()) {

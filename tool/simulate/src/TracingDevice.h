@@ -3,29 +3,26 @@
 // whose writes are followed by the trace.
 #pragma once
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 
 #include "sim/Device.h"
-#include "sim/printer/VirtualPrinter.h"
 
 namespace simulate {
 
 class PrinterTrace {
  public:
   // file may be null: no trace is written.
-  PrinterTrace(std::shared_ptr<sim::VirtualPrinter> printer, std::unique_ptr<std::ofstream> file);
+  explicit PrinterTrace(std::unique_ptr<std::ofstream> file) : file_(std::move(file)) {}
 
-  // Appends what the printer took since the last call. Only what the printer took counts: a
-  // write the link refused adds nothing.
-  void CatchUp();
+  // Appends bytes the printer took.
+  void Record(std::span<const std::uint8_t> taken);
   // False once a write to the trace file has failed.
   bool Written() const { return ok_; }
 
  private:
-  std::shared_ptr<sim::VirtualPrinter> printer_;
   std::unique_ptr<std::ofstream> file_;
-  std::size_t traced_ = 0;
   bool ok_ = true;
 };
 
@@ -38,7 +35,10 @@ class TracingDevice final : public sim::Device {
   void Close() override { link_->Close(); }
   sim::IoResult Write(std::span<const std::uint8_t> data) override {
     const sim::IoResult result = link_->Write(data);
-    trace_->CatchUp();
+    // Only what the printer took counts: a write the link refused adds nothing.
+    if (result.ok) {
+      trace_->Record(data.first(std::min<std::size_t>(result.count, data.size())));
+    }
     return result;
   }
   sim::IoResult Read(std::span<std::uint8_t> buffer) override { return link_->Read(buffer); }

@@ -3,9 +3,9 @@
 // all their band data. Page band counts become the number of planes, the frames after each
 // Start Job are renumbered consecutively, and every changed frame gets its sum again.
 //
-// Band data passes straight from the input to the output: the merged Send Band is written
-// first as a placeholder and filled in once the group's last band has been read, so no
-// band data is held in memory.
+// Band data passes straight from the input to the output (between files, the system copies
+// it): the merged Send Band is written first as a placeholder and filled in once the group's
+// last band has been read, so no band data is held in memory.
 #pragma once
 
 #include <cstdint>
@@ -48,11 +48,18 @@ std::string DescribeArrangeFailure(const ArrangeOutcome& outcome);
 
 class BandArranger {
  public:
-  // One run over the whole input. May throw std::bad_alloc for its read buffer.
+  // One run over the whole input. May throw std::bad_alloc for the file buffers.
   ArrangeOutcome Run(ByteSource& input, ByteSink& output);
 
  private:
-  ArrangeOutcome Process(std::span<const std::uint8_t> bytes, ByteSink& output);
+  struct Parsed {
+    std::size_t used;  // bytes taken as frames; band data starts after them
+    ArrangeOutcome outcome;
+  };
+
+  // Feeds bytes to the frame parser and handles each frame, up to the end of the bytes or
+  // the first frame that announces band data.
+  Parsed ParseFrames(std::span<const std::uint8_t> bytes, ByteSink& output);
   ArrangeOutcome Finish() const;
   ArrangeOutcome ParserFailure() const;
   ArrangeOutcome HandleFrame(ByteSink& output);

@@ -135,6 +135,13 @@ inline constexpr std::string_view kFilterFirmware =
 inline constexpr std::string_view kCannotAllocateMemory = "Cannot allocate memory.";
 inline constexpr std::string_view kCreatingCompleted = "The creating of a file completed.";
 inline constexpr std::string_view kFileFormatError = "File format error";
+// A file the system would not let a file tool use, said with the reason.
+inline constexpr std::string_view kReadPermissionDeniedFormat =
+    "Cannot read %s: permission denied.";
+inline constexpr std::string_view kWritePermissionDeniedFormat =
+    "Cannot write %s: permission denied.";
+inline constexpr std::string_view kNotRegularOutputFormat =
+    "Cannot replace %s: it is not a regular file.";
 
 // Check file format.
 inline constexpr std::string_view kCheckCannotOpenFile = "Cannot open file.";

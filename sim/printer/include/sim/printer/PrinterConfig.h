@@ -2,6 +2,7 @@
 // and the ways it can be told to fail.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -39,6 +40,8 @@ struct PrinterConfig {
   // The IEEE 1284 device identification string, without its length bytes.
   std::string deviceId =
       "MFG:Zarnik;CMD:VDL;MDL:Virtual Printer;CLS:PRINTER;DES:Zarnik simulated printer;";
+  // How many of the bytes received are kept in order for Received(); the rest are counted.
+  std::size_t receivedRecordLimit = std::size_t{1} << 20;
 };
 
 // Bytes of flash a flash size code stands for (0 when the code names no flash).

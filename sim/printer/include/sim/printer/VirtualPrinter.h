@@ -3,6 +3,11 @@
 // stream that follows Download Firmware, checks it, and erases, writes and verifies its flash
 // over successive status reads. It knows nothing of the tool's code, so a fault on either
 // side shows up as a disagreement between the two.
+//
+// Like a real printer it has memory of a fixed size, set up when it is built: its flash and a
+// receive memory as large, into which the payload of a data stream goes as the stream is
+// checked on arrival. What it holds does not grow with what it is sent (beyond a bounded
+// record of the bytes received), so the memory of a program driving it is the program's own.
 #pragma once
 
 #include <cstddef>
@@ -46,7 +51,8 @@ inline constexpr std::uint8_t kVerifying = 0xC0;
 
 namespace printer {
 class FlashWork;
-}
+class StreamCheck;
+}  // namespace printer
 
 class VirtualPrinter {
  public:
@@ -63,8 +69,10 @@ class VirtualPrinter {
   std::string_view DeviceId() const { return config_.deviceId; }
   const PrinterConfig& Config() const { return config_; }
 
-  // Every byte received, in order.
+  // The bytes received, in order, as far as PrinterConfig::receivedRecordLimit; ReceivedCount
+  // counts them all.
   std::span<const std::uint8_t> Received() const { return received_; }
+  std::uint64_t ReceivedCount() const { return receivedCount_; }
   // Every frame taken, as received (including ignored ones, but not rejected bytes).
   const std::vector<std::vector<std::uint8_t>>& Frames() const { return frames_; }
   std::span<const ProtocolFault> Faults() const { return faults_; }
@@ -80,9 +88,8 @@ class VirtualPrinter {
  private:
   enum class Input { kFrames, kStream, kDiscard };
 
-  void Process();
-  void ProcessFrames();
-  void ProcessStream();
+  void Take(std::span<const std::uint8_t> bytes);
+  std::size_t Consume(std::span<const std::uint8_t> bytes);
   void NoteFault(ProtocolFault::Kind kind, std::size_t offset);
   void HandleFrame(std::span<const std::uint8_t> frame, std::size_t offset);
   bool TakeNumber(std::uint8_t number, std::size_t offset);
@@ -96,13 +103,16 @@ class VirtualPrinter {
 
   PrinterConfig config_;
   std::vector<std::uint8_t> flash_;
+  std::vector<std::uint8_t> receiveMemory_;
   std::vector<std::uint8_t> received_;
+  std::uint64_t receivedCount_ = 0;
   std::vector<std::vector<std::uint8_t>> frames_;
   std::vector<ProtocolFault> faults_;
 
-  // Received bytes not yet taken; inboxStart_ is the offset of the first.
-  std::vector<std::uint8_t> inbox_;
-  std::size_t inboxStart_ = 0;
+  // The start of a frame that has not fully arrived; taken_ is the offset of its first byte
+  // (of the next byte to take when there is none).
+  std::vector<std::uint8_t> pending_;
+  std::size_t taken_ = 0;
   Input input_ = Input::kFrames;
   bool inStrayRun_ = false;
 
@@ -110,11 +120,8 @@ class VirtualPrinter {
   std::uint8_t expectedNumber_ = 0;
   std::uint8_t machineId_ = 0;
 
-  // The data stream: announced size, bytes taken, and whether they are kept.
-  std::size_t streamExpected_ = 0;
-  std::size_t streamTaken_ = 0;
-  bool streamKept_ = false;
-  std::vector<std::uint8_t> stream_;
+  // The data stream, checked as it arrives.
+  std::unique_ptr<printer::StreamCheck> stream_;
   std::size_t lastStreamSize_ = 0;
   bool haveStream_ = false;
   std::uint8_t streamVerdict_ = flash_status::kNoNews;

@@ -1,0 +1,468 @@
+#include "../FileStreams.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <string>
+
+#include "FileIo.h"
+#include "PartReader.h"
+#include "protocol/FrameSum.h"
+
+namespace flashtools {
+namespace {
+
+// Reads start small and double up to kLargestRead while the bytes they bring are used: a
+// sequential reader soon gets large blocks, and after a stretch taken past the buffer (band
+// data), the frame that follows costs a small read.
+constexpr std::size_t kFirstRead = 4096;
+constexpr std::size_t kLargestRead = kPartReadSize;
+// Writes smaller than this are gathered before they go to the file: the system stores large
+// writes faster, whatever their place in the file.
+constexpr std::size_t kWriteBuffer = std::size_t{1} << 20;
+// Longer stretches are read in parts side by side.
+constexpr std::uint64_t kSideBySideAtLeast = std::uint64_t{1} << 20;
+// The system copies between files fast only where both places lie alike within a page (it
+// then moves whole pages); elsewhere, and for short copies, going through the write buffer is
+// faster.
+constexpr std::uint64_t kSystemCopyAtLeast = std::uint64_t{64} << 10;
+constexpr std::uint64_t kPageSize = 4096;
+// The largest piece one copy call is asked for.
+constexpr std::uint64_t kLargestSystemCopy = std::uint64_t{1} << 30;
+
+FileProblem ProblemOf(int error) {
+  return error == EACCES || error == EPERM || error == EROFS ? FileProblem::kPermissionDenied
+                                                             : FileProblem::kCannotOpen;
+}
+
+// Errors by which the system says it cannot copy between the two files at all.
+bool CopyUnavailable(int error) {
+  return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
+         error == EBADF;
+}
+
+}  // namespace
+
+FileSource::FileSource(const std::filesystem::path& path) : nextRead_(kFirstRead) {
+  descriptor_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor_ < 0) {
+    problem_ = ProblemOf(errno);
+    return;
+  }
+  struct stat status {};
+  if (::fstat(descriptor_, &status) != 0 || S_ISDIR(status.st_mode)) {
+    problem_ = FileProblem::kCannotOpen;
+    Close();
+    return;
+  }
+  seekable_ = S_ISREG(status.st_mode);
+  size_ = static_cast<std::uint64_t>(status.st_size);
+  if (seekable_) {
+    ::posix_fadvise(descriptor_, 0, 0, POSIX_FADV_SEQUENTIAL);
+  }
+}
+
+FileSource::~FileSource() {
+  Close();
+}
+
+void FileSource::Close() {
+  if (descriptor_ >= 0) {
+    ::close(descriptor_);
+    descriptor_ = -1;
+  }
+}
+
+std::optional<std::uint64_t> FileSource::KnownRemaining() const {
+  if (!seekable_) {
+    return std::nullopt;
+  }
+  return size_ > Position() ? size_ - Position() : 0;
+}
+
+std::span<const std::uint8_t> FileSource::Next(std::size_t limit) {
+  if (limit == 0 || (begin_ == end_ && !Refill())) {
+    return {};
+  }
+  const std::size_t count = std::min(limit, end_ - begin_);
+  const std::span<const std::uint8_t> piece(buffer_.get() + begin_, count);
+  begin_ += count;
+  return piece;
+}
+
+bool FileSource::Refill() {
+  if (descriptor_ < 0 || failed_) {
+    return false;
+  }
+  if (!buffer_) {
+    buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kLargestRead);
+  }
+  const ssize_t got = ReadAt(descriptor_, buffer_.get(), nextRead_, offset_, seekable_);
+  if (got <= 0) {
+    failed_ = got < 0;
+    return false;
+  }
+  begin_ = 0;
+  end_ = static_cast<std::size_t>(got);
+  offset_ += end_;
+  nextRead_ = std::min(nextRead_ * 2, kLargestRead);
+  return true;
+}
+
+std::uint64_t FileSource::SideBySideStretch(std::uint64_t count) const {
+  if (descriptor_ < 0 || !seekable_ || failed_) {
+    return 0;
+  }
+  const std::uint64_t stretch = std::min(count, *KnownRemaining());
+  return stretch >= kSideBySideAtLeast ? stretch : 0;
+}
+
+SideBySide FileSource::ReadSideBySide(std::uint64_t count, int outputDescriptor,
+                                      std::uint64_t outputOffset) {
+  SideBySide result;
+  // What the buffer still holds comes first.
+  const auto buffered = Next(static_cast<std::size_t>(std::min<std::uint64_t>(count, Held())));
+  result.sum = protocol::FrameSum(buffered.data(), buffered.size());
+  result.bytes = buffered.size();
+  if (outputDescriptor >= 0 && !WriteAllAt(outputDescriptor, buffered, outputOffset)) {
+    result.writeFailed = true;
+    return result;
+  }
+  const SideBySide rest = ReadInParts(descriptor_, offset_, count - result.bytes, outputDescriptor,
+                                      outputOffset + result.bytes);
+  offset_ += rest.bytes;
+  failed_ = rest.readFailed;
+  result.bytes += rest.bytes;
+  result.sum = static_cast<std::uint8_t>(result.sum + rest.sum);
+  result.readFailed = rest.readFailed;
+  result.writeFailed = rest.writeFailed;
+  return result;
+}
+
+// The file's size when it was opened is read side by side; whatever it grew by since, in order.
+std::uint64_t FileSource::SumNext(std::uint64_t count, std::uint8_t& sum) {
+  const std::uint64_t stretch = SideBySideStretch(count);
+  std::uint64_t taken = 0;
+  if (stretch > 0) {
+    const SideBySide read = ReadSideBySide(stretch, -1, 0);
+    sum = static_cast<std::uint8_t>(sum + read.sum);
+    taken = read.bytes;
+    if (taken < stretch) {
+      return taken;
+    }
+  }
+  return taken + ByteSource::SumNext(count - taken, sum);
+}
+
+std::size_t FileSource::ReadInto(std::span<std::uint8_t> into) {
+  if (descriptor_ < 0 || failed_ || begin_ != end_ || into.empty()) {
+    return 0;
+  }
+  const long got = ReadAt(descriptor_, into.data(), into.size(), offset_, seekable_);
+  if (got <= 0) {
+    failed_ = got < 0;
+    return 0;
+  }
+  offset_ += static_cast<std::uint64_t>(got);
+  // What comes next (a frame) is read in small steps again.
+  nextRead_ = kFirstRead;
+  return static_cast<std::size_t>(got);
+}
+
+SystemCopy FileSource::CopyInto(int outputDescriptor, std::uint64_t outputOffset,
+                                std::uint64_t count) {
+  SystemCopy copy;
+  if (descriptor_ < 0 || failed_ || !seekable_) {
+    copy.stopped = true;
+    copy.unavailable = true;
+    return copy;
+  }
+  // What the buffer still holds is copied again from the file.
+  auto in = static_cast<off_t>(Position());
+  auto out = static_cast<off_t>(outputOffset);
+  begin_ = end_ = 0;
+  nextRead_ = kFirstRead;
+  while (copy.bytes < count) {
+    const auto want = static_cast<std::size_t>(std::min(count - copy.bytes, kLargestSystemCopy));
+    const ssize_t moved = ::copy_file_range(descriptor_, &in, outputDescriptor, &out, want, 0);
+    if (moved > 0) {
+      copy.bytes += static_cast<std::uint64_t>(moved);
+      continue;
+    }
+    if (moved < 0 && errno == EINTR) {
+      continue;
+    }
+    if (moved < 0) {
+      copy.stopped = true;
+      copy.unavailable = CopyUnavailable(errno);
+      break;
+    }
+    // Some file systems report an end where there is none: believe it only if a read agrees.
+    std::uint8_t probe = 0;
+    if (ReadAt(descriptor_, &probe, 1, static_cast<std::uint64_t>(in), true) != 0) {
+      copy.stopped = true;
+      copy.unavailable = true;
+    }
+    break;
+  }
+  offset_ = static_cast<std::uint64_t>(in);
+  return copy;
+}
+
+PendingOutputFile::PendingOutputFile(const std::filesystem::path& path) {
+  if (!Open(path)) {
+    Discard();
+  }
+}
+
+bool PendingOutputFile::Open(const std::filesystem::path& path) {
+  std::error_code error;
+  // Through a symbolic link the file it names is replaced, and the link kept.
+  target_ = std::filesystem::is_symlink(path, error) && std::filesystem::exists(path, error)
+                ? std::filesystem::canonical(path, error)
+                : path;
+  if (error) {
+    target_ = path;
+  }
+  struct stat existing {};
+  const bool exists = ::stat(target_.c_str(), &existing) == 0;
+  if (!exists && errno != ENOENT) {
+    problem_ = ProblemOf(errno);
+    return false;
+  }
+  if (exists && !S_ISREG(existing.st_mode)) {
+    problem_ = FileProblem::kNotRegularFile;
+    return false;
+  }
+  // Replacing needs only the folder's permission; a file the user may not write is kept.
+  if (exists && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
+    problem_ = ProblemOf(errno);
+    return false;
+  }
+
+  const mode_t mode = exists ? (existing.st_mode & 0777) : 0666;
+  for (int attempt = 0; attempt <= 1000 && descriptor_ < 0; ++attempt) {
+    temporary_ = target_;
+    temporary_ += ".partial" + (attempt == 0 ? std::string() : std::to_string(attempt));
+    descriptor_ = ::open(temporary_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (descriptor_ < 0 && errno != EEXIST) {
+      problem_ = ProblemOf(errno);
+      return false;
+    }
+  }
+  if (descriptor_ < 0) {
+    problem_ = FileProblem::kCannotOpen;
+    return false;
+  }
+  guard_.emplace(temporary_);
+  if (exists) {
+    // A rename hands the output the new file's owner; where that cannot be the old one, the
+    // result is copied into the old file instead, which keeps it.
+    const bool owned = existing.st_uid == ::geteuid() && existing.st_gid == ::getegid();
+    copyOverExisting_ = !owned && ::fchown(descriptor_, existing.st_uid, existing.st_gid) != 0;
+    ::fchmod(descriptor_, mode);
+  }
+  return true;
+}
+
+PendingOutputFile::~PendingOutputFile() {
+  Discard();
+}
+
+void PendingOutputFile::Discard() {
+  if (descriptor_ >= 0) {
+    ::close(descriptor_);
+    descriptor_ = -1;
+    ::unlink(temporary_.c_str());
+  }
+  guard_.reset();
+}
+
+bool PendingOutputFile::Store(std::uint64_t position, std::span<const std::uint8_t> bytes) {
+  if (!failed_ && !WriteAllAt(descriptor_, bytes, position)) {
+    failed_ = true;
+  }
+  return !failed_;
+}
+
+bool PendingOutputFile::Flush() {
+  if (buffered_ == 0) {
+    return !failed_;
+  }
+  const std::size_t count = buffered_;
+  buffered_ = 0;
+  return Store(bufferStart_, {buffer_.get(), count});
+}
+
+bool PendingOutputFile::Write(std::span<const std::uint8_t> bytes) {
+  if (descriptor_ < 0 || failed_) {
+    return false;
+  }
+  if (buffered_ + bytes.size() > kWriteBuffer && !Flush()) {
+    return false;
+  }
+  const std::uint64_t position = size_;
+  size_ += bytes.size();
+  if (bytes.size() >= kWriteBuffer) {
+    return Store(position, bytes);
+  }
+  if (!buffer_) {
+    buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kWriteBuffer);
+  }
+  if (buffered_ == 0) {
+    bufferStart_ = position;
+  }
+  std::copy(bytes.begin(), bytes.end(), buffer_.get() + buffered_);
+  buffered_ += bytes.size();
+  return true;
+}
+
+bool PendingOutputFile::WriteAt(std::uint64_t position, std::span<const std::uint8_t> bytes) {
+  if (descriptor_ < 0 || position > size_ || bytes.size() > size_ - position) {
+    return false;
+  }
+  const std::uint64_t end = position + bytes.size();
+  if (buffered_ > 0 && position >= bufferStart_) {
+    // Still in the buffer: changed there.
+    std::copy(bytes.begin(), bytes.end(), buffer_.get() + (position - bufferStart_));
+    return !failed_;
+  }
+  if (buffered_ > 0 && end > bufferStart_ && !Flush()) {
+    return false;
+  }
+  return Store(position, bytes);
+}
+
+CopyResult PendingOutputFile::CopyFrom(ByteSource& source, std::uint64_t count) {
+  auto* file = dynamic_cast<FileSource*>(&source);
+  if (file == nullptr || descriptor_ < 0) {
+    return ByteSink::CopyFrom(source, count);
+  }
+  CopyResult result;
+  // What the source has read already, then the rest straight from the file.
+  const auto held =
+      source.Next(static_cast<std::size_t>(std::min<std::uint64_t>(count, file->Held())));
+  if (!Write(held)) {
+    result.written = false;
+    return result;
+  }
+  result.bytes = held.size();
+  if (systemCopy_ && count - result.bytes >= kSystemCopyAtLeast &&
+      file->Position() % kPageSize == size_ % kPageSize) {
+    if (!Flush()) {
+      result.written = false;
+      return result;
+    }
+    const SystemCopy copy = file->CopyInto(descriptor_, size_, count - result.bytes);
+    size_ += copy.bytes;
+    result.bytes += copy.bytes;
+    systemCopy_ = !copy.unavailable;
+    if (!copy.stopped) {
+      return result;
+    }
+  }
+  // Read into the write buffer, which goes to the file in large writes.
+  while (result.bytes < count) {
+    if (buffered_ == kWriteBuffer && !Flush()) {
+      result.written = false;
+      break;
+    }
+    if (!buffer_) {
+      buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kWriteBuffer);
+    }
+    if (buffered_ == 0) {
+      bufferStart_ = size_;
+    }
+    const auto want = static_cast<std::size_t>(
+        std::min<std::uint64_t>(count - result.bytes, kWriteBuffer - buffered_));
+    const std::size_t got = file->ReadInto({buffer_.get() + buffered_, want});
+    if (got == 0) {
+      break;
+    }
+    buffered_ += got;
+    size_ += got;
+    result.bytes += got;
+  }
+  return result;
+}
+
+CopyResult PendingOutputFile::CopyAndSum(ByteSource& source, std::uint64_t count,
+                                         std::uint8_t& sum) {
+  auto* file = dynamic_cast<FileSource*>(&source);
+  const std::uint64_t stretch = file != nullptr ? file->SideBySideStretch(count) : 0;
+  CopyResult result;
+  if (stretch > 0 && descriptor_ >= 0) {
+    if (!Flush()) {
+      result.written = false;
+      return result;
+    }
+    const SideBySide copy = file->ReadSideBySide(stretch, descriptor_, size_);
+    size_ += copy.bytes;
+    sum = static_cast<std::uint8_t>(sum + copy.sum);
+    result.bytes = copy.bytes;
+    result.written = !copy.writeFailed;
+    failed_ = failed_ || copy.writeFailed;
+    if (copy.bytes < stretch || !result.written) {
+      return result;
+    }
+  }
+  // Whatever the file grew by since it was opened, or all of an input of another kind.
+  const CopyResult rest = ByteSink::CopyAndSum(source, count - result.bytes, sum);
+  result.bytes += rest.bytes;
+  result.written = rest.written;
+  return result;
+}
+
+bool PendingOutputFile::CopyOverExisting() {
+  const int existing = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (existing < 0) {
+    return false;
+  }
+  FileSource result(temporary_);
+  std::uint64_t done = 0;
+  bool bySystem = true;
+  while (result.IsOpen() && done < size_) {
+    if (bySystem) {
+      const SystemCopy copy = result.CopyInto(existing, done, size_ - done);
+      done += copy.bytes;
+      if (!copy.stopped) {
+        break;
+      }
+      bySystem = false;
+      continue;
+    }
+    const auto piece = result.Next(kLargestRead);
+    if (piece.empty() || !WriteAllAt(existing, piece, done)) {
+      break;
+    }
+    done += piece.size();
+  }
+  return ::close(existing) == 0 && done == size_;
+}
+
+bool PendingOutputFile::Commit() {
+  if (descriptor_ < 0 || !Flush()) {
+    Discard();
+    return false;
+  }
+  // Parts copied side by side may have gone on past one that came short.
+  bool stored = ::ftruncate(descriptor_, static_cast<off_t>(size_)) == 0;
+  stored = ::close(descriptor_) == 0 && stored;
+  descriptor_ = -1;
+  if (stored && copyOverExisting_) {
+    stored = CopyOverExisting();
+    ::unlink(temporary_.c_str());
+  } else if (stored) {
+    stored = ::rename(temporary_.c_str(), target_.c_str()) == 0;
+  }
+  if (!stored) {
+    ::unlink(temporary_.c_str());
+  }
+  guard_.reset();
+  return stored;
+}
+
+}  // namespace flashtools

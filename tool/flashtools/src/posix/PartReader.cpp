@@ -1,0 +1,120 @@
+#include "PartReader.h"
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "FileIo.h"
+#include "protocol/FrameSum.h"
+
+namespace flashtools {
+namespace {
+
+constexpr unsigned kMostThreads = 4;
+// Each thread's share comes in about four pieces, so one that gets little processor time
+// leaves most of its share to the others, while each piece is long enough for the system to
+// read ahead of it from the disk.
+constexpr std::uint64_t kPiecesPerThread = 4;
+constexpr std::uint64_t kSmallestPiece = std::uint64_t{2} << 20;
+
+class Pieces {
+ public:
+  Pieces(int input, std::uint64_t from, std::uint64_t count, int output, std::uint64_t outputAt,
+         unsigned threads)
+      : input_(input),
+        from_(from),
+        count_(count),
+        output_(output),
+        outputAt_(outputAt),
+        pieceSize_(std::max(kSmallestPiece, count / (threads * kPiecesPerThread) + 1)),
+        pieces_((count + pieceSize_ - 1) / pieceSize_) {}
+
+  // Takes pieces until none is left or one went wrong.
+  void Work() {
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(kPartReadSize);
+    for (std::size_t index = next_++; index < pieces_.size() && !stop_; index = next_++) {
+      Read(index, buffer.get());
+    }
+  }
+
+  // The pieces in order, up to the first that came short.
+  SideBySide Result() const {
+    SideBySide result;
+    for (std::size_t index = 0; index < pieces_.size(); ++index) {
+      const SideBySide& piece = pieces_[index];
+      result.bytes += piece.bytes;
+      result.sum = static_cast<std::uint8_t>(result.sum + piece.sum);
+      result.readFailed = piece.readFailed;
+      result.writeFailed = piece.writeFailed;
+      if (piece.bytes < Length(index)) {
+        break;
+      }
+    }
+    return result;
+  }
+
+ private:
+  std::uint64_t Length(std::size_t index) const {
+    return std::min(pieceSize_, count_ - index * pieceSize_);
+  }
+
+  void Read(std::size_t index, std::uint8_t* buffer) {
+    SideBySide& piece = pieces_[index];
+    const std::uint64_t start = index * pieceSize_;
+    const std::uint64_t length = Length(index);
+    while (piece.bytes < length) {
+      const auto want =
+          static_cast<std::size_t>(std::min<std::uint64_t>(kPartReadSize, length - piece.bytes));
+      const long got = ReadAt(input_, buffer, want, from_ + start + piece.bytes, true);
+      if (got <= 0) {
+        piece.readFailed = got < 0;
+        stop_ = true;
+        return;
+      }
+      const std::span<const std::uint8_t> bytes(buffer, static_cast<std::size_t>(got));
+      piece.sum = protocol::FrameSum(bytes.data(), bytes.size(), piece.sum);
+      if (output_ >= 0 && !WriteAllAt(output_, bytes, outputAt_ + start + piece.bytes)) {
+        piece.writeFailed = true;
+        stop_ = true;
+        return;
+      }
+      piece.bytes += bytes.size();
+    }
+  }
+
+  int input_;
+  std::uint64_t from_;
+  std::uint64_t count_;
+  int output_;
+  std::uint64_t outputAt_;
+  std::uint64_t pieceSize_;
+  std::vector<SideBySide> pieces_;  // what each piece gave
+  std::atomic<std::size_t> next_{0};
+  std::atomic<bool> stop_{false};
+};
+
+}  // namespace
+
+SideBySide ReadInParts(int input, std::uint64_t from, std::uint64_t count, int output,
+                       std::uint64_t outputAt) {
+  const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1U, kMostThreads);
+  Pieces pieces(input, from, count, output, outputAt, threads);
+  std::vector<std::thread> helpers;
+  for (unsigned started = 1; started < threads; ++started) {
+    try {
+      helpers.emplace_back(&Pieces::Work, &pieces);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  pieces.Work();
+  for (std::thread& helper : helpers) {
+    helper.join();
+  }
+  return pieces.Result();
+}
+
+}  // namespace flashtools

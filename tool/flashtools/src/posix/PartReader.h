@@ -1,0 +1,22 @@
+// Reading a stretch of a regular file in pieces taken in turn by several threads, as many as
+// the machine runs at once (at most four): the copying out of the system's file cache, which
+// bounds how fast a file can be summed or copied, then goes on side by side. A thread that
+// gets no processor time leaves its pieces to the others.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "../FileStreams.h"
+
+namespace flashtools {
+
+// The size of each read, and of each thread's buffer.
+inline constexpr std::size_t kPartReadSize = std::size_t{1} << 20;
+
+// Reads count bytes of input from offset from, sums them, and writes them into output at
+// outputAt onwards unless output is -1. Without a second thread, this thread reads it all.
+SideBySide ReadInParts(int input, std::uint64_t from, std::uint64_t count, int output,
+                       std::uint64_t outputAt);
+
+}  // namespace flashtools
