@@ -23,17 +23,14 @@ struct FlashArguments {
 };
 
 int RunFlash(const GlobalOptions& global, const FlashArguments& arguments) {
-  const auto run = PreparePrinterRun(global, std::cerr);
-  if (!run) {
-    return kExitToolFailed;
-  }
+  const auto run = PreparePrinterRun(global);
   CliUserInterface cliUi(std::cout, std::cerr, std::cin);
   FlashProgress progress(std::cout, isatty(fileno(stdout)) != 0);
   FlashUserInterface ui(cliUi, std::cout, progress, arguments.yes);
   PollingStatusDisplay display(progress);
   std::uint8_t commandNumber = 0;
   const auto result = flashjobs::WriteDataFlashRom(
-      {arguments.file, arguments.dataType, run->machineId, run->port}, commandNumber, ui, display);
+      {arguments.file, arguments.dataType, run.machineId, run.port}, commandNumber, ui, display);
   if (ui.Declined()) {
     cliUi.ShowMessage(zarnik::text::kFlashNotConfirmed, zarnik::text::kError,
                       flashtools::MessageIcon::kExclamation);

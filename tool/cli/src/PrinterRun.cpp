@@ -8,7 +8,6 @@
 #include "channel/SystemSettings.h"
 #include "settings/HexText.h"
 #include "settings/SettingsLocation.h"
-#include "simulate/Simulation.h"
 #include "zarnik/Strings.h"
 
 namespace cli {
@@ -33,7 +32,7 @@ std::int32_t PortKindOfOutput(std::int32_t output) {
 
 }  // namespace
 
-std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::ostream& err) {
+PrinterRun PreparePrinterRun(const GlobalOptions& global) {
   std::optional<std::filesystem::path> named;
   if (global.settingsFile) {
     named = *global.settingsFile;
@@ -49,14 +48,6 @@ std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::os
   }
   run.port.transferMode = panel.mode;
   run.port.outputFile = panel.outputFile;
-  if (global.simulate && run.port.portKind == kUsbPortKind) {
-    if (global.port) {
-      err << "Error: " << zarnik::text::kSimulatedNoUsb << '\n';
-      return std::nullopt;
-    }
-    err << zarnik::text::kSimulatedUsbMoved << '\n';
-    run.port.portKind = simulate::SimulatedPortKind(run.port.portKind);
-  }
   run.machineId =
       settings::ParseMachineId(file.ReadString("StartJob", "MachineID", "FF", kMachineIdLength));
   return run;

@@ -19,8 +19,7 @@ struct PrinterRun {
   std::uint8_t machineId = 0xFF;
 };
 
-// Null after printing why the run cannot go ahead (a port the simulated machine lacks).
-std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::ostream& err);
+PrinterRun PreparePrinterRun(const GlobalOptions& global);
 
 // After a failed printer command: the port library's own text for the call that failed
 // ("VopP2Open:CreateFile(PORT_LPT) : failure", ...), unless the tool's message already showed

@@ -17,13 +17,10 @@ void RegisterVersionCommand(CLI::App& app, Invocation& invocation) {
       "\n\n" + kExitStatusNote);
   command->callback([&invocation] {
     invocation.run = [&invocation] {
-      const auto run = PreparePrinterRun(invocation.global, std::cerr);
-      if (!run) {
-        return kExitToolFailed;
-      }
+      const auto run = PreparePrinterRun(invocation.global);
       CliUserInterface ui(std::cout, std::cerr, std::cin);
       std::uint8_t commandNumber = 0;
-      const auto result = flashjobs::GetVersion(run->machineId, run->port, commandNumber, ui,
+      const auto result = flashjobs::GetVersion(run.machineId, run.port, commandNumber, ui,
                                                 flashjobs::SleepOnThisThread);
       if (result != flashtools::ToolResult::kSucceeded) {
         ShowPortLibraryDetail(ui, std::cerr);

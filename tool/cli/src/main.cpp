@@ -9,6 +9,7 @@
 
 #include "Command.h"
 #include "cleanup/RemoveOnSignal.h"
+#include "settings/SettingsLocation.h"
 #include "simulate/Simulation.h"
 
 namespace {
@@ -21,11 +22,11 @@ void AddGlobalOptions(CLI::App& app, cli::GlobalOptions& global) {
       ->check(CLI::IsMember({"lpt", "usb"}));
   CLI::Option* simulate = app.add_flag(
       "--simulate", global.simulate,
-      "run on the simulated machine with the virtual printer on LPT1: (no USB printer)");
+      "run on the simulated machine with the virtual printer on LPT1: and USB");
   app.add_option("--sim-config", global.simConfig,
                  "virtual printer profile, section Printer: ControllerFW, EngineFW, "
                  "FlashSizeCode, AcceptJob, FailStatus, ProgressStep, Stall, HostCommError, "
-                 "SilentAfter")
+                 "SilentAfter, PrintQueue, Vid, Pid")
       ->needs(simulate);
   app.add_option("--sim-trace", global.simTrace,
                  "file that receives every byte the virtual printer took, in order")
@@ -45,6 +46,11 @@ int RunCommand(const cli::Invocation& invocation) {
   if (global.simTrace) {
     request.trace = *global.simTrace;
   }
+  std::optional<std::filesystem::path> named;
+  if (global.settingsFile) {
+    named = *global.settingsFile;
+  }
+  request.settings = settings::ChosenSettingsFile(named);
   std::string error;
   const auto simulation = simulate::Simulation::Start(request, error);
   if (!simulation) {

@@ -2,32 +2,55 @@
 
 #include <fstream>
 
-#include "TracingLptDevice.h"
+#include "TracingDevice.h"
+#include "settings/HexText.h"
+#include "settings/ProfileFile.h"
 #include "sim/Machine.h"
+#include "sim/UsbPrinterSlot.h"
 #include "sim/VersionRecords.h"
+#include "sim/printer/PrinterOnLptDriver.h"
+#include "sim/printer/PrinterOnUsbPrintSupport.h"
 #include "simulate/PrinterProfile.h"
 
 namespace simulate {
 
+namespace {
+
+constexpr std::size_t kIdTextLength = 255;
+
+// The ids the printer shows on USB: the profile's, else the settings file's "Vid" and "Pid".
+sim::UsbIdentity UsbIdentityOf(const ProfileResult& profile,
+                               const std::optional<std::filesystem::path>& settingsFile) {
+  sim::UsbIdentity identity;
+  if (settingsFile) {
+    const settings::ProfileFile file(*settingsFile);
+    identity.vendorId = settings::ParseHex4(file.ReadString("System", "Vid", "0000", kIdTextLength));
+    identity.productId =
+        settings::ParseHex4(file.ReadString("System", "Pid", "0000", kIdTextLength));
+  }
+  identity.vendorId = profile.usbVendorId.value_or(identity.vendorId);
+  identity.productId = profile.usbProductId.value_or(identity.productId);
+  return identity;
+}
+
+}  // namespace
+
 struct Simulation::Parts {
   sim::Machine machine;
   std::shared_ptr<sim::VirtualPrinter> printer;
-  std::shared_ptr<TracingLptDevice> device;
+  std::shared_ptr<PrinterTrace> trace;
   std::unique_ptr<sim::ScopedInstall> install;
 };
 
 std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
                                               std::string& error) {
-  sim::PrinterConfig config;
-  std::string printQueue;
+  ProfileResult profile;
   if (request.profile) {
-    ProfileResult profile = ReadPrinterProfile(*request.profile);
+    profile = ReadPrinterProfile(*request.profile);
     if (!profile.error.empty()) {
       error = profile.error;
       return nullptr;
     }
-    config = std::move(profile.config);
-    printQueue = std::move(profile.printQueue);
   }
   std::unique_ptr<std::ofstream> trace;
   if (request.trace) {
@@ -39,13 +62,20 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
   }
   auto parts = std::make_unique<Parts>();
   parts->machine.SetVersion(sim::WindowsXp());
-  parts->printer = std::make_shared<sim::VirtualPrinter>(std::move(config));
-  parts->device = std::make_shared<TracingLptDevice>(parts->printer, std::move(trace));
-  parts->machine.AttachDevice(R"(\\.\LPT1)", parts->device);
-  if (!printQueue.empty()) {
+  parts->printer = std::make_shared<sim::VirtualPrinter>(profile.config);
+  parts->trace = std::make_shared<PrinterTrace>(parts->printer, std::move(trace));
+  parts->machine.AttachDevice(
+      R"(\\.\LPT1)", std::make_shared<TracingDevice>(
+                         std::make_shared<sim::PrinterOnLptDriver>(parts->printer), parts->trace));
+  sim::PlugUsbPrinter(
+      parts->machine, UsbIdentityOf(profile, request.settings),
+      std::make_shared<TracingDevice>(
+          std::make_shared<sim::PrinterOnUsbPrintSupport>(parts->printer), parts->trace));
+  if (!profile.printQueue.empty()) {
     // The spooler's record of a queue printing to the first parallel port.
     parts->machine.registry().SetMultiString(
-        R"(System\CurrentControlSet\Control\Print\Printers\)" + printQueue + R"(\DsSpooler)",
+        R"(System\CurrentControlSet\Control\Print\Printers\)" + profile.printQueue +
+            R"(\DsSpooler)",
         "portName", {"LPT1:"});
   }
   parts->install = std::make_unique<sim::ScopedInstall>(parts->machine);
@@ -61,11 +91,7 @@ sim::VirtualPrinter& Simulation::Printer() {
 }
 
 bool Simulation::TraceWritten() const {
-  return parts_->device->TraceWritten();
-}
-
-std::int32_t SimulatedPortKind(std::int32_t portKind) {
-  return portKind == kUsbPortKind ? kSimulatedPortKind : portKind;
+  return parts_->trace->Written();
 }
 
 }  // namespace simulate

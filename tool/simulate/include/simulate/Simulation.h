@@ -1,7 +1,7 @@
 // The simulated machine a program runs on with --simulate: the Windows XP version record and
-// the virtual printer on the parallel port's driver device "\\.\LPT1", installed as the
-// platform backend for the life of the object, so the program, its port library included,
-// talks to the virtual printer. The machine has no USB printer.
+// the virtual printer on the parallel port's driver device "\\.\LPT1" and on the USB printing
+// support, installed as the platform backend for the life of the object, so the program, its
+// port library included, talks to the virtual printer whichever "Output" it uses.
 #pragma once
 
 #include <cstdint>
@@ -14,13 +14,12 @@
 
 namespace simulate {
 
-// The port the simulated machine offers the printer on: the tool's port kind 1, "LPT1:".
-inline constexpr std::int32_t kSimulatedPortKind = 1;
-inline constexpr std::int32_t kUsbPortKind = 3;
-
 struct SimulationRequest {
   std::optional<std::filesystem::path> profile;  // --sim-config FILE
   std::optional<std::filesystem::path> trace;    // --sim-trace FILE
+  // The settings file whose "Vid" and "Pid" (section System) the printer shows on USB unless
+  // the profile sets others.
+  std::optional<std::filesystem::path> settings;
 };
 
 class Simulation {
@@ -42,9 +41,5 @@ class Simulation {
   explicit Simulation(std::unique_ptr<Parts> parts);
   std::unique_ptr<Parts> parts_;
 };
-
-// The port kind a simulated run uses: USB becomes the parallel port, where the virtual printer
-// is; every other kind stays.
-std::int32_t SimulatedPortKind(std::int32_t portKind);
 
 }  // namespace simulate

@@ -243,12 +243,8 @@ inline constexpr std::string_view kReasonNotAnswering =
 inline constexpr std::string_view kReasonAccessMethod =
     "%s cannot be reached by the access method this port needs.";
 
-// --simulate: the simulated machine has its printer on the parallel port only.
-inline constexpr std::string_view kSimulatedUsbMoved =
-    "Simulation: the virtual printer is on LPT1:, so this run uses LPT1: instead of USB.";
-inline constexpr std::string_view kSimulatedNoUsb =
-    "Simulation: the simulated machine has no USB printer; its printer is on LPT1: (--port lpt).";
-inline constexpr std::string_view kSimulatedTitleSuffix = " (simulated printer on LPT1:)";
+// --simulate: the window title says that the printer is the virtual one.
+inline constexpr std::string_view kSimulatedTitleSuffix = " (simulated printer)";
 
 }  // namespace text
 }  // namespace zarnik
