@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 
+#include "linux/DeviceLink.h"
 #include "platform/WinApi.h"
 
 namespace platform::linux_backend {
@@ -23,6 +24,8 @@ struct OpenFile {
   const bool serial;     // a tty: the serial-line services apply
   const bool exclusive;  // TIOCEXCL was set at open and is cleared again at close
   const bool parallel;   // "\\.\LPTn": reads and writes with bounded waits, the device ID
+  // A USB printer: reads, writes and the device ID go through the link (fd is then -1).
+  std::unique_ptr<DeviceLink> link;
 
   // Serial line only. Settings without a termios counterpart are kept here and reported
   // back by GetCommState as they were set.

@@ -4,6 +4,7 @@
 
 #include "linux/HandleTable.h"
 #include "linux/PrinterRegistry.h"
+#include "linux/UsbDeviceClasses.h"
 #include "platform/Services.h"
 
 namespace platform::linux_backend {
@@ -70,6 +71,7 @@ class LinuxServices final : public Services {
 
   HandleTable handles_;
   PrinterRegistry printers_;
+  UsbDeviceClasses usbClasses_;
 };
 
 }  // namespace platform::linux_backend
