@@ -227,3 +227,44 @@ TEST_F(UsbCommandLine, VersionTalksToThePrinterWithTheConfiguredIds) {
 }
 
 }  // namespace
+
+namespace {
+
+// zarnik-cli list shows each USB printer with its ids, node or the lack of one, whether it
+// may be opened and its parsed device ID; as JSON too.
+TEST_F(UsbCommandLine, ListShowsThePrintersWithTheirDeviceIds) {
+  FakePrinter printer;
+  bed.AddPrinter({}, &printer);
+  PrinterSpec unbound;
+  unbound.port = "2-1";
+  unbound.productId = 0x0009;
+  unbound.serial.clear();
+  unbound.lpNumber = -1;
+  bed.AddPrinter(unbound, nullptr);
+  bed.AddOtherDevice("1-3", 0x1D6B, 0x0002);
+
+  const cli_test::CliRun text = Cli("list");
+  EXPECT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("  04b8:0005  Zarnik QX4410  serial SN0001\n"
+                          "    node /dev/usb/lp0 (this user may open it)\n"
+                          "    device ID: MFG Zarnik; MDL QX4410; CMD PJL; CLS PRINTER; SN SN0001\n"
+                          "    settings: Vid=04b8 Pid=0005\n"),
+            std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("  04b8:0009  Zarnik QX4410  serial (none)\n"
+                          "    no kernel driver: reached through libusb on /dev/bus/usb/002/"),
+            std::string::npos)
+      << text.out;
+  EXPECT_EQ(text.out.find("1d6b"), std::string::npos);  // no printer
+
+  const cli_test::CliRun json = Cli("list --json");
+  EXPECT_EQ(json.status, 0);
+  EXPECT_NE(json.out.find(R"("node": "/dev/usb/lp0", "kernel_driver": true)"), std::string::npos)
+      << json.out;
+  EXPECT_NE(json.out.find(R"("MFG": "Zarnik", "MDL": "QX4410", "CMD": "PJL", "CLS": "PRINTER", )"
+                          R"("SN": "SN0001"})"),
+            std::string::npos);
+  EXPECT_NE(json.out.find(R"("node": null, "kernel_driver": false)"), std::string::npos);
+}
+
+}  // namespace

@@ -75,9 +75,9 @@ int Run(int argc, char** argv) {
 
   cli::Invocation invocation;
   AddGlobalOptions(app, invocation.global);
-  constexpr std::array<cli::CommandRegistration, 5> kCommands{
-      cli::RegisterCheckCommand, cli::RegisterAddHeaderCommand, cli::RegisterArrangeBandsCommand,
-      cli::RegisterFlashCommand, cli::RegisterVersionCommand};
+  constexpr std::array<cli::CommandRegistration, 6> kCommands{
+      cli::RegisterCheckCommand,  cli::RegisterAddHeaderCommand, cli::RegisterArrangeBandsCommand,
+      cli::RegisterFlashCommand,  cli::RegisterVersionCommand,   cli::RegisterListCommand};
   for (const cli::CommandRegistration registration : kCommands) {
     registration(app, invocation);
   }
