@@ -7,8 +7,8 @@
 // The node is /dev/usb/lp0 of an emulated device tree (umockdev) backed by a file in memory,
 // so the program must run under umockdev's preload library (scripts/bench-usb.sh does that).
 #include <fcntl.h>
-#include <unistd.h>
 #include <umockdev.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>

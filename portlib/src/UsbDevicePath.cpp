@@ -79,8 +79,8 @@ bool DeviceInstance(const std::string& key, std::string& instance) {
   char value[kInstanceValueSize + 1] = {};
   std::uint32_t type = 0;
   std::uint32_t length = kInstanceValueSize;
-  const bool read = os.RegQueryValueEx(opened, "DeviceInstance", &type, value, &length) ==
-                    platform::kRegSuccess;
+  const bool read =
+      os.RegQueryValueEx(opened, "DeviceInstance", &type, value, &length) == platform::kRegSuccess;
   os.RegCloseKey(opened);
   if (read) {
     instance.assign(value, strnlen(value, std::min(length, kInstanceValueSize)));

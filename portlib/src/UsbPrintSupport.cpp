@@ -50,9 +50,8 @@ void NoteNotFound(const SeenDevices& seen) {
   std::snprintf(wanted, sizeof wanted, "The USB printer with vendor id %04x and product id %04x",
                 static_cast<unsigned>(param.wUsbVendorId),
                 static_cast<unsigned>(param.wUsbProductId));
-  std::string detail =
-      seen.printers.empty() ? "No USB printer was found."
-                            : "USB printers found: " + Listed(seen.printers) + ".";
+  std::string detail = seen.printers.empty() ? "No USB printer was found."
+                                             : "USB printers found: " + Listed(seen.printers) + ".";
   std::vector<std::string> others;
   for (const std::string& device : seen.devices) {
     if (std::find(seen.printers.begin(), seen.printers.end(), device) == seen.printers.end()) {

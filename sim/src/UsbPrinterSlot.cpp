@@ -52,8 +52,7 @@ std::string UsbInterfacePath(const UsbIdentity& identity, UsbInterfaceClass inte
   return ids + identity.serial + "#" + GuidText(interfaceClass);
 }
 
-void PlugUsbPrinter(Machine& machine, const UsbIdentity& identity,
-                    std::shared_ptr<Device> device) {
+void PlugUsbPrinter(Machine& machine, const UsbIdentity& identity, std::shared_ptr<Device> device) {
   for (const UsbInterfaceClass interfaceClass : kBothClasses) {
     const std::string path = UsbInterfacePath(identity, interfaceClass);
     machine.AttachDevice(path, device);

@@ -34,7 +34,7 @@ TEST(DeviceIdFields, MalformedAndOverLongIdsStayBoundedAndPrintable) {
   EXPECT_TRUE(ParseDeviceId("").fields.empty());
   EXPECT_TRUE(ParseDeviceId(";;;no colon;:empty key;").fields.empty());
   EXPECT_EQ(ParseDeviceId(std::string("MFG:A\0MDL:hidden;", 17)).model, "");  // ends at zero
-  EXPECT_EQ(ParseDeviceId("MDL:a\x1b[2Jb\x07;").model, "a?[2Jb?");             // no escapes
+  EXPECT_EQ(ParseDeviceId("MDL:a\x1b[2Jb\x07;").model, "a?[2Jb?");            // no escapes
 
   const auto longId = ParseDeviceId("MFG:" + std::string(10000, 'x') + ";MDL:late;");
   EXPECT_TRUE(longId.cut);

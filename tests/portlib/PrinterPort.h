@@ -70,4 +70,3 @@ class PrinterPort final : public sim::Device {
   std::vector<std::size_t> idRooms;
   std::uint32_t idError = 0;
 };
-

@@ -45,9 +45,9 @@ class UsbPrintSupport : public VopP2Test {
   // Printers that are not the one looked for, on the printing support and as USB devices.
   void PlugOthers(int count) {
     for (int i = 0; i < count; ++i) {
-      sim::PlugUsbPrinter(
-          machine, {0x0ABC, static_cast<std::uint16_t>(0x0200 + i), "S" + std::to_string(i)},
-          std::make_shared<PrinterPort>());
+      sim::PlugUsbPrinter(machine,
+                          {0x0ABC, static_cast<std::uint16_t>(0x0200 + i), "S" + std::to_string(i)},
+                          std::make_shared<PrinterPort>());
     }
   }
 
@@ -68,11 +68,8 @@ TEST_F(UsbPrintSupport, SearchFindsThePrinterByItsIdsAndTellsEachStep) {
   const std::string key = std::string(R"(System\CurrentControlSet\Control\DeviceClasses\)") +
                           R"({28d78fad-5a12-11d1-ae5b-0000f803a8c2}\##?#usb#vid_0abc&pid_0123)" +
                           R"(#QX4410-7#{28d78fad-5a12-11d1-ae5b-0000f803a8c2})" + "\n";
-  const std::vector<std::string> expected{"VopP2Open\n",
-                                          "VopP2OpenUsb\n",
-                                          "GetDevicePath\n",
-                                          "GetDevicePath (USB2.0)\n",
-                                          "GetDevicePathPart\n"};
+  const std::vector<std::string> expected{"VopP2Open\n", "VopP2OpenUsb\n", "GetDevicePath\n",
+                                          "GetDevicePath (USB2.0)\n", "GetDevicePathPart\n"};
   ASSERT_EQ(lines.size(), expected.size() + 6);  // a key and an id line per printer
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), lines.begin()));
   EXPECT_TRUE(Logged("vid_0abc&pid_0200 == vid_0abc&pid_0123\n"));

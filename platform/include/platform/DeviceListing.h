@@ -21,8 +21,8 @@ struct UsbPrinterEntry {
   std::string usbfsNode;   // /dev/bus/usb/BBB/DDD, what libusb opens without a kernel driver
   std::string devicePath;  // the path the port library's device search finds it by
   bool accessible = false;
-  std::string reason;      // why this user may not open it
-  std::string deviceId;    // the IEEE 1284 device ID text, empty when it could not be read
+  std::string reason;    // why this user may not open it
+  std::string deviceId;  // the IEEE 1284 device ID text, empty when it could not be read
 };
 
 struct PortEntry {

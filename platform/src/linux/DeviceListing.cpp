@@ -33,11 +33,11 @@ void CheckAccess(const std::string& node, bool& accessible, std::string& reason)
 
 // The printer class's GET_DEVICE_ID through libusb, for a printer without a kernel driver.
 std::string DeviceIdThroughLibusb(const UsbDeviceInfo& device) {
-  auto opened = linux_backend::LibusbDevice::Open(device.busNumber, device.address,
-                                                  device.usbfsNode);
-  const auto endpoints =
-      opened != nullptr ? opened->FindBulkInterface(kPrinterClass, device.printerInterface)
-                        : std::nullopt;
+  auto opened =
+      linux_backend::LibusbDevice::Open(device.busNumber, device.address, device.usbfsNode);
+  const auto endpoints = opened != nullptr
+                             ? opened->FindBulkInterface(kPrinterClass, device.printerInterface)
+                             : std::nullopt;
   if (!endpoints) {
     return {};
   }
@@ -66,9 +66,9 @@ UsbPrinterEntry EntryOf(const UsbDeviceInfo& device) {
   entry.node = device.printerNode;
   entry.usbfsNode = device.usbfsNode;
   const bool kernelNode = !device.printerNode.empty();
-  entry.devicePath = linux_backend::InterfacePath(
-      device, kernelNode ? linux_backend::UsbClass::kPrintingSupport
-                         : linux_backend::UsbClass::kUsbDevice);
+  entry.devicePath =
+      linux_backend::InterfacePath(device, kernelNode ? linux_backend::UsbClass::kPrintingSupport
+                                                      : linux_backend::UsbClass::kUsbDevice);
   CheckAccess(kernelNode ? device.printerNode : device.usbfsNode, entry.accessible, entry.reason);
   entry.deviceId = device.ieee1284Id;
   if (!kernelNode && entry.accessible) {

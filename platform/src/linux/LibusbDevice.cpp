@@ -115,7 +115,7 @@ bool LibusbDevice::Failed(int code) {
 }
 
 std::optional<BulkEndpoints> LibusbDevice::FindBulkInterface(int interfaceClass,
-                                                            int interfaceNumber) const {
+                                                             int interfaceNumber) const {
   libusb_config_descriptor* config = nullptr;
   if (libusb_get_active_config_descriptor(libusb_get_device(handle_), &config) != LIBUSB_SUCCESS) {
     return std::nullopt;
@@ -184,8 +184,8 @@ bool LibusbDevice::Claim(const BulkEndpoints& endpoints) {
 bool LibusbDevice::Bulk(std::uint8_t endpoint, std::uint8_t* data, std::uint32_t length,
                         std::uint32_t& done, unsigned timeoutMs) {
   int moved = 0;
-  const int result = libusb_bulk_transfer(handle_, endpoint, data, static_cast<int>(length),
-                                          &moved, timeoutMs);
+  const int result =
+      libusb_bulk_transfer(handle_, endpoint, data, static_cast<int>(length), &moved, timeoutMs);
   done = moved > 0 ? static_cast<std::uint32_t>(moved) : 0;
   if (result != LIBUSB_SUCCESS) {
     return Failed(result);

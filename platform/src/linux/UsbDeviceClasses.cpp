@@ -94,8 +94,8 @@ bool UsbDeviceClasses::Detail(DeviceInfoSet set, const DeviceInterfaceData& data
     *requiredSize = needed;
   }
   if (detail == nullptr || detailSize < needed) {
-    error = detail == nullptr && detailSize != 0 ? kErrorInvalidUserBuffer
-                                                 : kErrorInsufficientBuffer;
+    error =
+        detail == nullptr && detailSize != 0 ? kErrorInvalidUserBuffer : kErrorInsufficientBuffer;
     return false;
   }
   std::uint32_t sizeField = 0;

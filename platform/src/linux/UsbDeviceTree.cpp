@@ -79,8 +79,9 @@ std::vector<UsbDeviceInfo> ListUsbDevices() {
     const std::string devtype = type != nullptr ? type : "";
     if (devtype == "usb_interface") {
       if (Number(Attribute(device.get(), "bInterfaceClass"), 16) == kPrinterClass) {
-        printerInterfaces[path] = {ParentPath(device.get()),
-                                   static_cast<int>(Number(Attribute(device.get(), "bInterfaceNumber"), 16))};
+        printerInterfaces[path] = {
+            ParentPath(device.get()),
+            static_cast<int>(Number(Attribute(device.get(), "bInterfaceNumber"), 16))};
       }
       continue;
     }
@@ -113,12 +114,14 @@ std::vector<UsbDeviceInfo> ListUsbDevices() {
     UdevPtr<udev_device> node(udev_device_new_from_syspath(context.get(), path.c_str()));
     const char* devnode = node != nullptr ? udev_device_get_devnode(node.get()) : nullptr;
     const char* sysname = node != nullptr ? udev_device_get_sysname(node.get()) : nullptr;
-    if (devnode == nullptr || sysname == nullptr || std::string_view(sysname).substr(0, 2) != "lp") {
+    if (devnode == nullptr || sysname == nullptr ||
+        std::string_view(sysname).substr(0, 2) != "lp") {
       continue;
     }
     udev_device* interface = udev_device_get_parent(node.get());
-    const auto owner = interface != nullptr ? printerInterfaces.find(udev_device_get_syspath(interface))
-                                            : printerInterfaces.end();
+    const auto owner = interface != nullptr
+                           ? printerInterfaces.find(udev_device_get_syspath(interface))
+                           : printerInterfaces.end();
     if (owner == printerInterfaces.end()) {
       continue;
     }
@@ -146,8 +149,8 @@ std::string InstanceName(const UsbDeviceInfo& device) {
   }
   std::string name = device.serial;
   for (char& c : name) {
-    const bool plain = std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '.' ||
-                       c == '_';
+    const bool plain =
+        std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '.' || c == '_';
     if (!plain) {
       c = '_';
     }
@@ -157,8 +160,8 @@ std::string InstanceName(const UsbDeviceInfo& device) {
 
 std::string DeviceInstance(const UsbDeviceInfo& device) {
   char ids[32];
-  std::snprintf(ids, sizeof ids, R"(USB\VID_%04X&PID_%04X\)", static_cast<unsigned>(device.vendorId),
-                static_cast<unsigned>(device.productId));
+  std::snprintf(ids, sizeof ids, R"(USB\VID_%04X&PID_%04X\)",
+                static_cast<unsigned>(device.vendorId), static_cast<unsigned>(device.productId));
   return ids + InstanceName(device);
 }
 
@@ -175,8 +178,7 @@ std::string InterfacePath(const UsbDeviceInfo& device, UsbClass usbClass) {
 }
 
 bool SameTextNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) ==
                   std::tolower(static_cast<unsigned char>(y));
          });

@@ -84,10 +84,10 @@ class LibusbPrinter final : public DeviceLink {
     const auto size = static_cast<std::uint16_t>(std::min<std::uint32_t>(outLength + 4, 0xFFFF));
     std::vector<std::uint8_t> reply(size, 0);
     std::uint32_t done = 0;
-    const auto index = static_cast<std::uint16_t>((endpoints_.interfaceNumber << 8) |
-                                                  endpoints_.alternateSetting);
-    if (!device_->Control(kGetDeviceIdRequestType, kGetDeviceId, 0, index, reply.data(), size,
-                          done, kControlTimeoutMs)) {
+    const auto index =
+        static_cast<std::uint16_t>((endpoints_.interfaceNumber << 8) | endpoints_.alternateSetting);
+    if (!device_->Control(kGetDeviceIdRequestType, kGetDeviceId, 0, index, reply.data(), size, done,
+                          kControlTimeoutMs)) {
       NoteUsbTransferFailure(device_->Name());
       return false;
     }
@@ -126,7 +126,8 @@ std::unique_ptr<DeviceLink> OpenUsbPrinterThroughLibusb(const UsbDeviceInfo& dev
   const auto endpoints = opened->FindBulkInterface(kPrinterClass, device.printerInterface);
   if (!endpoints || endpoints->out == 0) {
     SetLastErrorCode(kErrorNotSupported);
-    NoteFailureReason({FailureKind::kAccessMethod, name, "It has no printer interface to send to."});
+    NoteFailureReason(
+        {FailureKind::kAccessMethod, name, "It has no printer interface to send to."});
     return nullptr;
   }
   if (!opened->Claim(*endpoints)) {

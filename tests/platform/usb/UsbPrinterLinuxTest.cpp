@@ -33,7 +33,8 @@ class UsbPrinterLinux : public testing::Test {
   // The interface paths a class lists, through the setup calls.
   std::vector<std::string> Paths(const Guid& interfaceClass) {
     std::vector<std::string> paths;
-    const DeviceInfoSet set = os.SetupDiGetClassDevs(interfaceClass, kDigcfPresent | kDigcfDeviceInterface);
+    const DeviceInfoSet set =
+        os.SetupDiGetClassDevs(interfaceClass, kDigcfPresent | kDigcfDeviceInterface);
     DeviceInterfaceData data;
     data.cbSize = sizeof data;
     for (std::uint32_t i = 0; os.SetupDiEnumDeviceInterfaces(set, interfaceClass, i, &data); ++i) {
@@ -148,7 +149,10 @@ TEST_F(UsbPrinterLinux, BusyAndUnpluggedPrintersFailWithTheirReasons) {
   EXPECT_EQ(LastFailureReason().kind, FailureKind::kInUse);
   EXPECT_EQ(LastFailureReason().device, node);
 
-  { const std::lock_guard lock(printer.mutex); printer.gone = true; }
+  {
+    const std::lock_guard lock(printer.mutex);
+    printer.gone = true;
+  }
   ClearFailureReason();
   std::uint32_t count = 0;
   EXPECT_FALSE(os.WriteFile(handle, "x", 1, &count));

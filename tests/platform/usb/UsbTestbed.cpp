@@ -3,12 +3,12 @@
 #include <sys/ioctl.h>
 
 #include <algorithm>
-#include <span>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <span>
 
 namespace usb_test {
 
@@ -33,14 +33,15 @@ gboolean HandleWrite(UMockdevIoctlBase* /*handler*/, UMockdevIoctlClient* client
   } else if (printer.stalled) {
     umockdev_ioctl_client_complete(client, -1, EAGAIN);
   } else if (printer.virtualPrinter != nullptr) {
-    const auto bytes = std::span<const std::uint8_t>(arg->data, static_cast<std::size_t>(arg->data_len));
+    const auto bytes =
+        std::span<const std::uint8_t>(arg->data, static_cast<std::size_t>(arg->data_len));
     printer.received.insert(printer.received.end(), bytes.begin(), bytes.end());
     const sim::IoResult result = printer.virtualPrinter->Write(bytes);
     umockdev_ioctl_client_complete(client, result.ok ? static_cast<glong>(result.count) : -1,
                                    result.ok ? 0 : EIO);
   } else {
-    const auto taken = std::min<std::size_t>(static_cast<std::size_t>(arg->data_len),
-                                             printer.writeLimit);
+    const auto taken =
+        std::min<std::size_t>(static_cast<std::size_t>(arg->data_len), printer.writeLimit);
     printer.received.insert(printer.received.end(), arg->data, arg->data + taken);
     umockdev_ioctl_client_complete(client, static_cast<glong>(taken), 0);
   }
@@ -151,10 +152,9 @@ std::string UsbTestbed::AddPrinter(const PrinterSpec& spec, FakePrinter* printer
     const std::string name = "lp" + std::to_string(spec.lpNumber);
     const std::string major = "180";
     const std::string minor = std::to_string(spec.lpNumber);
-    g_free(umockdev_testbed_add_device(testbed_, "usbmisc", name.c_str(), interface, "dev",
-                                       (major + ":" + minor).c_str(), nullptr, "DEVNAME",
-                                       node.c_str(), "MAJOR", major.c_str(), "MINOR",
-                                       minor.c_str(), nullptr));
+    g_free(umockdev_testbed_add_device(
+        testbed_, "usbmisc", name.c_str(), interface, "dev", (major + ":" + minor).c_str(), nullptr,
+        "DEVNAME", node.c_str(), "MAJOR", major.c_str(), "MINOR", minor.c_str(), nullptr));
     MakeNodeFile(node);
     if (printer != nullptr) {
       UMockdevIoctlBase* handler = umockdev_ioctl_base_new();

@@ -121,7 +121,6 @@ TEST_F(PrinterCommandTest, FilesAndPortsRefusedBeforeAnythingIsSent) {
   const CliRun missing = Cli(std::string(kSettings) + "--simulate flash none.vop --type demo");
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "Error: Cannot open file!\n");
-
 }
 
 // The virtual printer is on USB too, with the settings file's ids unless the profile gives
@@ -133,11 +132,13 @@ TEST_F(PrinterCommandTest, UsbFindsThePrinterByItsIdsOnly) {
   EXPECT_EQ(found.out, "Get Version:\nController FW: EF12\nEngine FW: 0102.0304.0506\n");
   EXPECT_GT(fs::file_size(Path("trace.bin")), 0U);
 
-  const CliRun other = WithPrinter("Vid=1234\nPid=0001\n", "--sim-trace trace.bin --simulate version");
+  const CliRun other =
+      WithPrinter("Vid=1234\nPid=0001\n", "--sim-trace trace.bin --simulate version");
   EXPECT_EQ(other.status, 1);
-  EXPECT_NE(other.err.find("Port library: VopP2Open:CreateFile(PORT_USB) : GetDevicePath failure\n"
-                           "The USB printer with vendor id 04b8 and product id 0a1f was not found."),
-            std::string::npos)
+  EXPECT_NE(
+      other.err.find("Port library: VopP2Open:CreateFile(PORT_USB) : GetDevicePath failure\n"
+                     "The USB printer with vendor id 04b8 and product id 0a1f was not found."),
+      std::string::npos)
       << other.err;
   EXPECT_NE(other.err.find(R"(USB printers found: USB\VID_1234&PID_0001\)"), std::string::npos);
   EXPECT_EQ(fs::file_size(Path("trace.bin")), 0U);

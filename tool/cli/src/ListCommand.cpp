@@ -127,12 +127,12 @@ void PrintJson(const platform::DeviceListing& listing, std::ostream& out) {
         << ", \"usbfs_node\": " << JsonOrNull(p.usbfsNode)
         << ", \"device_path\": " << Json(p.devicePath)
         << ", \"accessible\": " << (p.accessible ? "true" : "false")
-        << ", \"reason\": " << JsonOrNull(p.reason) << ", \"device_id\": " << JsonDeviceId(p.deviceId)
-        << "}";
+        << ", \"reason\": " << JsonOrNull(p.reason)
+        << ", \"device_id\": " << JsonDeviceId(p.deviceId) << "}";
   }
-  out << (listing.usbPrinters.empty() ? "]" : "\n  ]") << ",\n  \"parallel_ports\": "
-      << JsonPorts(listing.parallelPorts) << ",\n  \"serial_ports\": "
-      << JsonPorts(listing.serialPorts) << "\n}\n";
+  out << (listing.usbPrinters.empty() ? "]" : "\n  ]")
+      << ",\n  \"parallel_ports\": " << JsonPorts(listing.parallelPorts)
+      << ",\n  \"serial_ports\": " << JsonPorts(listing.serialPorts) << "\n}\n";
 }
 
 }  // namespace

@@ -20,9 +20,9 @@ void AddGlobalOptions(CLI::App& app, cli::GlobalOptions& global) {
   app.add_option("--port", global.port,
                  "port for this run instead of the settings file's Output (not saved)")
       ->check(CLI::IsMember({"lpt", "usb"}));
-  CLI::Option* simulate = app.add_flag(
-      "--simulate", global.simulate,
-      "run on the simulated machine with the virtual printer on LPT1: and USB");
+  CLI::Option* simulate =
+      app.add_flag("--simulate", global.simulate,
+                   "run on the simulated machine with the virtual printer on LPT1: and USB");
   app.add_option("--sim-config", global.simConfig,
                  "virtual printer profile, section Printer: ControllerFW, EngineFW, "
                  "FlashSizeCode, AcceptJob, FailStatus, ProgressStep, Stall, HostCommError, "
@@ -76,8 +76,8 @@ int Run(int argc, char** argv) {
   cli::Invocation invocation;
   AddGlobalOptions(app, invocation.global);
   constexpr std::array<cli::CommandRegistration, 6> kCommands{
-      cli::RegisterCheckCommand,  cli::RegisterAddHeaderCommand, cli::RegisterArrangeBandsCommand,
-      cli::RegisterFlashCommand,  cli::RegisterVersionCommand,   cli::RegisterListCommand};
+      cli::RegisterCheckCommand, cli::RegisterAddHeaderCommand, cli::RegisterArrangeBandsCommand,
+      cli::RegisterFlashCommand, cli::RegisterVersionCommand,   cli::RegisterListCommand};
   for (const cli::CommandRegistration registration : kCommands) {
     registration(app, invocation);
   }

@@ -24,7 +24,8 @@ sim::UsbIdentity UsbIdentityOf(const ProfileResult& profile,
   sim::UsbIdentity identity;
   if (settingsFile) {
     const settings::ProfileFile file(*settingsFile);
-    identity.vendorId = settings::ParseHex4(file.ReadString("System", "Vid", "0000", kIdTextLength));
+    identity.vendorId =
+        settings::ParseHex4(file.ReadString("System", "Vid", "0000", kIdTextLength));
     identity.productId =
         settings::ParseHex4(file.ReadString("System", "Pid", "0000", kIdTextLength));
   }
@@ -73,10 +74,9 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
           std::make_shared<sim::PrinterOnUsbPrintSupport>(parts->printer), parts->trace));
   if (!profile.printQueue.empty()) {
     // The spooler's record of a queue printing to the first parallel port.
-    parts->machine.registry().SetMultiString(
-        R"(System\CurrentControlSet\Control\Print\Printers\)" + profile.printQueue +
-            R"(\DsSpooler)",
-        "portName", {"LPT1:"});
+    parts->machine.registry().SetMultiString(R"(System\CurrentControlSet\Control\Print\Printers\)" +
+                                                 profile.printQueue + R"(\DsSpooler)",
+                                             "portName", {"LPT1:"});
   }
   parts->install = std::make_unique<sim::ScopedInstall>(parts->machine);
   return std::unique_ptr<Simulation>(new Simulation(std::move(parts)));

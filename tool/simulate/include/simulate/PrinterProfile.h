@@ -31,7 +31,7 @@ struct ProfileResult {
   std::string printQueue;  // a queue holding "LPT1:", or empty
   std::optional<std::uint16_t> usbVendorId;
   std::optional<std::uint16_t> usbProductId;
-  std::string error;       // empty when the profile was read; else what is wrong with it
+  std::string error;  // empty when the profile was read; else what is wrong with it
 };
 
 ProfileResult ReadPrinterProfile(const std::filesystem::path& file);
