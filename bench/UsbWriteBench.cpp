@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
   const std::filesystem::path node = std::filesystem::path(root) / "dev/usb/lp0";
   g_free(root);
   std::filesystem::create_directories(node.parent_path());
-  std::ofstream{node};
+  std::ofstream created(node);
+  created.close();
 
   std::vector<std::uint8_t> data(static_cast<std::size_t>(megabytes) * 1024 * 1024);
   for (std::size_t i = 0; i < data.size(); ++i) {

@@ -21,11 +21,6 @@ constexpr std::size_t kBusPrefixLength = 4;
 constexpr std::size_t kIdLength = 17;
 constexpr std::uint32_t kInstanceValueSize = 256;
 
-constexpr platform::Guid kPrintingSupportClass{
-    0x28D78FAD, 0x5A12, 0x11D1, {0xAE, 0x5B, 0x00, 0x00, 0xF8, 0x03, 0xA8, 0xC2}};
-constexpr platform::Guid kUsbDeviceClass{
-    0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
-
 // The registry keys of the two classes; the interface's key name follows.
 constexpr const char* kPrintingSupportKey =
     R"(System\CurrentControlSet\Control\DeviceClasses\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}\)";
@@ -113,7 +108,8 @@ std::int32_t GetDevicePathPart(char* path, std::uint32_t search, SeenDevices* se
                 static_cast<unsigned>(param.wUsbVendorId),
                 static_cast<unsigned>(param.wUsbProductId));
   const bool printingSupport = search == kSearchPrintingSupport;
-  const platform::Guid& interfaceClass = printingSupport ? kPrintingSupportClass : kUsbDeviceClass;
+  const platform::Guid& interfaceClass =
+      printingSupport ? platform::kGuidUsbPrintingSupport : platform::kGuidUsbDevice;
   const std::string keyPrefix = printingSupport ? kPrintingSupportKey : kUsbDeviceKey;
   std::vector<std::string>* seenHere = nullptr;
   if (seen != nullptr) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Diagnostics.h"
+#include "DriverRead.h"
 #include "LibraryState.h"
 #include "Transports.h"
 #include "UsbDevicePath.h"
@@ -19,14 +20,8 @@ namespace vopp2 {
 namespace {
 
 constexpr std::uint32_t kWriteChunk = 4096;
-// Room the device identification gets behind its two length bytes.
-constexpr std::uint32_t kDeviceIdRoom = 1022;
 // Device instances named in the reason, at most.
 constexpr std::size_t kMaxListed = 8;
-
-bool OrdinaryReverseData(std::uint8_t request) {
-  return request == 0 || request == 0x10;
-}
 
 std::string Listed(const std::vector<std::string>& instances) {
   std::string text;
@@ -67,40 +62,6 @@ void NoteNotFound(const SeenDevices& seen) {
   platform::NoteFailureReason({platform::FailureKind::kNotFound, wanted, detail});
 }
 
-// Opens the port for a write or read that finds it closed. openedHere tells whether this
-// call opened it (and so closes it again); false when the port cannot be had.
-bool EnsureOpen(const char* invalidText, bool& openedHere) {
-  openedHere = false;
-  if (Library().hUsb != platform::kInvalidHandle) {
-    return true;
-  }
-  if (VopP2Open(PORT_USB) == 0) {
-    return false;
-  }
-  openedHere = true;
-  if (Library().hUsb == platform::kInvalidHandle) {
-    ReportFailure("%s", invalidText);
-    return false;
-  }
-  return true;
-}
-
-// The device identification into buffer[2..], bounded by the caller's buffer; its length
-// n = count + 1 big-endian in buffer[0..1].
-bool ReadDeviceId(std::uint8_t* buffer, std::uint32_t bufferLength, std::uint32_t& read) {
-  const std::uint32_t room = std::min(bufferLength - 2, kDeviceIdRoom);
-  std::uint32_t returned = 0;
-  if (!platform::Current().DeviceIoControl(Library().hUsb, platform::kIoctlParQueryDeviceId,
-                                           nullptr, 0, buffer + 2, room, &returned)) {
-    return false;
-  }
-  const std::uint32_t n = std::min(returned, room) + 1;
-  read = n;
-  buffer[0] = static_cast<std::uint8_t>(n >> 8);
-  buffer[1] = static_cast<std::uint8_t>(n & 0xFFU);
-  return true;
-}
-
 }  // namespace
 
 std::int32_t OpenUsbPrintSupport() {
@@ -136,7 +97,8 @@ std::int32_t VopP2WriteUsbPrintSupport(const std::uint8_t* lpData, std::uint32_t
   std::uint32_t& written = CountTarget(lpdwWritten, spare);
   written = 0;
   bool openedHere = false;
-  if (!EnsureOpen("VopP2WriteUsbPrintSupport:hHandle[PORT_USB] : INVALID_HANDLE_VALUE\n",
+  if (!EnsureOpen(PORT_USB, Library().hUsb,
+                  "VopP2WriteUsbPrintSupport:hHandle[PORT_USB] : INVALID_HANDLE_VALUE\n",
                   openedHere)) {
     return 0;
   }
@@ -164,35 +126,8 @@ std::int32_t VopP2WriteUsbPrintSupport(const std::uint8_t* lpData, std::uint32_t
 std::int32_t VopP2ReadUsbPrintSupport(std::uint8_t* lpBuffer, std::uint32_t dwBufferLength,
                                       std::uint32_t* lpdwRead, std::uint8_t byRequest) {
   DebugLine(kLevelModeFunction, "VopP2ReadUsbPrintSupport\n");
-  std::uint32_t spare = 0;
-  std::uint32_t& read = CountTarget(lpdwRead, spare);
-  read = 0;
-  const bool deviceId = !OrdinaryReverseData(byRequest);
-  // No room for the two length bytes: nothing is asked of the printer.
-  if (deviceId && (lpBuffer == nullptr || dwBufferLength < 2)) {
-    ReportFailure("VopP2ReadUsbPrintSupport : failure (dwBufferLength < 2)\n");
-    return 0;
-  }
-  bool openedHere = false;
-  if (!EnsureOpen("VopP2ReadUsbPrintSupport:hHandle[PORT_USB] : INVALID_HANDLE_VALUE\n",
-                  openedHere)) {
-    return 0;
-  }
-  const bool ok =
-      deviceId ? ReadDeviceId(lpBuffer, dwBufferLength, read)
-               : platform::Current().ReadFile(Library().hUsb, lpBuffer, dwBufferLength, &read);
-  if (!ok) {
-    read = 0;
-    VopP2Close(PORT_USB);
-    ReportFailure("VopP2Read(USB) : failure\n");
-    return 0;
-  }
-  DebugLine(kLevelTransfer, "ReadFile(USB) = dwDataLength:%08Xh dwReadLength:%08Xh\n",
-            dwBufferLength, read);
-  if (openedHere) {
-    VopP2Close(PORT_USB);
-  }
-  return 1;
+  return ReadThroughDriver(PORT_USB, Library().hUsb, "VopP2ReadUsbPrintSupport", "USB", lpBuffer,
+                           dwBufferLength, lpdwRead, byRequest);
 }
 
 }  // namespace vopp2

@@ -8,10 +8,6 @@ namespace sim {
 
 namespace {
 
-constexpr platform::Guid kPrintingSupport{
-    0x28D78FAD, 0x5A12, 0x11D1, {0xAE, 0x5B, 0x00, 0x00, 0xF8, 0x03, 0xA8, 0xC2}};
-constexpr platform::Guid kUsbDevice{
-    0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 constexpr const char* kDeviceClasses = R"(System\CurrentControlSet\Control\DeviceClasses\)";
 
 const char* GuidText(UsbInterfaceClass interfaceClass) {
@@ -21,7 +17,8 @@ const char* GuidText(UsbInterfaceClass interfaceClass) {
 }
 
 const platform::Guid& GuidOf(UsbInterfaceClass interfaceClass) {
-  return interfaceClass == UsbInterfaceClass::kPrintingSupport ? kPrintingSupport : kUsbDevice;
+  return interfaceClass == UsbInterfaceClass::kPrintingSupport ? platform::kGuidUsbPrintingSupport
+                                                               : platform::kGuidUsbDevice;
 }
 
 // The interface's registry key: the path with "\\?\" written "##?#".
@@ -52,7 +49,8 @@ std::string UsbInterfacePath(const UsbIdentity& identity, UsbInterfaceClass inte
   return ids + identity.serial + "#" + GuidText(interfaceClass);
 }
 
-void PlugUsbPrinter(Machine& machine, const UsbIdentity& identity, std::shared_ptr<Device> device) {
+void PlugUsbPrinter(Machine& machine, const UsbIdentity& identity,
+                    const std::shared_ptr<Device>& device) {
   for (const UsbInterfaceClass interfaceClass : kBothClasses) {
     const std::string path = UsbInterfacePath(identity, interfaceClass);
     machine.AttachDevice(path, device);

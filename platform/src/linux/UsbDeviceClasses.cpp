@@ -10,10 +10,6 @@ namespace platform::linux_backend {
 
 namespace {
 
-constexpr Guid kPrintingSupport{
-    0x28D78FAD, 0x5A12, 0x11D1, {0xAE, 0x5B, 0x00, 0x00, 0xF8, 0x03, 0xA8, 0xC2}};
-constexpr Guid kUsbDevice{
-    0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 constexpr std::string_view kDeviceClasses = R"(System\CurrentControlSet\Control\DeviceClasses\)";
 
 constexpr std::int32_t kNotFound = static_cast<std::int32_t>(kErrorFileNotFound);
@@ -21,10 +17,10 @@ constexpr std::int32_t kBadKey = static_cast<std::int32_t>(kErrorInvalidHandle);
 constexpr std::int32_t kMoreData = static_cast<std::int32_t>(kErrorMoreData);
 
 std::optional<UsbClass> ClassOf(const Guid& interfaceClass) {
-  if (interfaceClass == kPrintingSupport) {
+  if (interfaceClass == kGuidUsbPrintingSupport) {
     return UsbClass::kPrintingSupport;
   }
-  if (interfaceClass == kUsbDevice) {
+  if (interfaceClass == kGuidUsbDevice) {
     return UsbClass::kUsbDevice;
   }
   return std::nullopt;

@@ -24,7 +24,8 @@ enum class UsbInterfaceClass { kPrintingSupport, kUsbDevice };
 // "\\?\usb#vid_xxxx&pid_xxxx#serial#{class guid}", the path the setup calls report.
 std::string UsbInterfacePath(const UsbIdentity& identity, UsbInterfaceClass interfaceClass);
 
-void PlugUsbPrinter(Machine& machine, const UsbIdentity& identity, std::shared_ptr<Device> device);
+void PlugUsbPrinter(Machine& machine, const UsbIdentity& identity,
+                    const std::shared_ptr<Device>& device);
 // Takes the interfaces, registry entries and device away; open handles fail from then on.
 void UnplugUsbPrinter(Machine& machine, const UsbIdentity& identity);
 

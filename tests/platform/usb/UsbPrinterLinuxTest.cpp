@@ -20,10 +20,6 @@ using namespace platform;
 using usb_test::FakePrinter;
 using usb_test::PrinterSpec;
 
-constexpr Guid kPrintingSupport{
-    0x28D78FAD, 0x5A12, 0x11D1, {0xAE, 0x5B, 0x00, 0x00, 0xF8, 0x03, 0xA8, 0xC2}};
-constexpr Guid kUsbDevice{
-    0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 constexpr const char* kDeviceClasses = R"(System\CurrentControlSet\Control\DeviceClasses\)";
 
 class UsbPrinterLinux : public testing::Test {
@@ -88,15 +84,15 @@ TEST_F(UsbPrinterLinux, SearchesListPrintersAndDevicesUnderPathsThatOutliveTheNo
   bed.AddOtherDevice("1-3", 0x1D6B, 0x0002);
 
   const std::string guid = "{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
-  EXPECT_EQ(Paths(kPrintingSupport),
+  EXPECT_EQ(Paths(kGuidUsbPrintingSupport),
             (std::vector<std::string>{R"(\\?\usb#vid_04b8&pid_0005#SN0001#)" + guid,
                                       R"(\\?\usb#vid_04b8&pid_0007#A_1_2#)" + guid}));
-  const std::vector<std::string> devices = Paths(kUsbDevice);
+  const std::vector<std::string> devices = Paths(kGuidUsbDevice);
   EXPECT_EQ(devices.size(), 4U);
   const std::string unboundPath =
       R"(\\?\usb#vid_04b8&pid_0009#port-2-1#{a5dcbf10-6530-11d2-901f-00c04fb951ed})";
   EXPECT_NE(std::find(devices.begin(), devices.end(), unboundPath), devices.end());
-  EXPECT_EQ(Instance(guid, Paths(kPrintingSupport)[1]), R"(USB\VID_04B8&PID_0007\A_1_2)");
+  EXPECT_EQ(Instance(guid, Paths(kGuidUsbPrintingSupport)[1]), R"(USB\VID_04B8&PID_0007\A_1_2)");
   EXPECT_EQ(Instance("{a5dcbf10-6530-11d2-901f-00c04fb951ed}", unboundPath),
             R"(USB\VID_04B8&PID_0009\port-2-1)");
   EXPECT_EQ(Instance(guid, R"(\\?\usb#vid_04b8&pid_0009#port-2-1#)" + guid), "(no key)");
@@ -109,7 +105,7 @@ TEST_F(UsbPrinterLinux, PrinterNodeWritesReadsAndGivesItsDeviceId) {
   printer.replies.push_back({0x1B, 0x01, 0x02});
   printer.writeLimit = 1000;  // the driver takes a part at a time
   bed.AddPrinter({}, &printer);
-  const Handle handle = Open(Paths(kPrintingSupport).at(0));
+  const Handle handle = Open(Paths(kGuidUsbPrintingSupport).at(0));
   ASSERT_NE(handle, kInvalidHandle) << os.GetLastError();
 
   std::vector<std::uint8_t> data(5000);
@@ -139,7 +135,7 @@ TEST_F(UsbPrinterLinux, PrinterNodeWritesReadsAndGivesItsDeviceId) {
 TEST_F(UsbPrinterLinux, BusyAndUnpluggedPrintersFailWithTheirReasons) {
   FakePrinter printer;
   const std::string node = bed.AddPrinter({}, &printer);
-  const std::string path = Paths(kPrintingSupport).at(0);
+  const std::string path = Paths(kGuidUsbPrintingSupport).at(0);
   const Handle handle = Open(path);
   ASSERT_NE(handle, kInvalidHandle);
 
@@ -164,7 +160,7 @@ TEST_F(UsbPrinterLinux, BusyAndUnpluggedPrintersFailWithTheirReasons) {
   ClearFailureReason();
   EXPECT_EQ(Open(path), kInvalidHandle);
   EXPECT_EQ(LastFailureReason().kind, FailureKind::kDeviceGone);
-  EXPECT_TRUE(Paths(kPrintingSupport).empty());
+  EXPECT_TRUE(Paths(kGuidUsbPrintingSupport).empty());
 }
 
 // The port library finds the printer by the configured ids, writes to it and to no other, and

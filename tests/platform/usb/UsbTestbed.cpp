@@ -113,7 +113,7 @@ void UsbTestbed::MakeNodeFile(const std::string& node) {
   const std::filesystem::path file = std::filesystem::path(root) / node.substr(1);
   g_free(root);
   std::filesystem::create_directories(file.parent_path());
-  std::ofstream{file};
+  std::ofstream created(file);
 }
 
 UsbTestbed::~UsbTestbed() {
