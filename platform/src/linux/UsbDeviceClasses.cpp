@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "linux/RegistryValue.h"
 #include "linux/UsbDeviceTree.h"
 
 namespace platform::linux_backend {
@@ -14,7 +15,6 @@ constexpr std::string_view kDeviceClasses = R"(System\CurrentControlSet\Control\
 
 constexpr std::int32_t kNotFound = static_cast<std::int32_t>(kErrorFileNotFound);
 constexpr std::int32_t kBadKey = static_cast<std::int32_t>(kErrorInvalidHandle);
-constexpr std::int32_t kMoreData = static_cast<std::int32_t>(kErrorMoreData);
 
 std::optional<UsbClass> ClassOf(const Guid& interfaceClass) {
   if (interfaceClass == kGuidUsbPrintingSupport) {
@@ -47,20 +47,28 @@ DeviceInfoSet UsbDeviceClasses::GetClassDevs(const Guid& interfaceClass) {
   return handle;
 }
 
+const UsbDeviceClasses::Set* UsbDeviceClasses::FindSet(DeviceInfoSet set, std::uint32_t& error) {
+  auto it = sets_.find(set);
+  if (it == sets_.end()) {
+    error = kErrorInvalidHandle;
+    return nullptr;
+  }
+  return &it->second;
+}
+
 bool UsbDeviceClasses::Enum(DeviceInfoSet set, const Guid& interfaceClass,
                             std::uint32_t memberIndex, DeviceInterfaceData* data,
                             std::uint32_t& error) {
   std::lock_guard lock(mutex_);
-  auto it = sets_.find(set);
-  if (it == sets_.end()) {
-    error = kErrorInvalidHandle;
+  const Set* found = FindSet(set, error);
+  if (found == nullptr) {
     return false;
   }
   if (data == nullptr || data->cbSize != sizeof(DeviceInterfaceData)) {
     error = kErrorInvalidUserBuffer;
     return false;
   }
-  if (!(interfaceClass == it->second.interfaceClass) || memberIndex >= it->second.paths.size()) {
+  if (!(interfaceClass == found->interfaceClass) || memberIndex >= found->paths.size()) {
     error = kErrorNoMoreItems;
     return false;
   }
@@ -74,16 +82,15 @@ bool UsbDeviceClasses::Detail(DeviceInfoSet set, const DeviceInterfaceData& data
                               std::uint32_t detailSize, std::uint32_t* requiredSize,
                               std::uint32_t& error) {
   std::lock_guard lock(mutex_);
-  auto it = sets_.find(set);
-  if (it == sets_.end()) {
-    error = kErrorInvalidHandle;
+  const Set* found = FindSet(set, error);
+  if (found == nullptr) {
     return false;
   }
-  if (data.Reserved >= it->second.paths.size()) {
+  if (data.Reserved >= found->paths.size()) {
     error = kErrorInvalidParameter;
     return false;
   }
-  const std::string& path = it->second.paths[data.Reserved];
+  const std::string& path = found->paths[data.Reserved];
   const auto needed =
       static_cast<std::uint32_t>(kDeviceInterfaceDetailHeaderSize + path.size() + 1);
   if (requiredSize != nullptr) {
@@ -165,23 +172,9 @@ std::int32_t UsbDeviceClasses::QueryValue(RegistryKey key, const char* valueName
   if (valueName == nullptr || !SameTextNoCase(valueName, "DeviceInstance")) {
     return kNotFound;
   }
+  // A string value with its terminator.
   const std::string& value = it->second;
-  const auto size = static_cast<std::uint32_t>(value.size() + 1);
-  if (type != nullptr) {
-    *type = kRegSz;
-  }
-  if (dataLength == nullptr) {
-    return data == nullptr ? kRegSuccess : static_cast<std::int32_t>(kErrorInvalidParameter);
-  }
-  if (data != nullptr && *dataLength < size) {
-    *dataLength = size;
-    return kMoreData;
-  }
-  if (data != nullptr) {
-    std::memcpy(data, value.c_str(), size);
-  }
-  *dataLength = size;
-  return kRegSuccess;
+  return GiveRegistryValue({value.c_str(), value.size() + 1}, kRegSz, type, data, dataLength);
 }
 
 std::int32_t UsbDeviceClasses::CloseKey(RegistryKey key) {

@@ -39,6 +39,9 @@ class UsbDeviceClasses {
     Guid interfaceClass;
     std::vector<std::string> paths;
   };
+  // The set, or null after storing kErrorInvalidHandle in error; the caller holds the lock.
+  const Set* FindSet(DeviceInfoSet set, std::uint32_t& error);
+
   std::mutex mutex_;
   std::map<DeviceInfoSet, Set> sets_;
   DeviceInfoSet nextSet_ = 0x3000;
