@@ -1,7 +1,7 @@
 // zarnik-usb-bench [MEGABYTES] [REPEATS]
 // Sends MEGABYTES MiB (default 64) through VopP2Write(PORT_USB) to a USB printer node and
 // copies the same bytes to the same node in plain 4096-byte write() calls, in the same run,
-// best of REPEATS (default 3) each, and prints the port library's time as a ratio of the
+// best of REPEATS (default 7) each, and prints the port library's time as a ratio of the
 // plain copy's. Exit status 1 when the library's overhead is more than 10 %.
 //
 // The node is /dev/usb/lp0 of an emulated device tree (umockdev) backed by a file in memory,
@@ -68,7 +68,7 @@ double PortLibrary(const std::vector<std::uint8_t>& data) {
 
 int main(int argc, char** argv) {
   const long megabytes = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 64;
-  const int repeats = argc > 2 ? static_cast<int>(std::strtol(argv[2], nullptr, 10)) : 3;
+  const int repeats = argc > 2 ? static_cast<int>(std::strtol(argv[2], nullptr, 10)) : 7;
   if (megabytes <= 0 || megabytes > 1024 || repeats <= 0) {
     std::fprintf(stderr, "usage: zarnik-usb-bench [MEGABYTES 1-1024] [REPEATS]\n");
     return 2;
