@@ -19,9 +19,9 @@ cli="build/default/bin/zarnik-cli"
 work="build/demo"
 rm -rf "$work"
 mkdir -p "$work"
+# A fresh settings file: the defaults, so the printer is reached on USB ("Output" 1) by the
+# settings' "Vid" and "Pid", which the virtual printer shows.
 settings=(--settings "$work/zarnik.INI")
-# The virtual printer is on the parallel port.
-printf '[System]\nOutput=0\n' > "$work/zarnik.INI"
 
 step "Making a sample demo print payload ($work/demo-print.bin)"
 # 40 KiB of a repeating text: something to recognise in the flash image and the trace.

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   qt6-base-dev libcli11-dev libusb-1.0-0-dev libudev-dev
   libcups2-dev libieee1284-3-dev
-  umockdev libumockdev-dev
+  umockdev libumockdev-dev gir1.2-umockdev-1.0
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
 )

@@ -13,6 +13,10 @@ inline constexpr std::int32_t kLevelExport = 40;
 inline constexpr std::int32_t kLevelTransfer = 50;
 inline constexpr std::int32_t kLevelPortFunction = 60;
 inline constexpr std::int32_t kLevelModeFunction = 80;
+// The USB device search: its two passes, each search, and the keys and ids it compares.
+inline constexpr std::int32_t kLevelUsbSearchPass = 90;
+inline constexpr std::int32_t kLevelUsbSearch = 100;
+inline constexpr std::int32_t kLevelUsbSearchDetail = 110;
 
 // Writes the formatted line to the debug output when the level allows it.
 void DebugLine(std::int32_t threshold, const char* format, ...)

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "Diagnostics.h"
+#include "DriverRead.h"
 #include "LibraryState.h"
 #include "LptDriver.h"
 #include "Transports.h"
@@ -10,48 +11,6 @@
 #include "platform/Services.h"
 
 namespace vopp2 {
-
-namespace {
-
-// Room the device identification gets behind its two length bytes.
-constexpr std::uint32_t kDeviceIdRoom = 1022;
-
-// Opens the port for a write or read that finds it closed. openedHere tells whether this
-// call opened it (and so closes it again); false when the port cannot be had.
-bool EnsureOpen(const char* invalidText, bool& openedHere) {
-  openedHere = false;
-  if (Library().hLpt != platform::kInvalidHandle) {
-    return true;
-  }
-  if (VopP2Open(PORT_LPT) == 0) {
-    return false;
-  }
-  openedHere = true;
-  if (Library().hLpt == platform::kInvalidHandle) {
-    ReportFailure("%s", invalidText);
-    return false;
-  }
-  return true;
-}
-
-// The device identification into buffer[2..], its length n = count + 1 big-endian in
-// buffer[0..1]. The string never goes past the caller's buffer: the room is the smaller of
-// what follows the length bytes and kDeviceIdRoom.
-bool ReadDeviceId(std::uint8_t* buffer, std::uint32_t bufferLength, std::uint32_t& read) {
-  const std::uint32_t room = bufferLength - 2 < kDeviceIdRoom ? bufferLength - 2 : kDeviceIdRoom;
-  std::uint32_t returned = 0;
-  if (!platform::Current().DeviceIoControl(Library().hLpt, platform::kIoctlParQueryDeviceId,
-                                           nullptr, 0, buffer + 2, room, &returned)) {
-    return false;
-  }
-  const std::uint32_t n = (returned < room ? returned : room) + 1;
-  read = n;
-  buffer[0] = static_cast<std::uint8_t>(n >> 8);
-  buffer[1] = static_cast<std::uint8_t>(n & 0xFFU);
-  return true;
-}
-
-}  // namespace
 
 std::int32_t OpenLptWithDriver() {
   LibraryState& library = Library();
@@ -77,7 +36,8 @@ std::int32_t VopP2WriteLptWithDriver(const std::uint8_t* lpData, std::uint32_t d
   std::uint32_t& written = CountTarget(lpdwWritten, spare);
   written = 0;
   bool openedHere = false;
-  if (!EnsureOpen("VopP2WriteLptWithDriver:hHandle[PORT_LPT] : INVALID_HANDLE_VALUE\n",
+  if (!EnsureOpen(PORT_LPT, Library().hLpt,
+                  "VopP2WriteLptWithDriver:hHandle[PORT_LPT] : INVALID_HANDLE_VALUE\n",
                   openedHere)) {
     return 0;
   }
@@ -102,39 +62,8 @@ std::int32_t VopP2WriteLptWithDriver(const std::uint8_t* lpData, std::uint32_t d
 std::int32_t VopP2ReadLptWithDriver(std::uint8_t* lpBuffer, std::uint32_t dwBufferLength,
                                     std::uint32_t* lpdwRead, std::uint8_t byRequest) {
   DebugLine(kLevelModeFunction, "VopP2ReadLptWithDriver\n");
-  std::uint32_t spare = 0;
-  std::uint32_t& read = CountTarget(lpdwRead, spare);
-  read = 0;
-  const bool deviceId = !OrdinaryReverseData(byRequest);
-  // No room for the two length bytes: nothing is asked of the printer.
-  if (deviceId && lpBuffer == nullptr) {
-    ReportFailure("VopP2ReadLptWithDriver : failure (lpBuffer == NULL)\n");
-    return 0;
-  }
-  if (deviceId && dwBufferLength < 2) {
-    ReportFailure("VopP2ReadLptWithDriver : failure (dwBufferLength < 2)\n");
-    return 0;
-  }
-  bool openedHere = false;
-  if (!EnsureOpen("VopP2ReadLptWithDriver:hHandle[PORT_LPT] : INVALID_HANDLE_VALUE\n",
-                  openedHere)) {
-    return 0;
-  }
-  const bool ok =
-      deviceId ? ReadDeviceId(lpBuffer, dwBufferLength, read)
-               : platform::Current().ReadFile(Library().hLpt, lpBuffer, dwBufferLength, &read);
-  if (!ok) {
-    read = 0;
-    VopP2Close(PORT_LPT);
-    ReportFailure("VopP2Read(LPT) : failure\n");
-    return 0;
-  }
-  DebugLine(kLevelTransfer, "ReadFile(LPT) = dwDataLength:%08Xh dwReadLength:%08Xh\n",
-            dwBufferLength, read);
-  if (openedHere) {
-    VopP2Close(PORT_LPT);
-  }
-  return 1;
+  return ReadThroughDriver(PORT_LPT, Library().hLpt, "VopP2ReadLptWithDriver", "LPT", lpBuffer,
+                           dwBufferLength, lpdwRead, byRequest);
 }
 
 }  // namespace vopp2

@@ -82,16 +82,20 @@ TEST(LinuxClock, SleepPassesOnTheTickCount) {
   EXPECT_GT(os.GetTimeOfDaySeconds(), 1700000000U);
 }
 
-TEST(LinuxUnbuiltServices, RegistryAndDeviceListsFailWithoutPretending) {
+TEST(LinuxUnbuiltServices, RegistryAndUnknownInterfaceClassesFailWithoutPretending) {
   Services& os = RealMachine();
   RegistryKey key = 1234;
   EXPECT_EQ(os.RegOpenKeyEx(kHkeyLocalMachine, "System", kKeyRead, &key),
             static_cast<std::int32_t>(kErrorFileNotFound));
   EXPECT_EQ(key, kNoKey);
-  os.SetLastError(kErrorSuccess);
-  EXPECT_EQ(os.SetupDiGetClassDevs(Guid{}, kDigcfPresent | kDigcfDeviceInterface),
-            kInvalidDeviceInfoSet);
-  EXPECT_NE(os.GetLastError(), kErrorSuccess);
+  // A class the machine has no devices of is an empty list.
+  const DeviceInfoSet set = os.SetupDiGetClassDevs(Guid{}, kDigcfPresent | kDigcfDeviceInterface);
+  ASSERT_NE(set, kInvalidDeviceInfoSet);
+  DeviceInterfaceData data;
+  data.cbSize = sizeof data;
+  EXPECT_FALSE(os.SetupDiEnumDeviceInterfaces(set, Guid{}, 0, &data));
+  EXPECT_EQ(os.GetLastError(), kErrorNoMoreItems);
+  EXPECT_TRUE(os.SetupDiDestroyDeviceInfoList(set));
 }
 
 TEST(PlatformInstall, CurrentIsTheRealMachineUntilSomethingIsInstalled) {

@@ -69,18 +69,4 @@ TEST_F(Dispatch, MasksWithoutAKnownBitTouchNothing) {
   EXPECT_EQ(message(), messageAtStart);  // no failure reported
 }
 
-TEST_F(Dispatch, UsbAndDirectRegisterAccessFailEveryCallUntilTheyAreBuilt) {
-  const std::uint8_t data[] = {1};
-  std::uint8_t buffer[8];
-  std::uint32_t count = 5;
-  EXPECT_EQ(VopP2Open(PORT_USB), 0);
-  EXPECT_EQ(message(), "VopP2Open(PORT_USB) : transport not available in this build\n");
-  count = 5;
-  EXPECT_EQ(VopP2Write(PORT_USB, data, 1, &count), 0);
-  EXPECT_EQ(count, 0U);
-  EXPECT_EQ(message(), "VopP2Write(PORT_USB) : transport not available in this build\n");
-  EXPECT_EQ(VopP2Read(PORT_USB, buffer, sizeof buffer, &count, 0), 0);
-  EXPECT_EQ(message(), "VopP2Read(PORT_USB) : transport not available in this build\n");
-}
-
 }  // namespace

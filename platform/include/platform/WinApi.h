@@ -149,6 +149,13 @@ struct Guid {
   friend bool operator==(const Guid&, const Guid&) = default;
 };
 
+// The interface classes of the USB device search: the USB printing support's printer
+// interfaces, and every USB device.
+inline constexpr Guid kGuidUsbPrintingSupport{
+    0x28D78FAD, 0x5A12, 0x11D1, {0xAE, 0x5B, 0x00, 0x00, 0xF8, 0x03, 0xA8, 0xC2}};
+inline constexpr Guid kGuidUsbDevice{
+    0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
+
 inline constexpr std::uint32_t kDigcfPresent = 0x2;
 inline constexpr std::uint32_t kDigcfDeviceInterface = 0x10;
 

@@ -66,6 +66,12 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 ResolvedPath ResolvePath(const char* path) {
   const std::string_view text(path);
+  if (StartsWithNoCase(text, R"(\\?\usb#)")) {
+    return {ResolvedPath::Kind::kUsbInterface, std::string(text)};
+  }
+  if (text.starts_with("/dev/usb/lp")) {
+    return {ResolvedPath::Kind::kUsbPrinterNode, std::string(text)};
+  }
   if (!text.starts_with(kDevicePrefix)) {
     return {ResolvedPath::Kind::kFile, std::string(text)};
   }

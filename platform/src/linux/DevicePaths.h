@@ -9,10 +9,12 @@ namespace platform::linux_backend {
 
 struct ResolvedPath {
   enum class Kind {
-    kFile,           // an ordinary path, used as it stands
-    kSerialLine,     // "\\.\COMn": a tty
-    kParallelPort,   // "\\.\LPTn": a printer port device (or a stand-in for one)
-    kUnknownDevice,  // a device name this backend does not map (fails as "not found")
+    kFile,            // an ordinary path, used as it stands
+    kSerialLine,      // "\\.\COMn": a tty
+    kParallelPort,    // "\\.\LPTn": a printer port device (or a stand-in for one)
+    kUsbInterface,    // "\\?\usb#vid_...#...#{class}": a USB device interface (UsbDeviceTree.h)
+    kUsbPrinterNode,  // /dev/usb/lpN: the kernel's USB printer node, named directly
+    kUnknownDevice,   // a device name this backend does not map (fails as "not found")
   };
   Kind kind = Kind::kFile;
   std::string path;

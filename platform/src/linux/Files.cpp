@@ -18,6 +18,7 @@
 #include "linux/ParallelIo.h"
 #include "linux/SerialIo.h"
 #include "linux/SoleUse.h"
+#include "linux/UsbOpen.h"
 
 namespace platform::linux_backend {
 
@@ -201,6 +202,10 @@ Handle LinuxServices::CreateFile(const char* path, std::uint32_t access, std::ui
   if (target.kind == ResolvedPath::Kind::kParallelPort) {
     return OpenParallelPort(target.path, access, share, handles_);
   }
+  if (target.kind == ResolvedPath::Kind::kUsbInterface ||
+      target.kind == ResolvedPath::Kind::kUsbPrinterNode) {
+    return OpenUsbDevice(target, handles_);
+  }
   if (target.kind == ResolvedPath::Kind::kSerialLine) {
     return OpenSerialLine(target.path, access, share, handles_);
   }
@@ -223,6 +228,9 @@ bool LinuxServices::ReadFile(Handle handle, void* buffer, std::uint32_t length,
   auto file = Find(handle);
   if (file == nullptr) {
     return false;
+  }
+  if (file->link) {
+    return file->link->Read(static_cast<std::uint8_t*>(buffer), length, count);
   }
   auto* bytes = static_cast<std::uint8_t*>(buffer);
   if (file->serial || file->parallel) {
@@ -266,6 +274,9 @@ bool LinuxServices::WriteFile(Handle handle, const void* data, std::uint32_t len
   auto file = Find(handle);
   if (file == nullptr) {
     return false;
+  }
+  if (file->link) {
+    return file->link->Write(static_cast<const std::uint8_t*>(data), length, count);
   }
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   if (file->serial || file->parallel || file->stream) {
@@ -337,14 +348,16 @@ bool LinuxServices::DeviceIoControl(Handle handle, std::uint32_t code, const voi
   if (file == nullptr) {
     return false;
   }
-  if (file->parallel && code == kIoctlParQueryDeviceId) {
+  if ((file->parallel || file->link) && code == kIoctlParQueryDeviceId) {
     if (out == nullptr && outLength > 0) {
       SetLastErrorCode(kErrorNoAccess);
       return false;
     }
-    return QueryDeviceId(file->fd, static_cast<std::uint8_t*>(out), outLength, count);
+    auto* id = static_cast<std::uint8_t*>(out);
+    return file->link ? file->link->DeviceId(id, outLength, count)
+                      : QueryDeviceId(file->fd, id, outLength, count);
   }
-  // The parallel port's device ID is the only I/O control this backend answers.
+  // The printers' device ID is the only I/O control this backend answers.
   SetLastErrorCode(kErrorNotSupported);
   return false;
 }

@@ -11,7 +11,9 @@ OpenFile::~OpenFile() {
   if (exclusive) {
     ::ioctl(fd, TIOCNXCL);
   }
-  ::close(fd);
+  if (fd >= 0) {
+    ::close(fd);
+  }
 }
 
 Handle HandleTable::Add(std::shared_ptr<OpenFile> file) {

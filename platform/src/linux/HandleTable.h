@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 
+#include "linux/DeviceLink.h"
 #include "platform/WinApi.h"
 
 namespace platform::linux_backend {
@@ -24,6 +25,8 @@ struct OpenFile {
   const bool serial;     // a tty: the serial-line services apply
   const bool exclusive;  // TIOCEXCL was set at open and is cleared again at close
   const bool parallel;   // "\\.\LPTn": reads and writes with bounded waits, the device ID
+  // A USB printer: reads, writes and the device ID go through the link (fd is then -1).
+  std::unique_ptr<DeviceLink> link;
 
   // Set once when the handle is made, before it is given out.
   std::string device;   // the path opened, as failure reasons name it

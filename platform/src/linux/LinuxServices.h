@@ -5,6 +5,7 @@
 #include "linux/HandleTable.h"
 #include "linux/ParportAccess.h"
 #include "linux/PrinterRegistry.h"
+#include "linux/UsbDeviceClasses.h"
 #include "platform/Services.h"
 
 namespace platform::linux_backend {
@@ -75,6 +76,7 @@ class LinuxServices final : public Services {
   HandleTable handles_;
   PrinterRegistry printers_;
   ParportAccess parport_;
+  UsbDeviceClasses usbClasses_;
 };
 
 }  // namespace platform::linux_backend

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "linux/DevicePaths.h"
+#include "linux/RegistryValue.h"
 
 namespace platform::linux_backend {
 
@@ -168,24 +169,7 @@ std::int32_t PrinterRegistry::QueryValue(RegistryKey key, const char* valueName,
   // A multi-string: the port name, its terminator and the list's terminator.
   std::string value = PortNameOfDevice((*opened.queues)[opened.queue].deviceUri);
   value.append(2, '\0');
-  if (type != nullptr) {
-    *type = kRegMultiSz;
-  }
-  if (dataLength == nullptr) {
-    return data == nullptr ? kRegSuccess : static_cast<std::int32_t>(kErrorInvalidParameter);
-  }
-  const auto size = static_cast<std::uint32_t>(value.size());
-  if (data == nullptr) {
-    *dataLength = size;
-    return kRegSuccess;
-  }
-  if (*dataLength < size) {
-    *dataLength = size;
-    return kMoreData;
-  }
-  std::memcpy(data, value.data(), size);
-  *dataLength = size;
-  return kRegSuccess;
+  return GiveRegistryValue(value, kRegMultiSz, type, data, dataLength);
 }
 
 std::int32_t PrinterRegistry::CloseKey(RegistryKey key) {

@@ -1,7 +1,8 @@
 #include "sim/printer/PrinterOnLptDriver.h"
 
-#include <algorithm>
 #include <utility>
+
+#include "DeviceIdReply.h"
 
 namespace sim {
 
@@ -19,15 +20,7 @@ IoResult PrinterOnLptDriver::Read(std::span<std::uint8_t> buffer) {
 // The driver returns the identification string alone; the caller adds the length bytes.
 IoResult PrinterOnLptDriver::IoControl(std::uint32_t code, std::span<const std::uint8_t> /*in*/,
                                        std::span<std::uint8_t> out) {
-  if (code != platform::kIoctlParQueryDeviceId) {
-    return IoResult::Failed(platform::kErrorInvalidParameter);
-  }
-  const std::string_view id = printer_->DeviceId();
-  if (out.size() < id.size()) {
-    return IoResult::Failed(platform::kErrorInsufficientBuffer);
-  }
-  std::copy(id.begin(), id.end(), out.begin());
-  return IoResult::Done(static_cast<std::uint32_t>(id.size()));
+  return DeviceIdReply(*printer_, code, out);
 }
 
 }  // namespace sim

@@ -138,14 +138,32 @@ TEST_F(PrinterCommandTest, FilesAndPortsRefusedBeforeAnythingIsSent) {
   const CliRun missing = Cli(std::string(kSettings) + "--simulate flash none.vop --type demo");
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "Error: Cannot open file!\n");
+}
 
-  const CliRun usb = Cli(std::string(kSettings) + "--port usb --simulate version");
-  EXPECT_EQ(usb.status, 1);
-  EXPECT_EQ(usb.err,
-            "Error: Simulation: the simulated machine's USB printer is reached only through the "
-            "USB bridge: set ForceVOPUSB=1 in section System, or use --port lpt.\n");
+// The virtual printer is on USB too, with the settings file's ids unless the profile gives
+// others; a printer with other ids is not taken, and the reason names what was found.
+TEST_F(PrinterCommandTest, UsbFindsThePrinterByItsIdsOnly) {
+  Write("s.ini", "[System]\nOutput=1\nVid=04B8\nPid=0A1F\n");
+  const CliRun found = Cli(std::string(kSettings) + "--sim-trace trace.bin --simulate version");
+  EXPECT_EQ(found.status, 0) << found.err;
+  EXPECT_EQ(found.out, "Get Version:\nController FW: EF12\nEngine FW: 0102.0304.0506\n");
+  EXPECT_GT(fs::file_size(Path("trace.bin")), 0U);
+
+  const CliRun other =
+      WithPrinter("Vid=1234\nPid=0001\n", "--sim-trace trace.bin --simulate version");
+  EXPECT_EQ(other.status, 1);
+  EXPECT_NE(
+      other.err.find("Port library: VopP2Open:CreateFile(PORT_USB) : GetDevicePath failure\n"
+                     "The USB printer with vendor id 04b8 and product id 0a1f was not found."),
+      std::string::npos)
+      << other.err;
+  EXPECT_NE(other.err.find(R"(USB printers found: USB\VID_1234&PID_0001\)"), std::string::npos);
+  EXPECT_EQ(fs::file_size(Path("trace.bin")), 0U);
+
   // --port is for one run only.
-  EXPECT_NE(cli_test::Slurp(Path("s.ini")).find("Output=0"), std::string::npos);
+  const CliRun lpt = Cli(std::string(kSettings) + "--port lpt --simulate version");
+  EXPECT_EQ(lpt.status, 0) << lpt.err;
+  EXPECT_NE(cli_test::Slurp(Path("s.ini")).find("Output=1"), std::string::npos);
 }
 
 TEST_F(PrinterCommandTest, UsageErrorsEndWithStatusTwo) {

@@ -43,6 +43,7 @@ void RegisterAddHeaderCommand(CLI::App& app, Invocation& invocation);
 void RegisterArrangeBandsCommand(CLI::App& app, Invocation& invocation);
 void RegisterFlashCommand(CLI::App& app, Invocation& invocation);
 void RegisterVersionCommand(CLI::App& app, Invocation& invocation);
+void RegisterListCommand(CLI::App& app, Invocation& invocation);
 
 inline int ExitStatusOf(flashtools::ToolResult result) {
   return result == flashtools::ToolResult::kSucceeded ? kExitSucceeded : kExitToolFailed;

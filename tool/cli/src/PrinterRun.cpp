@@ -9,7 +9,6 @@
 #include "settings/HexText.h"
 #include "settings/SettingsLocation.h"
 #include "settings/UnsavedSettings.h"
-#include "simulate/Simulation.h"
 #include "zarnik/Strings.h"
 
 namespace cli {
@@ -54,16 +53,6 @@ std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::os
   }
   run.port.transferMode = panel.mode;
   run.port.outputFile = panel.outputFile;
-  const bool usbThroughBridge = channel::ProcessPortSettings().forceVopUsb != 0;
-  if (global.simulate &&
-      simulate::SimulatedPortKind(run.port.portKind, usbThroughBridge) != run.port.portKind) {
-    if (global.port) {
-      err << "Error: " << zarnik::text::kSimulatedNoUsb << '\n';
-      return std::nullopt;
-    }
-    err << zarnik::text::kSimulatedUsbMoved << '\n';
-    run.port.portKind = simulate::SimulatedPortKind(run.port.portKind, usbThroughBridge);
-  }
   run.machineId =
       settings::ParseMachineId(file.ReadString("StartJob", "MachineID", "FF", kMachineIdLength));
   return run;

@@ -26,8 +26,7 @@ void AddGlobalOptions(CLI::App& app, cli::GlobalOptions& global) {
       ->check(CLI::IsMember({"lpt", "usb"}));
   CLI::Option* simulate =
       app.add_flag("--simulate", global.simulate,
-                   "run on the simulated machine with the virtual printer on LPT1: (and, for USB, "
-                   "on the USB bridge: ForceVOPUSB=1)");
+                   "run on the simulated machine with the virtual printer on LPT1: and USB");
   std::string profileKeys;
   for (const auto& key : simulate::PrinterProfileKeys()) {
     profileKeys.append(profileKeys.empty() ? "" : ", ").append(key);
@@ -62,6 +61,11 @@ int RunCommand(const cli::Invocation& invocation) {
   if (global.simTrace) {
     request.trace = *global.simTrace;
   }
+  std::optional<std::filesystem::path> named;
+  if (global.settingsFile) {
+    named = *global.settingsFile;
+  }
+  request.settings = settings::ChosenSettingsFile(named);
   std::string error;
   const auto simulation = simulate::Simulation::Start(request, error);
   if (!simulation) {
@@ -94,9 +98,9 @@ int Run(int argc, char** argv) {
   });
 
   AddGlobalOptions(app, invocation.global);
-  constexpr std::array<cli::CommandRegistration, 5> kCommands{
+  constexpr std::array<cli::CommandRegistration, 6> kCommands{
       cli::RegisterCheckCommand, cli::RegisterAddHeaderCommand, cli::RegisterArrangeBandsCommand,
-      cli::RegisterFlashCommand, cli::RegisterVersionCommand};
+      cli::RegisterFlashCommand, cli::RegisterVersionCommand,   cli::RegisterListCommand};
   for (const cli::CommandRegistration registration : kCommands) {
     registration(app, invocation);
   }

@@ -67,6 +67,12 @@ class ProfileReader {
     }
   }
 
+  void OptionalHex16(std::string_view key, std::optional<std::uint16_t>& target) {
+    if (const auto number = Checked(key, 16, 0xFFFF)) {
+      target = static_cast<std::uint16_t>(*number);
+    }
+  }
+
   void Flag(std::string_view key, bool& target) {
     std::uint32_t value = target ? 1 : 0;
     Number(key, 10, 1, value);
@@ -137,6 +143,8 @@ void ReadKeys(ProfileReader& reader, ProfileResult& result) {
   reader.Flag("HostCommError", config.hostCommunicationError);
   reader.OptionalNumber("SilentAfter", 0xFFFFFFFFU, config.readsBeforeSilence);
   reader.AnyText("PrintQueue", result.printQueue);
+  reader.OptionalHex16("Vid", result.usbVendorId);
+  reader.OptionalHex16("Pid", result.usbProductId);
 }
 
 }  // namespace

@@ -4,14 +4,40 @@
 
 #include "RegisterPrinter.h"
 #include "TracingDevice.h"
+#include "settings/HexText.h"
+#include "settings/ProfileFile.h"
 #include "sim/Machine.h"
 #include "sim/MakerUsbDevice.h"
+#include "sim/UsbPrinterSlot.h"
 #include "sim/VersionRecords.h"
 #include "sim/printer/PrinterOnLptDriver.h"
 #include "sim/printer/PrinterOnMakerUsb.h"
+#include "sim/printer/PrinterOnUsbPrintSupport.h"
 #include "simulate/PrinterProfile.h"
 
 namespace simulate {
+
+namespace {
+
+constexpr std::size_t kIdTextLength = 255;
+
+// The ids the printer shows on USB: the profile's, else the settings file's "Vid" and "Pid".
+sim::UsbIdentity UsbIdentityOf(const ProfileResult& profile,
+                               const std::optional<std::filesystem::path>& settingsFile) {
+  sim::UsbIdentity identity;
+  if (settingsFile) {
+    const settings::ProfileFile file(*settingsFile);
+    identity.vendorId =
+        settings::ParseHex4(file.ReadString("System", "Vid", "0000", kIdTextLength));
+    identity.productId =
+        settings::ParseHex4(file.ReadString("System", "Pid", "0000", kIdTextLength));
+  }
+  identity.vendorId = profile.usbVendorId.value_or(identity.vendorId);
+  identity.productId = profile.usbProductId.value_or(identity.productId);
+  return identity;
+}
+
+}  // namespace
 
 struct Simulation::Parts {
   sim::Machine machine;
@@ -23,16 +49,13 @@ struct Simulation::Parts {
 
 std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
                                               std::string& error) {
-  sim::PrinterConfig config;
-  std::string printQueue;
+  ProfileResult profile;
   if (request.profile) {
-    ProfileResult profile = ReadPrinterProfile(*request.profile);
+    profile = ReadPrinterProfile(*request.profile);
     if (!profile.error.empty()) {
       error = profile.error;
       return nullptr;
     }
-    config = std::move(profile.config);
-    printQueue = std::move(profile.printQueue);
   }
   std::unique_ptr<std::ofstream> trace;
   if (request.trace) {
@@ -44,7 +67,7 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
   }
   auto parts = std::make_unique<Parts>();
   parts->machine.SetVersion(sim::WindowsXp());
-  parts->printer = std::make_shared<sim::VirtualPrinter>(std::move(config));
+  parts->printer = std::make_shared<sim::VirtualPrinter>(profile.config);
   parts->trace = std::make_shared<PrinterTrace>(std::move(trace));
   auto lpt = std::make_shared<TracingDevice>(
       std::make_shared<sim::PrinterOnLptDriver>(parts->printer), parts->trace);
@@ -53,17 +76,22 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
   } else {
     parts->machine.AttachDevice(R"(\\.\LPT1)", lpt);
   }
-  const sim::PrinterOnMakerUsb usb(parts->printer);
+  sim::PlugUsbPrinter(
+      parts->machine, UsbIdentityOf(profile, request.settings),
+      std::make_shared<TracingDevice>(
+          std::make_shared<sim::PrinterOnUsbPrintSupport>(parts->printer), parts->trace));
+  const sim::PrinterOnMakerUsb bridgeDevice(parts->printer);
   sim::AttachMakerUsbDevice(
-      parts->machine, usb.DevicePath(), usb.Node(),
-      {std::make_shared<TracingDevice>(usb.Pipe(sim::PrinterOnMakerUsb::kWritePipe), parts->trace),
-       usb.Pipe(sim::PrinterOnMakerUsb::kReadPipe)});
+      parts->machine, bridgeDevice.DevicePath(), bridgeDevice.Node(),
+      {std::make_shared<TracingDevice>(bridgeDevice.Pipe(sim::PrinterOnMakerUsb::kWritePipe),
+                                       parts->trace),
+       bridgeDevice.Pipe(sim::PrinterOnMakerUsb::kReadPipe)});
   parts->machine.ForwardDebugOutput(true);
-  if (!printQueue.empty()) {
+  if (!profile.printQueue.empty()) {
     // The spooler's record of a queue printing to the first parallel port.
-    parts->machine.registry().SetMultiString(
-        R"(System\CurrentControlSet\Control\Print\Printers\)" + printQueue + R"(\DsSpooler)",
-        "portName", {"LPT1:"});
+    parts->machine.registry().SetMultiString(R"(System\CurrentControlSet\Control\Print\Printers\)" +
+                                                 profile.printQueue + R"(\DsSpooler)",
+                                             "portName", {"LPT1:"});
   }
   parts->install = std::make_unique<sim::ScopedInstall>(parts->machine);
   return std::unique_ptr<Simulation>(new Simulation(std::move(parts)));
@@ -83,10 +111,6 @@ sim::Ieee1284Printer* Simulation::RegisterInterface() {
 
 bool Simulation::TraceWritten() const {
   return parts_->trace->Written();
-}
-
-std::int32_t SimulatedPortKind(std::int32_t portKind, bool usbThroughBridge) {
-  return portKind == kUsbPortKind && !usbThroughBridge ? kSimulatedPortKind : portKind;
 }
 
 }  // namespace simulate

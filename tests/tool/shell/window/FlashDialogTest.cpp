@@ -31,6 +31,7 @@ struct Message {
   QString text;
   QString caption;
   QMessageBox::Icon icon;
+  QString explanation = {};
 };
 
 class SilentUi final : public flashtools::UserInterface {
@@ -98,7 +99,7 @@ class FlashDialogTest : public ::testing::Test {
   shell::DialogRunner Runner() {
     return [this](QDialog& dialog) {
       if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
-        messages_.push_back({box->text(), box->windowTitle(), box->icon()});
+        messages_.push_back({box->text(), box->windowTitle(), box->icon(), box->informativeText()});
         return static_cast<int>(QDialog::Accepted);
       }
       if (auto* display = qobject_cast<shell::StatusDisplayDialog*>(&dialog)) {
@@ -236,6 +237,30 @@ TEST_F(FlashDialogTest, GetVersionYesShowsTheReportAndLeavesTheNumberAtFour) {
   EXPECT_EQ(messages_[0].caption, "Get Version");
   EXPECT_EQ(messages_[0].icon, QMessageBox::NoIcon);
   EXPECT_EQ(commandNumber_, 4);
+}
+
+// On USB the printer is found by its ids; a printer with other ids is not taken, and the
+// failure box says why under the port library's text.
+TEST_F(FlashDialogTest, GetVersionOnUsbFindsThePrinterByItsIdsOrSaysWhyNot) {
+  bundle_.portKind = 3;
+  Simulate();
+  shell::GetVersionDialog found(bundle_, Runner(), nullptr);
+  found.YesButton()->click();
+  ASSERT_EQ(messages_.size(), 1U);
+  EXPECT_EQ(messages_[0].text, "Controller FW: EF12\nEngine FW: 0102.0304.0506\n");
+
+  messages_.clear();
+  simulation_.reset();  // one simulated machine at a time
+  Simulate("Vid=04B8\nPid=0005\n");
+  shell::GetVersionDialog other(bundle_, Runner(), nullptr);
+  other.YesButton()->click();
+  ASSERT_EQ(messages_.size(), 1U);
+  EXPECT_EQ(messages_[0].caption, "Tessik Error Message");
+  EXPECT_EQ(messages_[0].icon, QMessageBox::Warning);
+  EXPECT_TRUE(messages_[0].explanation.startsWith(
+      "The USB printer with vendor id 0000 and product id 0000 was not found."))
+      << messages_[0].explanation.toStdString();
+  EXPECT_TRUE(messages_[0].explanation.contains(R"(USB printers found: USB\VID_04B8&PID_0005\)"));
 }
 
 TEST_F(FlashDialogTest, WriteDialogFlashesTheVirtualPrinterThroughTheStatusDisplay) {

@@ -16,7 +16,7 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
       "settings", "Use FILE as the settings file instead of zarnik.INI.", "FILE");
   const QCommandLineOption noSplashOption("no-splash", "Start without the start-up picture.");
   const QCommandLineOption simulateOption(
-      "simulate", "Run on the simulated machine with the virtual printer on LPT1: (no USB).");
+      "simulate", "Run on the simulated machine with the virtual printer on LPT1: and USB.");
   const QCommandLineOption simConfigOption(
       "sim-config", "Read the virtual printer's behaviour from section Printer of FILE.", "FILE");
   const QCommandLineOption simTraceOption(

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "SimulatedHooks.h"
 #include "cleanup/RemoveOnSignal.h"
+#include "settings/SettingsLocation.h"
 #include "simulate/Simulation.h"
 #include "window/CMainFrame.h"
 #include "window/CTessikApp.h"
@@ -53,12 +53,13 @@ int main(int argc, char* argv[]) {
   shell::WindowHooks hooks = shell::PortLibraryHooks();
   if (options.simulate) {
     std::string error;
-    simulation = simulate::Simulation::Start({options.simConfig, options.simTrace}, error);
+    simulation = simulate::Simulation::Start(
+        {options.simConfig, options.simTrace, settings::ChosenSettingsFile(options.settingsFile)},
+        error);
     if (!simulation) {
       std::fprintf(stderr, "zarnik: %s\n", error.c_str());
       return 2;
     }
-    hooks = shell::SimulatedHooks(std::move(hooks));
   }
   shell::CTessikApp tessik(options, std::move(hooks));
   tessik.InitInstance();

@@ -10,11 +10,15 @@
 //   SilentAfter    decimal: the number of reads answered before the printer falls silent
 //   PrintQueue     the name of a print queue on the simulated machine whose port is "LPT1:"
 //                  (another driver holds the port, so opening it is refused); empty: none
+//   Vid, Pid       hexadecimal, the USB vendor and product id the printer shows on USB
+//                  (missing: those of the settings file, so that a default run finds it)
 // A key that is missing keeps the printer's default; a key the printer does not know is an
 // error, as a malformed value is, so that a misspelt setting is never silently ignored.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +32,9 @@ inline constexpr const char* kPrinterSection = "Printer";
 struct ProfileResult {
   sim::PrinterConfig config;
   std::string printQueue;  // a queue holding "LPT1:", or empty
-  std::string error;       // empty when the profile was read; else what is wrong with it
+  std::optional<std::uint16_t> usbVendorId;
+  std::optional<std::uint16_t> usbProductId;
+  std::string error;  // empty when the profile was read; else what is wrong with it
 };
 
 // The profile file, read once.

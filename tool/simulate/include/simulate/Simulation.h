@@ -1,10 +1,11 @@
 // The simulated machine a program runs on with --simulate: the Windows XP version record and
-// the virtual printer on the parallel port's driver device "\\.\LPT1" and on the printer
-// maker's USB device (reached through the USB bridge, "ForceVOPUSB=1"), installed as the
-// platform backend for the life of the object, so the program, its port library and the bridge
-// included, talks to the virtual printer. Its debug output goes where the real machine's goes.
-// With ZARNIK_LPT_ACCESS=direct the machine is a Windows 98 one and the printer is on the
-// parallel port's registers at 0x378 instead of the driver device.
+// the virtual printer on the parallel port's driver device "\\.\LPT1", on the USB printing
+// support and on the printer maker's USB device (reached through the USB bridge,
+// "ForceVOPUSB=1"), installed as the platform backend for the life of the object, so the
+// program, its port library and the bridge included, talks to the virtual printer whichever
+// "Output" it uses. Its debug output goes where the real machine's goes. With
+// ZARNIK_LPT_ACCESS=direct the machine is a Windows 98 one and the printer is on the parallel
+// port's registers at 0x378 instead of the driver device.
 #pragma once
 
 #include <cstdint>
@@ -18,13 +19,12 @@
 
 namespace simulate {
 
-// The port the simulated machine offers the printer on: the tool's port kind 1, "LPT1:".
-inline constexpr std::int32_t kSimulatedPortKind = 1;
-inline constexpr std::int32_t kUsbPortKind = 3;
-
 struct SimulationRequest {
   std::optional<std::filesystem::path> profile;  // --sim-config FILE
   std::optional<std::filesystem::path> trace;    // --sim-trace FILE
+  // The settings file whose "Vid" and "Pid" (section System) the printer shows on USB unless
+  // the profile sets others.
+  std::optional<std::filesystem::path> settings;
 };
 
 class Simulation {
@@ -48,9 +48,5 @@ class Simulation {
   explicit Simulation(std::unique_ptr<Parts> parts);
   std::unique_ptr<Parts> parts_;
 };
-
-// The port kind a simulated run uses: USB becomes the parallel port, where the virtual printer
-// is, unless it goes through the USB bridge; every other kind stays.
-std::int32_t SimulatedPortKind(std::int32_t portKind, bool usbThroughBridge);
 
 }  // namespace simulate

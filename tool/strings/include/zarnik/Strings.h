@@ -293,15 +293,8 @@ inline constexpr std::string_view kReasonNotAnswering =
 inline constexpr std::string_view kReasonAccessMethod =
     "%s cannot be reached by the access method this port needs.";
 
-// --simulate: the simulated machine has its printer on the parallel port and, for USB, only on
-// the USB bridge.
-inline constexpr std::string_view kSimulatedUsbMoved =
-    "Simulation: the virtual printer is on LPT1: and, for USB, only on the USB bridge "
-    "(ForceVOPUSB=1), so this run uses LPT1: instead of USB.";
-inline constexpr std::string_view kSimulatedNoUsb =
-    "Simulation: the simulated machine's USB printer is reached only through the USB bridge: set "
-    "ForceVOPUSB=1 in section System, or use --port lpt.";
-inline constexpr std::string_view kSimulatedTitleSuffix = " (simulated printer on LPT1:)";
+// --simulate: the window title says that the printer is the virtual one.
+inline constexpr std::string_view kSimulatedTitleSuffix = " (simulated printer)";
 
 }  // namespace text
 }  // namespace zarnik

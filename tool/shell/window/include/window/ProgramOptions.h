@@ -15,7 +15,7 @@ struct ProgramOptions {
 
   std::optional<std::filesystem::path> settingsFile;  // --settings FILE
   bool showSplash = true;                             // --no-splash turns it off
-  // --simulate: run on the simulated machine with the virtual printer on LPT1:, set up from
+  // --simulate: run on the simulated machine with the virtual printer on LPT1: and USB, set up from
   // --sim-config FILE and traced into --sim-trace FILE.
   bool simulate = false;
   std::optional<std::filesystem::path> simConfig;

@@ -24,8 +24,10 @@ class QtUserInterface final : public flashtools::UserInterface {
   DialogRunner runModal_;
 };
 
-// One message box with an OK button, run through the runner.
+// One message box with an OK button, run through the runner; the explanation, when there is
+// one, stands under the text.
 void ShowMessageBox(QWidget* parent, const DialogRunner& runModal, std::string_view text,
-                    std::string_view caption, flashtools::MessageIcon icon);
+                    std::string_view caption, flashtools::MessageIcon icon,
+                    std::string_view explanation = {});
 
 }  // namespace shell

@@ -1,0 +1,27 @@
+// A device reached through something other than plain file calls on its descriptor (a USB
+// printer node with its own waits and I/O controls, a USB device through libusb). A handle
+// whose OpenFile holds a link sends its reads, writes and device-ID request here. Each call
+// sets the last error; a failure that a technician can act on is noted as a failure reason.
+#pragma once
+
+#include <cstdint>
+
+namespace platform::linux_backend {
+
+class DeviceLink {
+ public:
+  DeviceLink() = default;
+  DeviceLink(const DeviceLink&) = delete;
+  DeviceLink& operator=(const DeviceLink&) = delete;
+  virtual ~DeviceLink() = default;
+
+  // Up to length bytes: waits a bounded time for the first, ends after a short silence.
+  // True with the bytes that came (maybe none) unless the device fails.
+  virtual bool Read(std::uint8_t* buffer, std::uint32_t length, std::uint32_t& count) = 0;
+  // Every byte, or false (kErrorSemTimeout when the device takes nothing for the time-out).
+  virtual bool Write(const std::uint8_t* data, std::uint32_t length, std::uint32_t& count) = 0;
+  // IOCTL_PAR_QUERY_DEVICE_ID: the IEEE 1284 device ID text without its length field.
+  virtual bool DeviceId(std::uint8_t* out, std::uint32_t outLength, std::uint32_t& count) = 0;
+};
+
+}  // namespace platform::linux_backend

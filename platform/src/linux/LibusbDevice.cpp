@@ -1,0 +1,229 @@
+#include "linux/LibusbDevice.h"
+
+#include <libusb.h>
+
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+
+#include "linux/ErrorCodes.h"
+#include "linux/UsbFailure.h"
+#include "platform/FailureReason.h"
+#include "platform/WinApi.h"
+
+namespace platform::linux_backend {
+
+namespace {
+
+// One libusb context for the process, made when first needed and kept.
+libusb_context* Context() {
+  static std::once_flag once;
+  static libusb_context* context = nullptr;
+  std::call_once(once, [] {
+    if (libusb_init(&context) != LIBUSB_SUCCESS) {
+      context = nullptr;
+    }
+  });
+  return context;
+}
+
+int ErrnoOf(int code) {
+  switch (code) {
+    case LIBUSB_ERROR_ACCESS:
+      return EACCES;
+    case LIBUSB_ERROR_BUSY:
+      return EBUSY;
+    case LIBUSB_ERROR_NO_DEVICE:
+    case LIBUSB_ERROR_NOT_FOUND:
+      return ENODEV;
+    default:
+      return EIO;
+  }
+}
+
+}  // namespace
+
+std::uint32_t ErrorFromLibusb(int code) {
+  switch (code) {
+    case LIBUSB_SUCCESS:
+      return kErrorSuccess;
+    case LIBUSB_ERROR_TIMEOUT:
+      return kErrorSemTimeout;
+    case LIBUSB_ERROR_NO_DEVICE:
+      return kErrorDeviceNotConnected;
+    case LIBUSB_ERROR_ACCESS:
+      return kErrorAccessDenied;
+    case LIBUSB_ERROR_BUSY:
+      return kErrorSharingViolation;
+    case LIBUSB_ERROR_NOT_FOUND:
+      return kErrorFileNotFound;
+    case LIBUSB_ERROR_NO_MEM:
+      return kErrorNotEnoughMemory;
+    case LIBUSB_ERROR_NOT_SUPPORTED:
+      return kErrorNotSupported;
+    case LIBUSB_ERROR_INVALID_PARAM:
+      return kErrorInvalidParameter;
+    default:
+      return kErrorIoDevice;
+  }
+}
+
+std::unique_ptr<LibusbDevice> LibusbDevice::Open(int busNumber, int address,
+                                                 const std::string& name) {
+  libusb_context* context = Context();
+  if (context == nullptr) {
+    SetLastErrorCode(kErrorNotSupported);
+    NoteFailureReason({FailureKind::kAccessMethod, name, "libusb could not be started."});
+    return nullptr;
+  }
+  libusb_device** list = nullptr;
+  const ssize_t count = libusb_get_device_list(context, &list);
+  libusb_device_handle* handle = nullptr;
+  int result = LIBUSB_ERROR_NO_DEVICE;
+  for (ssize_t i = 0; i < count; ++i) {
+    if (libusb_get_bus_number(list[i]) == busNumber &&
+        libusb_get_device_address(list[i]) == address) {
+      result = libusb_open(list[i], &handle);
+      break;
+    }
+  }
+  if (list != nullptr) {
+    libusb_free_device_list(list, 1);
+  }
+  if (result != LIBUSB_SUCCESS || handle == nullptr) {
+    SetLastErrorCode(ErrorFromLibusb(result));
+    NoteUsbOpenFailure(ErrnoOf(result), name);
+    return nullptr;
+  }
+  SetLastErrorCode(kErrorSuccess);
+  return std::unique_ptr<LibusbDevice>(new LibusbDevice(handle, name));
+}
+
+LibusbDevice::~LibusbDevice() {
+  if (claimed_ >= 0) {
+    libusb_release_interface(handle_, claimed_);
+    if (detached_) {
+      libusb_attach_kernel_driver(handle_, claimed_);
+    }
+  }
+  libusb_close(handle_);
+}
+
+bool LibusbDevice::Failed(int code) {
+  SetLastErrorCode(ErrorFromLibusb(code));
+  return false;
+}
+
+std::optional<BulkEndpoints> LibusbDevice::FindBulkInterface(int interfaceClass,
+                                                             int interfaceNumber) const {
+  libusb_config_descriptor* config = nullptr;
+  if (libusb_get_active_config_descriptor(libusb_get_device(handle_), &config) != LIBUSB_SUCCESS) {
+    return std::nullopt;
+  }
+  std::optional<BulkEndpoints> found;
+  for (int i = 0; i < config->bNumInterfaces && !found; ++i) {
+    const libusb_interface& interface = config->interface[i];
+    for (int a = 0; a < interface.num_altsetting && !found; ++a) {
+      const libusb_interface_descriptor& setting = interface.altsetting[a];
+      if (setting.bInterfaceClass != interfaceClass ||
+          (interfaceNumber >= 0 && setting.bInterfaceNumber != interfaceNumber)) {
+        continue;
+      }
+      BulkEndpoints endpoints{setting.bInterfaceNumber, setting.bAlternateSetting, 0, 0, 64};
+      for (int e = 0; e < setting.bNumEndpoints; ++e) {
+        const libusb_endpoint_descriptor& endpoint = setting.endpoint[e];
+        if ((endpoint.bmAttributes & LIBUSB_TRANSFER_TYPE_MASK) != LIBUSB_TRANSFER_TYPE_BULK) {
+          continue;
+        }
+        if ((endpoint.bEndpointAddress & LIBUSB_ENDPOINT_IN) != 0) {
+          endpoints.in = endpoint.bEndpointAddress;
+          endpoints.maxPacketIn = endpoint.wMaxPacketSize;
+        } else {
+          endpoints.out = endpoint.bEndpointAddress;
+        }
+      }
+      if (endpoints.out != 0 || endpoints.in != 0) {
+        found = endpoints;
+      }
+    }
+  }
+  libusb_free_config_descriptor(config);
+  return found;
+}
+
+bool LibusbDevice::Claim(const BulkEndpoints& endpoints) {
+  const int number = endpoints.interfaceNumber;
+  if (libusb_kernel_driver_active(handle_, number) == 1) {
+    const int detached = libusb_detach_kernel_driver(handle_, number);
+    if (detached != LIBUSB_SUCCESS && detached != LIBUSB_ERROR_NOT_FOUND) {
+      NoteUsbOpenFailure(ErrnoOf(detached), name_);
+      return Failed(detached);
+    }
+    detached_ = detached == LIBUSB_SUCCESS;
+  }
+  const int claimed = libusb_claim_interface(handle_, number);
+  if (claimed != LIBUSB_SUCCESS) {
+    if (detached_) {
+      libusb_attach_kernel_driver(handle_, number);
+      detached_ = false;
+    }
+    NoteUsbOpenFailure(ErrnoOf(claimed), name_);
+    return Failed(claimed);
+  }
+  claimed_ = number;
+  if (endpoints.alternateSetting != 0) {
+    const int set = libusb_set_interface_alt_setting(handle_, number, endpoints.alternateSetting);
+    if (set != LIBUSB_SUCCESS) {
+      return Failed(set);
+    }
+  }
+  SetLastErrorCode(kErrorSuccess);
+  return true;
+}
+
+bool LibusbDevice::Bulk(std::uint8_t endpoint, std::uint8_t* data, std::uint32_t length,
+                        std::uint32_t& done, unsigned timeoutMs) {
+  int moved = 0;
+  const int result =
+      libusb_bulk_transfer(handle_, endpoint, data, static_cast<int>(length), &moved, timeoutMs);
+  done = moved > 0 ? static_cast<std::uint32_t>(moved) : 0;
+  if (result != LIBUSB_SUCCESS) {
+    return Failed(result);
+  }
+  SetLastErrorCode(kErrorSuccess);
+  return true;
+}
+
+bool LibusbDevice::Control(std::uint8_t requestType, std::uint8_t request, std::uint16_t value,
+                           std::uint16_t index, std::uint8_t* data, std::uint16_t length,
+                           std::uint32_t& done, unsigned timeoutMs) {
+  done = 0;
+  const int result =
+      libusb_control_transfer(handle_, requestType, request, value, index, data, length, timeoutMs);
+  if (result < 0) {
+    return Failed(result);
+  }
+  done = static_cast<std::uint32_t>(result);
+  SetLastErrorCode(kErrorSuccess);
+  return true;
+}
+
+std::vector<std::uint8_t> LibusbDevice::DeviceDescriptor() const {
+  libusb_device_descriptor descriptor{};
+  if (libusb_get_device_descriptor(libusb_get_device(handle_), &descriptor) != LIBUSB_SUCCESS) {
+    return {};
+  }
+  std::vector<std::uint8_t> bytes(sizeof descriptor);
+  std::memcpy(bytes.data(), &descriptor, sizeof descriptor);
+  return bytes;
+}
+
+std::vector<std::uint8_t> LibusbDevice::ConfigDescriptor() const {
+  std::vector<std::uint8_t> bytes(4096);
+  const int got = libusb_get_descriptor(handle_, LIBUSB_DT_CONFIG, 0, bytes.data(),
+                                        static_cast<int>(bytes.size()));
+  bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return bytes;
+}
+
+}  // namespace platform::linux_backend

@@ -1,0 +1,71 @@
+// USB devices through libusb-1.0, for whatever needs one without a kernel driver of its own:
+// the printer whose printer interface has no kernel node, and the maker's USB device. Opens a
+// device by its bus and address, claims an interface (detaching a kernel driver that holds
+// it and giving the interface back to that driver on close), and moves data by bulk and
+// control transfers whose waits are all bounded. Failures set the last error: a device that
+// went away is kErrorDeviceNotConnected, a wait that ran out kErrorSemTimeout.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct libusb_device_handle;
+
+namespace platform::linux_backend {
+
+// The last error for a libusb result code.
+std::uint32_t ErrorFromLibusb(int code);
+
+// An interface's bulk endpoints (0 when it has none in that direction).
+struct BulkEndpoints {
+  int interfaceNumber = -1;
+  int alternateSetting = 0;
+  std::uint8_t out = 0;
+  std::uint8_t in = 0;
+  std::uint16_t maxPacketIn = 64;
+};
+
+class LibusbDevice {
+ public:
+  // Null, with the last error set and the reason noted against name, when the device is not
+  // there or cannot be opened.
+  static std::unique_ptr<LibusbDevice> Open(int busNumber, int address, const std::string& name);
+
+  ~LibusbDevice();
+  LibusbDevice(const LibusbDevice&) = delete;
+  LibusbDevice& operator=(const LibusbDevice&) = delete;
+
+  // The first alternate setting of the interface with the given class (and the interface
+  // number when it is not -1) that has a bulk endpoint; none when there is no such one.
+  std::optional<BulkEndpoints> FindBulkInterface(int interfaceClass, int interfaceNumber) const;
+  // Claims the interface and selects the setting; the interface is released on destruction.
+  bool Claim(const BulkEndpoints& endpoints);
+
+  // One bulk transfer; done counts the bytes moved even when it failed or ran out of time.
+  bool Bulk(std::uint8_t endpoint, std::uint8_t* data, std::uint32_t length, std::uint32_t& done,
+            unsigned timeoutMs);
+  // One control transfer (the direction is bit 7 of requestType).
+  bool Control(std::uint8_t requestType, std::uint8_t request, std::uint16_t value,
+               std::uint16_t index, std::uint8_t* data, std::uint16_t length, std::uint32_t& done,
+               unsigned timeoutMs);
+  // The raw device and active configuration descriptors.
+  std::vector<std::uint8_t> DeviceDescriptor() const;
+  std::vector<std::uint8_t> ConfigDescriptor() const;
+
+  const std::string& Name() const { return name_; }
+
+ private:
+  LibusbDevice(libusb_device_handle* handle, std::string name)
+      : handle_(handle), name_(std::move(name)) {}
+  bool Failed(int code);
+
+  libusb_device_handle* handle_;
+  std::string name_;
+  int claimed_ = -1;
+  bool detached_ = false;
+};
+
+}  // namespace platform::linux_backend

@@ -1,0 +1,52 @@
+// The device-interface enumeration and the DeviceClasses registry keys for USB devices: the
+// USB printing support's class lists the printers the kernel has a printer node for, the USB
+// device class lists every USB device (UsbDeviceTree.h gives their paths). The registry key
+//   System\CurrentControlSet\Control\DeviceClasses\{class}\<interface path, \\?\ as ##?#>
+// holds the value "DeviceInstance" = "USB\VID_xxxx&PID_xxxx\<instance>". Any other class
+// lists nothing.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/WinApi.h"
+
+namespace platform::linux_backend {
+
+class UsbDeviceClasses {
+ public:
+  // The setup calls; a failing call returns false with its error code in error.
+  DeviceInfoSet GetClassDevs(const Guid& interfaceClass);
+  bool Enum(DeviceInfoSet set, const Guid& interfaceClass, std::uint32_t memberIndex,
+            DeviceInterfaceData* data, std::uint32_t& error);
+  bool Detail(DeviceInfoSet set, const DeviceInterfaceData& data, void* detail,
+              std::uint32_t detailSize, std::uint32_t* requiredSize, std::uint32_t& error);
+  bool Destroy(DeviceInfoSet set, std::uint32_t& error);
+
+  // The registry calls for keys below DeviceClasses (status codes as the registry's).
+  static bool IsDeviceClassesPath(const char* subKey);
+  bool OwnsKey(RegistryKey key);
+  std::int32_t OpenKey(const char* subKey, RegistryKey* result);
+  std::int32_t QueryValue(RegistryKey key, const char* valueName, std::uint32_t* type, void* data,
+                          std::uint32_t* dataLength);
+  std::int32_t CloseKey(RegistryKey key);
+
+ private:
+  struct Set {
+    Guid interfaceClass;
+    std::vector<std::string> paths;
+  };
+  // The set, or null after storing kErrorInvalidHandle in error; the caller holds the lock.
+  const Set* FindSet(DeviceInfoSet set, std::uint32_t& error);
+
+  std::mutex mutex_;
+  std::map<DeviceInfoSet, Set> sets_;
+  DeviceInfoSet nextSet_ = 0x3000;
+  std::map<RegistryKey, std::string> keys_;  // the device instance of each open key
+  RegistryKey nextKey_ = 0x40000000;
+};
+
+}  // namespace platform::linux_backend

@@ -1,0 +1,63 @@
+#include "linux/UsbFailure.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "linux/ErrorCodes.h"
+#include "platform/FailureReason.h"
+
+namespace platform::linux_backend {
+
+namespace {
+
+// "It belongs to group lp." when the node's group has a name.
+std::string GroupOf(const std::string& node) {
+  struct stat info {};
+  if (::stat(node.c_str(), &info) != 0) {
+    return {};
+  }
+  group entry{};
+  group* found = nullptr;
+  std::vector<char> buffer(4096);
+  if (::getgrgid_r(info.st_gid, &entry, buffer.data(), buffer.size(), &found) != 0 ||
+      found == nullptr) {
+    return {};
+  }
+  return std::string("It belongs to group ") + found->gr_name + ".";
+}
+
+}  // namespace
+
+void NoteUsbOpenFailure(int error, const std::string& node) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+      NoteFailureReason({FailureKind::kPermissionDenied, node, GroupOf(node)});
+      break;
+    case EBUSY:
+    case EWOULDBLOCK:
+      NoteFailureReason({FailureKind::kInUse, node, ""});
+      break;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      NoteFailureReason({FailureKind::kNotFound, node, ""});
+      break;
+    default:
+      break;
+  }
+}
+
+void NoteUsbTransferFailure(const std::string& device) {
+  const std::uint32_t error = LastError();
+  if (error == kErrorDeviceNotConnected) {
+    NoteFailureReason({FailureKind::kDeviceGone, device, ""});
+  } else if (error == kErrorSemTimeout) {
+    NoteFailureReason({FailureKind::kNotAnswering, device, ""});
+  }
+}
+
+}  // namespace platform::linux_backend

@@ -1,0 +1,92 @@
+#include "DriverRead.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "Diagnostics.h"
+#include "Transports.h"
+#include "VopP2.h"
+#include "platform/Services.h"
+
+namespace vopp2 {
+
+namespace {
+
+// Room the device identification gets behind its two length bytes.
+constexpr std::uint32_t kDeviceIdRoom = 1022;
+
+bool ReadDeviceId(platform::Handle handle, std::uint8_t* buffer, std::uint32_t bufferLength,
+                  std::uint32_t& read) {
+  const std::uint32_t room = std::min(bufferLength - 2, kDeviceIdRoom);
+  std::uint32_t returned = 0;
+  if (!platform::Current().DeviceIoControl(handle, platform::kIoctlParQueryDeviceId, nullptr, 0,
+                                           buffer + 2, room, &returned)) {
+    return false;
+  }
+  const std::uint32_t n = std::min(returned, room) + 1;
+  read = n;
+  buffer[0] = static_cast<std::uint8_t>(n >> 8);
+  buffer[1] = static_cast<std::uint8_t>(n & 0xFFU);
+  return true;
+}
+
+}  // namespace
+
+bool EnsureOpen(std::int32_t port, const platform::Handle& handle, const char* invalidText,
+                bool& openedHere) {
+  openedHere = false;
+  if (handle != platform::kInvalidHandle) {
+    return true;
+  }
+  if (VopP2Open(port) == 0) {
+    return false;
+  }
+  openedHere = true;
+  if (handle == platform::kInvalidHandle) {
+    ReportFailure("%s", invalidText);
+    return false;
+  }
+  return true;
+}
+
+std::int32_t ReadThroughDriver(std::int32_t port, const platform::Handle& handle, const char* mode,
+                               const char* portWord, std::uint8_t* lpBuffer,
+                               std::uint32_t dwBufferLength, std::uint32_t* lpdwRead,
+                               std::uint8_t byRequest) {
+  std::uint32_t spare = 0;
+  std::uint32_t& read = CountTarget(lpdwRead, spare);
+  read = 0;
+  const bool deviceId = !OrdinaryReverseData(byRequest);
+  // No room for the two length bytes: nothing is asked of the printer.
+  if (deviceId && lpBuffer == nullptr) {
+    ReportFailure("%s : failure (lpBuffer == NULL)\n", mode);
+    return 0;
+  }
+  if (deviceId && dwBufferLength < 2) {
+    ReportFailure("%s : failure (dwBufferLength < 2)\n", mode);
+    return 0;
+  }
+  char invalidText[160];
+  std::snprintf(invalidText, sizeof invalidText, "%s:hHandle[PORT_%s] : INVALID_HANDLE_VALUE\n",
+                mode, portWord);
+  bool openedHere = false;
+  if (!EnsureOpen(port, handle, invalidText, openedHere)) {
+    return 0;
+  }
+  const bool ok = deviceId ? ReadDeviceId(handle, lpBuffer, dwBufferLength, read)
+                           : platform::Current().ReadFile(handle, lpBuffer, dwBufferLength, &read);
+  if (!ok) {
+    read = 0;
+    VopP2Close(port);
+    ReportFailure("VopP2Read(%s) : failure\n", portWord);
+    return 0;
+  }
+  DebugLine(kLevelTransfer, "ReadFile(%s) = dwDataLength:%08Xh dwReadLength:%08Xh\n", portWord,
+            dwBufferLength, read);
+  if (openedHere) {
+    VopP2Close(port);
+  }
+  return 1;
+}
+
+}  // namespace vopp2

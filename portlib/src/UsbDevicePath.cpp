@@ -1,0 +1,186 @@
+#include "UsbDevicePath.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "Diagnostics.h"
+#include "LibraryState.h"
+#include "platform/Services.h"
+
+namespace vopp2 {
+
+namespace {
+
+constexpr std::uint32_t kMaxMembers = 255;
+// The device instance's ids: 17 characters after the bus prefix ("USB\").
+constexpr std::size_t kBusPrefixLength = 4;
+constexpr std::size_t kIdLength = 17;
+constexpr std::uint32_t kInstanceValueSize = 256;
+
+// The registry keys of the two classes; the interface's key name follows.
+constexpr const char* kPrintingSupportKey =
+    R"(System\CurrentControlSet\Control\DeviceClasses\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}\)";
+constexpr const char* kUsbDeviceKey =
+    R"(System\CurrentControlSet\Control\DeviceClasses\{a5dcbf10-6530-11d2-901f-00c04fb951ed}\)";
+
+// The device interface's path, or an empty text when its detail cannot be had. A null
+// result means the record could not be allocated.
+std::unique_ptr<std::string> InterfacePath(platform::DeviceInfoSet set,
+                                           const platform::DeviceInterfaceData& data) {
+  platform::Services& os = platform::Current();
+  std::uint32_t required = 0;
+  os.SetupDiGetDeviceInterfaceDetail(set, data, nullptr, 0, &required);
+  const std::size_t size =
+      std::max<std::size_t>(required, platform::kDeviceInterfaceDetailHeaderSize + 1);
+  std::unique_ptr<char[]> detail(new (std::nothrow) char[size]);
+  if (detail == nullptr) {
+    return nullptr;
+  }
+  std::memset(detail.get(), 0, size);
+  const std::uint32_t sizeField = 5;
+  std::memcpy(detail.get(), &sizeField, sizeof sizeField);
+  auto path = std::make_unique<std::string>();
+  if (os.SetupDiGetDeviceInterfaceDetail(set, data, detail.get(), static_cast<std::uint32_t>(size),
+                                         nullptr)) {
+    const char* text = detail.get() + platform::kDeviceInterfaceDetailHeaderSize;
+    *path = std::string(text, strnlen(text, size - platform::kDeviceInterfaceDetailHeaderSize));
+  }
+  return path;
+}
+
+// The registry key name of a device interface: its path with characters 0, 1 and 3 made '#'
+// ("\\?\usb#..." becomes "##?#usb#...").
+std::string KeyName(std::string path) {
+  for (const std::size_t at : {0U, 1U, 3U}) {
+    if (at < path.size()) {
+      path[at] = '#';
+    }
+  }
+  return path;
+}
+
+// The "DeviceInstance" value of the interface's registry key; false when there is none.
+bool DeviceInstance(const std::string& key, std::string& instance) {
+  platform::Services& os = platform::Current();
+  platform::RegistryKey opened = platform::kNoKey;
+  if (os.RegOpenKeyEx(platform::kHkeyLocalMachine, key.c_str(), platform::kKeyRead, &opened) !=
+      platform::kRegSuccess) {
+    return false;
+  }
+  char value[kInstanceValueSize + 1] = {};
+  std::uint32_t type = 0;
+  std::uint32_t length = kInstanceValueSize;
+  const bool read =
+      os.RegQueryValueEx(opened, "DeviceInstance", &type, value, &length) == platform::kRegSuccess;
+  os.RegCloseKey(opened);
+  if (read) {
+    instance.assign(value, strnlen(value, std::min(length, kInstanceValueSize)));
+  }
+  return read;
+}
+
+bool SameIds(const std::string& instance, const char* wanted) {
+  if (instance.size() < kBusPrefixLength + kIdLength) {
+    return false;
+  }
+  std::string ids = instance.substr(kBusPrefixLength, kIdLength);
+  std::transform(ids.begin(), ids.end(), ids.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  DebugLine(kLevelUsbSearchDetail, "%s == %s\n", ids.c_str(), wanted);
+  return ids == wanted;
+}
+
+}  // namespace
+
+std::int32_t GetDevicePathPart(char* path, std::uint32_t search, SeenDevices* seen) {
+  DebugLine(kLevelUsbSearch, "GetDevicePathPart\n");
+  const VopP2Param& param = Library().param;
+  if (param.szUsbDevicePath[0] != '\0') {
+    std::snprintf(path, kDevicePathSize, "%s", param.szUsbDevicePath);
+    return 1;
+  }
+  char wanted[32];
+  std::snprintf(wanted, sizeof wanted, "vid_%04x&pid_%04x",
+                static_cast<unsigned>(param.wUsbVendorId),
+                static_cast<unsigned>(param.wUsbProductId));
+  const bool printingSupport = search == kSearchPrintingSupport;
+  const platform::Guid& interfaceClass =
+      printingSupport ? platform::kGuidUsbPrintingSupport : platform::kGuidUsbDevice;
+  const std::string keyPrefix = printingSupport ? kPrintingSupportKey : kUsbDeviceKey;
+  std::vector<std::string>* seenHere = nullptr;
+  if (seen != nullptr) {
+    seenHere = printingSupport ? &seen->printers : &seen->devices;
+  }
+
+  platform::Services& os = platform::Current();
+  const platform::DeviceInfoSet set = os.SetupDiGetClassDevs(
+      interfaceClass, platform::kDigcfPresent | platform::kDigcfDeviceInterface);
+  if (set == platform::kInvalidDeviceInfoSet) {
+    ReportFailure("GetDevicePath : SetupDiGetClassDevs() == 0, GetLastError == %d\n",
+                  static_cast<int>(os.GetLastError()));
+    return 0;
+  }
+  for (std::uint32_t member = 0; member < kMaxMembers; ++member) {
+    platform::DeviceInterfaceData data;
+    data.cbSize = sizeof data;
+    if (!os.SetupDiEnumDeviceInterfaces(set, interfaceClass, member, &data)) {
+      const std::uint32_t error = os.GetLastError();
+      os.SetupDiDestroyDeviceInfoList(set);
+      char text[96];
+      std::snprintf(text, sizeof text,
+                    "GetDevicePath : SetupDiEnumDeviceInterfaces() == 0, GetLastError == %d\n",
+                    static_cast<int>(error));
+      if (error == platform::kErrorNoMoreItems) {
+        DebugLine(kLevelUsbSearchDetail, "%s", text);
+      } else {
+        ReportFailure("%s", text);
+      }
+      return 0;
+    }
+    const std::unique_ptr<std::string> interfacePath = InterfacePath(set, data);
+    if (interfacePath == nullptr) {
+      os.SetupDiDestroyDeviceInfoList(set);
+      ReportFailure("GetDevicePath : DevDetail == NULL\n");
+      return 0;
+    }
+    // A path that does not fit the caller's buffer could only be opened cut, as another path.
+    if (interfacePath->empty() || interfacePath->size() >= kDevicePathSize) {
+      continue;
+    }
+    const std::string key = keyPrefix + KeyName(*interfacePath);
+    DebugLine(kLevelUsbSearchDetail, "%s\n", key.c_str());
+    std::string instance;
+    if (!DeviceInstance(key, instance)) {
+      continue;
+    }
+    if (seenHere != nullptr) {
+      seenHere->push_back(instance);
+    }
+    if (SameIds(instance, wanted)) {
+      std::snprintf(path, kDevicePathSize, "%s", interfacePath->c_str());
+      os.SetupDiDestroyDeviceInfoList(set);
+      return 1;
+    }
+  }
+  os.SetupDiDestroyDeviceInfoList(set);
+  ReportFailure("GetDevicePathPart : not found target\n");
+  return 0;
+}
+
+std::int32_t GetDevicePath(char* path, SeenDevices* seen) {
+  DebugLine(kLevelModeFunction, "GetDevicePath\n");
+  if (Library().param.fForceUsb11 == 0) {
+    DebugLine(kLevelUsbSearchPass, "GetDevicePath (USB2.0)\n");
+    if (GetDevicePathPart(path, kSearchPrintingSupport, seen) != 0) {
+      return 1;
+    }
+  }
+  DebugLine(kLevelUsbSearchPass, "GetDevicePath (USB1.1)\n");
+  return GetDevicePathPart(path, kSearchUsbDevices, seen);
+}
+
+}  // namespace vopp2

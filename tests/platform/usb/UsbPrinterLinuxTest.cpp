@@ -1,0 +1,270 @@
+// The Linux backend's USB printers on an emulated device tree: the two device searches and
+// the registry, the kernel printer node's writes, reads and device ID, a busy printer, an
+// unplugged one, and the port library finding the configured printer among several.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "CliFixture.h"
+#include "UsbTestbed.h"
+#include "VopP2.h"
+#include "platform/FailureReason.h"
+#include "platform/Services.h"
+
+namespace {
+
+using namespace platform;
+using usb_test::FakePrinter;
+using usb_test::PrinterSpec;
+
+constexpr const char* kDeviceClasses = R"(System\CurrentControlSet\Control\DeviceClasses\)";
+
+class UsbPrinterLinux : public testing::Test {
+ protected:
+  Services& os = RealMachine();
+
+  // The interface paths a class lists, through the setup calls.
+  std::vector<std::string> Paths(const Guid& interfaceClass) {
+    std::vector<std::string> paths;
+    const DeviceInfoSet set =
+        os.SetupDiGetClassDevs(interfaceClass, kDigcfPresent | kDigcfDeviceInterface);
+    DeviceInterfaceData data;
+    data.cbSize = sizeof data;
+    for (std::uint32_t i = 0; os.SetupDiEnumDeviceInterfaces(set, interfaceClass, i, &data); ++i) {
+      std::uint32_t size = 0;
+      EXPECT_FALSE(os.SetupDiGetDeviceInterfaceDetail(set, data, nullptr, 0, &size));
+      std::vector<char> detail(size);
+      const std::uint32_t sizeField = 5;
+      std::memcpy(detail.data(), &sizeField, sizeof sizeField);
+      EXPECT_TRUE(os.SetupDiGetDeviceInterfaceDetail(set, data, detail.data(), size, nullptr));
+      paths.emplace_back(detail.data() + kDeviceInterfaceDetailHeaderSize);
+    }
+    EXPECT_EQ(os.GetLastError(), kErrorNoMoreItems);
+    EXPECT_TRUE(os.SetupDiDestroyDeviceInfoList(set));
+    return paths;
+  }
+  std::string Instance(const std::string& guidText, std::string path) {
+    path[0] = path[1] = path[3] = '#';
+    RegistryKey key = kNoKey;
+    const std::string name = kDeviceClasses + guidText + "\\" + path;
+    if (os.RegOpenKeyEx(kHkeyLocalMachine, name.c_str(), kKeyRead, &key) != kRegSuccess) {
+      return "(no key)";
+    }
+    char value[256] = {};
+    std::uint32_t length = sizeof value;
+    EXPECT_EQ(os.RegQueryValueEx(key, "DeviceInstance", nullptr, value, &length), kRegSuccess);
+    EXPECT_EQ(os.RegCloseKey(key), kRegSuccess);
+    return value;
+  }
+  Handle Open(const std::string& path) {
+    return os.CreateFile(path.c_str(), kGenericRead | kGenericWrite, 0, kOpenExisting, 0);
+  }
+
+  usb_test::UsbTestbed bed;
+};
+
+TEST_F(UsbPrinterLinux, SearchesListPrintersAndDevicesUnderPathsThatOutliveTheNode) {
+  FakePrinter first;
+  PrinterSpec second;
+  second.port = "1-2";
+  second.productId = 0x0007;
+  second.serial = "A#1/2";  // characters a path cannot carry
+  second.lpNumber = 3;
+  PrinterSpec unbound;  // a printer whose interface has no kernel driver
+  unbound.port = "2-1";
+  unbound.productId = 0x0009;
+  unbound.serial.clear();
+  unbound.lpNumber = -1;
+  bed.AddPrinter({}, &first);
+  bed.AddPrinter(second, nullptr);
+  bed.AddPrinter(unbound, nullptr);
+  bed.AddOtherDevice("1-3", 0x1D6B, 0x0002);
+
+  const std::string guid = "{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+  EXPECT_EQ(Paths(kGuidUsbPrintingSupport),
+            (std::vector<std::string>{R"(\\?\usb#vid_04b8&pid_0005#SN0001#)" + guid,
+                                      R"(\\?\usb#vid_04b8&pid_0007#A_1_2#)" + guid}));
+  const std::vector<std::string> devices = Paths(kGuidUsbDevice);
+  EXPECT_EQ(devices.size(), 4U);
+  const std::string unboundPath =
+      R"(\\?\usb#vid_04b8&pid_0009#port-2-1#{a5dcbf10-6530-11d2-901f-00c04fb951ed})";
+  EXPECT_NE(std::find(devices.begin(), devices.end(), unboundPath), devices.end());
+  EXPECT_EQ(Instance(guid, Paths(kGuidUsbPrintingSupport)[1]), R"(USB\VID_04B8&PID_0007\A_1_2)");
+  EXPECT_EQ(Instance("{a5dcbf10-6530-11d2-901f-00c04fb951ed}", unboundPath),
+            R"(USB\VID_04B8&PID_0009\port-2-1)");
+  EXPECT_EQ(Instance(guid, R"(\\?\usb#vid_04b8&pid_0009#port-2-1#)" + guid), "(no key)");
+  EXPECT_TRUE(Paths(Guid{}).empty());
+}
+
+TEST_F(UsbPrinterLinux, PrinterNodeWritesReadsAndGivesItsDeviceId) {
+  FakePrinter printer;
+  printer.deviceId = "MFG:Zarnik;MDL:QX4410;CLS:PRINTER;";
+  printer.replies.push_back({0x1B, 0x01, 0x02});
+  printer.writeLimit = 1000;  // the driver takes a part at a time
+  bed.AddPrinter({}, &printer);
+  const Handle handle = Open(Paths(kGuidUsbPrintingSupport).at(0));
+  ASSERT_NE(handle, kInvalidHandle) << os.GetLastError();
+
+  std::vector<std::uint8_t> data(5000);
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    data[i] = static_cast<std::uint8_t>(i * 7);
+  }
+  std::uint32_t count = 0;
+  ASSERT_TRUE(os.WriteFile(handle, data.data(), 5000, &count));
+  EXPECT_EQ(count, 5000U);
+  EXPECT_EQ(printer.Received(), data);
+
+  std::uint8_t reply[256] = {};
+  ASSERT_TRUE(os.ReadFile(handle, reply, sizeof reply, &count));
+  EXPECT_EQ(count, 3U);
+  EXPECT_EQ(reply[2], 0x02);
+  ASSERT_TRUE(os.ReadFile(handle, reply, sizeof reply, &count));  // silent: nothing, no hang
+  EXPECT_EQ(count, 0U);
+
+  char id[64] = {};
+  ASSERT_TRUE(os.DeviceIoControl(handle, kIoctlParQueryDeviceId, nullptr, 0, id, 60, &count));
+  EXPECT_EQ(std::string(id, count), printer.deviceId);
+  EXPECT_FALSE(os.DeviceIoControl(handle, kIoctlParQueryDeviceId, nullptr, 0, id, 10, &count));
+  EXPECT_EQ(os.GetLastError(), kErrorInsufficientBuffer);
+  EXPECT_TRUE(os.CloseHandle(handle));
+}
+
+TEST_F(UsbPrinterLinux, BusyAndUnpluggedPrintersFailWithTheirReasons) {
+  FakePrinter printer;
+  const std::string node = bed.AddPrinter({}, &printer);
+  const std::string path = Paths(kGuidUsbPrintingSupport).at(0);
+  const Handle handle = Open(path);
+  ASSERT_NE(handle, kInvalidHandle);
+
+  ClearFailureReason();
+  EXPECT_EQ(os.CreateFile(node.c_str(), kGenericWrite, 0, kOpenExisting, 0), kInvalidHandle);
+  EXPECT_EQ(os.GetLastError(), kErrorSharingViolation);
+  EXPECT_EQ(LastFailureReason().kind, FailureKind::kInUse);
+  EXPECT_EQ(LastFailureReason().device, node);
+
+  {
+    const std::lock_guard lock(printer.mutex);
+    printer.gone = true;
+  }
+  ClearFailureReason();
+  std::uint32_t count = 0;
+  EXPECT_FALSE(os.WriteFile(handle, "x", 1, &count));
+  EXPECT_EQ(os.GetLastError(), kErrorDeviceNotConnected);
+  EXPECT_EQ(LastFailureReason().kind, FailureKind::kDeviceGone);
+  EXPECT_TRUE(os.CloseHandle(handle));
+
+  bed.Remove("1-1");
+  ClearFailureReason();
+  EXPECT_EQ(Open(path), kInvalidHandle);
+  EXPECT_EQ(LastFailureReason().kind, FailureKind::kDeviceGone);
+  EXPECT_TRUE(Paths(kGuidUsbPrintingSupport).empty());
+}
+
+// The port library finds the printer by the configured ids, writes to it and to no other, and
+// tells which printers it saw when the ids match none.
+TEST_F(UsbPrinterLinux, PortLibraryTalksToTheConfiguredPrinterOnly) {
+  FakePrinter wanted;
+  FakePrinter other;
+  PrinterSpec otherSpec;
+  otherSpec.port = "1-2";
+  otherSpec.productId = 0x0020;
+  otherSpec.serial = "OTHER";
+  otherSpec.lpNumber = 1;
+  bed.AddPrinter(otherSpec, &other);
+  bed.AddPrinter({}, &wanted);
+
+  VopP2Param& param = *VopP2GetParamPtr();
+  param.wUsbVendorId = 0x04B8;
+  param.wUsbProductId = 0x0005;
+  const std::uint8_t frame[] = {0x1B, 0x40, 0x00, 0x02};
+  std::uint32_t written = 0;
+  ASSERT_EQ(VopP2Write(PORT_USB, frame, sizeof frame, &written), 1) << VopP2GetMessage();
+  EXPECT_EQ(wanted.Received().size(), sizeof frame);
+  EXPECT_TRUE(other.Received().empty());
+
+  param.wUsbProductId = 0x0099;
+  ClearFailureReason();
+  EXPECT_EQ(VopP2Write(PORT_USB, frame, sizeof frame, &written), 0);
+  EXPECT_STREQ(VopP2GetMessage(), "VopP2Open:CreateFile(PORT_USB) : GetDevicePath failure\n");
+  const FailureReason reason = LastFailureReason();
+  EXPECT_EQ(reason.kind, FailureKind::kNotFound);
+  EXPECT_NE(reason.detail.find(R"(USB\VID_04B8&PID_0020\OTHER)"), std::string::npos);
+  EXPECT_NE(reason.detail.find(R"(USB\VID_04B8&PID_0005\SN0001)"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+class UsbCommandLine : public cli_test::CliTest {
+ protected:
+  usb_test::UsbTestbed bed;
+};
+
+// zarnik-cli on its default port, USB, asks the printer with the settings' ids for its
+// versions and leaves the other printer alone.
+TEST_F(UsbCommandLine, VersionTalksToThePrinterWithTheConfiguredIds) {
+  sim::VirtualPrinter virtualPrinter;
+  FakePrinter wanted;
+  wanted.virtualPrinter = &virtualPrinter;
+  FakePrinter other;
+  PrinterSpec otherSpec;
+  otherSpec.port = "1-2";
+  otherSpec.productId = 0x0020;
+  otherSpec.lpNumber = 1;
+  bed.AddPrinter(otherSpec, &other);
+  bed.AddPrinter({}, &wanted);
+  Write("s.ini", "[System]\nVid=04B8\nPid=0005\n");
+
+  const cli_test::CliRun run = Cli("--settings s.ini version");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "Get Version:\nController FW: EF12\nEngine FW: 0102.0304.0506\n");
+  EXPECT_FALSE(wanted.Received().empty());
+  EXPECT_TRUE(other.Received().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// zarnik-cli list shows each USB printer with its ids, node or the lack of one, whether it
+// may be opened and its parsed device ID; as JSON too.
+TEST_F(UsbCommandLine, ListShowsThePrintersWithTheirDeviceIds) {
+  FakePrinter printer;
+  bed.AddPrinter({}, &printer);
+  PrinterSpec unbound;
+  unbound.port = "2-1";
+  unbound.productId = 0x0009;
+  unbound.serial.clear();
+  unbound.lpNumber = -1;
+  bed.AddPrinter(unbound, nullptr);
+  bed.AddOtherDevice("1-3", 0x1D6B, 0x0002);
+
+  const cli_test::CliRun text = Cli("list");
+  EXPECT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("  04b8:0005  Zarnik QX4410  serial SN0001\n"
+                          "    node /dev/usb/lp0 (this user may open it)\n"
+                          "    device ID: MFG Zarnik; MDL QX4410; CMD PJL; CLS PRINTER; SN SN0001\n"
+                          "    settings: Vid=04b8 Pid=0005\n"),
+            std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("  04b8:0009  Zarnik QX4410  serial (none)\n"
+                          "    no kernel driver: reached through libusb on /dev/bus/usb/002/"),
+            std::string::npos)
+      << text.out;
+  EXPECT_EQ(text.out.find("1d6b"), std::string::npos);  // no printer
+
+  const cli_test::CliRun json = Cli("list --json");
+  EXPECT_EQ(json.status, 0);
+  EXPECT_NE(json.out.find(R"("node": "/dev/usb/lp0", "kernel_driver": true)"), std::string::npos)
+      << json.out;
+  EXPECT_NE(json.out.find(R"("MFG": "Zarnik", "MDL": "QX4410", "CMD": "PJL", "CLS": "PRINTER", )"
+                          R"("SN": "SN0001"})"),
+            std::string::npos);
+  EXPECT_NE(json.out.find(R"("node": null, "kernel_driver": false)"), std::string::npos);
+}
+
+}  // namespace
