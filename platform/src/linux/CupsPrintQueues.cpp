@@ -1,7 +1,9 @@
-// The print queues through libcups. The connection is made here, so that only the configured
-// server is asked (no network browsing), and the whole question is bounded: a server that
-// accepts the connection and never answers, or a name that takes long to look up, costs at
-// most kAnswerLimit.
+// The print queues through libcups, built as a module of its own (libzarnik_cups.so) that the
+// platform loads the first time it needs the queues: libcups and the libraries behind it cost
+// every program start several milliseconds, and most runs never ask. The connection is made
+// here, so that only the configured server is asked (no network browsing), and the whole
+// question is bounded: a server that accepts the connection and never answers, or a name that
+// takes long to look up, costs at most kAnswerLimit.
 #include <cups/cups.h>
 
 #include <algorithm>
@@ -72,7 +74,7 @@ std::vector<PrintQueue> AskServer(Question& question) {
 
 }  // namespace
 
-std::vector<PrintQueue> ListPrintQueues() {
+std::vector<PrintQueue> AskCupsForQueues() {
   if (asking.exchange(true)) {
     return {};
   }
@@ -98,3 +100,12 @@ std::vector<PrintQueue> ListPrintQueues() {
 }
 
 }  // namespace platform::linux_backend
+
+// The module's entry point: each queue handed to add, name and device address.
+extern "C" __attribute__((visibility("default"))) void ZarnikCupsListQueues(
+    void (*add)(void* context, const char* name, const char* deviceUri), void* context) {
+  for (const platform::linux_backend::PrintQueue& queue :
+       platform::linux_backend::AskCupsForQueues()) {
+    add(context, queue.name.c_str(), queue.deviceUri.c_str());
+  }
+}
