@@ -47,9 +47,8 @@ std::string Lower(std::string_view text) {
 
 // Three decimal digits at the front of text, 0 to 255.
 std::optional<int> PipeNumber(std::string_view text) {
-  if (text.size() < 3 || !std::all_of(text.begin(), text.begin() + 3, [](unsigned char c) {
-        return std::isdigit(c) != 0;
-      })) {
+  if (text.size() < 3 || !std::all_of(text.begin(), text.begin() + 3,
+                                      [](unsigned char c) { return std::isdigit(c) != 0; })) {
     return std::nullopt;
   }
   const int number = (text[0] - '0') * 100 + (text[1] - '0') * 10 + (text[2] - '0');
@@ -212,10 +211,9 @@ class BridgeDevice final : public DeviceLink {
     }
     std::uint8_t* data = deviceToHost ? out : sent.data();
     std::uint32_t done = 0;
-    if (!session_->Noted(session_->Device().Control(type, header->request, header->value,
-                                                    header->index, data,
-                                                    static_cast<std::uint16_t>(length), done,
-                                                    kControlTimeoutMs))) {
+    if (!session_->Noted(session_->Device().Control(
+            type, header->request, header->value, header->index, data,
+            static_cast<std::uint16_t>(length), done, kControlTimeoutMs))) {
       return false;
     }
     // A device-to-host request may be answered short only when its flags allow it.
@@ -227,17 +225,16 @@ class BridgeDevice final : public DeviceLink {
   }
 
   // in: type, index, language id (little-endian).
-  bool GetDescriptor(std::span<const std::uint8_t> in, std::uint8_t* out,
-                     std::uint32_t outLength, std::uint32_t& count) {
+  bool GetDescriptor(std::span<const std::uint8_t> in, std::uint8_t* out, std::uint32_t outLength,
+                     std::uint32_t& count) {
     if (in.size() < vopusb::kDescriptorRequestSize) {
       return Refused(count, kErrorInvalidParameter);
     }
     const auto value = static_cast<std::uint16_t>((in[0] << 8) | in[1]);
     const auto language = static_cast<std::uint16_t>(in[2] | (in[3] << 8));
     const auto length = static_cast<std::uint16_t>(std::min(outLength, kMaxControlLength));
-    return session_->Noted(session_->Device().Control(kStandardDeviceIn, kGetDescriptor, value,
-                                                      language, out, length, count,
-                                                      kControlTimeoutMs));
+    return session_->Noted(session_->Device().Control(
+        kStandardDeviceIn, kGetDescriptor, value, language, out, length, count, kControlTimeoutMs));
   }
 
   // A standard GET_STATUS of the device: it answers, or it does not.

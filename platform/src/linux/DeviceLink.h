@@ -24,8 +24,7 @@ class DeviceLink {
   // Every byte, or false (kErrorSemTimeout when the device takes nothing for the time-out).
   virtual bool Write(const std::uint8_t* data, std::uint32_t length, std::uint32_t& count) = 0;
   // IOCTL_PAR_QUERY_DEVICE_ID: the IEEE 1284 device ID text without its length field.
-  virtual bool DeviceId(std::uint8_t* /*out*/, std::uint32_t /*outLength*/,
-                        std::uint32_t& count) {
+  virtual bool DeviceId(std::uint8_t* /*out*/, std::uint32_t /*outLength*/, std::uint32_t& count) {
     return Unsupported(count);
   }
   // Any other device I/O control; count is the bytes given back in out.

@@ -356,8 +356,8 @@ bool LinuxServices::DeviceIoControl(Handle handle, std::uint32_t code, const voi
   if (file->link) {
     return code == kIoctlParQueryDeviceId
                ? file->link->DeviceId(reply, outLength, count)
-               : file->link->IoControl(code, static_cast<const std::uint8_t*>(in), inLength,
-                                       reply, outLength, count);
+               : file->link->IoControl(code, static_cast<const std::uint8_t*>(in), inLength, reply,
+                                       outLength, count);
   }
   if (file->parallel && code == kIoctlParQueryDeviceId) {
     return QueryDeviceId(file->fd, reply, outLength, count);

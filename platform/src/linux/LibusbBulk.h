@@ -27,8 +27,8 @@ class BulkReader {
   // True with the bytes that came (maybe none, when the device is silent) unless the device
   // fails. untilSilence: go on reading until no more bytes come for kReadGapMs (a printer's
   // reply in several transfers); otherwise one transfer, which a short packet ends.
-  bool Read(LibusbDevice& device, std::uint8_t* buffer, std::uint32_t length,
-            std::uint32_t& count, bool untilSilence);
+  bool Read(LibusbDevice& device, std::uint8_t* buffer, std::uint32_t length, std::uint32_t& count,
+            bool untilSilence);
 
  private:
   std::uint32_t TakePending(std::uint8_t* buffer, std::uint32_t length);

@@ -226,8 +226,8 @@ std::optional<std::vector<EndpointInfo>> LibusbDevice::EndpointsOf(int interface
       found.emplace();
       for (int e = 0; e < setting.bNumEndpoints; ++e) {
         const libusb_endpoint_descriptor& endpoint = setting.endpoint[e];
-        found->push_back({endpoint.bEndpointAddress, endpoint.bmAttributes,
-                          endpoint.wMaxPacketSize});
+        found->push_back(
+            {endpoint.bEndpointAddress, endpoint.bmAttributes, endpoint.wMaxPacketSize});
       }
     }
   }

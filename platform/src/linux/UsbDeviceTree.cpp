@@ -88,7 +88,8 @@ std::vector<UsbDeviceInfo> ListUsbDevices() {
     if (devtype == "usb_interface") {
       const auto number = static_cast<int>(Number(Attribute(device.get(), "bInterfaceNumber"), 16));
       const long setting = Number(Attribute(device.get(), "bAlternateSetting"), 10);
-      settings.push_back({ParentPath(device.get()), number, setting > 0 ? static_cast<int>(setting) : 0});
+      settings.push_back(
+          {ParentPath(device.get()), number, setting > 0 ? static_cast<int>(setting) : 0});
       if (Number(Attribute(device.get(), "bInterfaceClass"), 16) == kPrinterClass) {
         printerInterfaces[path] = {ParentPath(device.get()), number};
       }

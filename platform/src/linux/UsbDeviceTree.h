@@ -31,10 +31,10 @@ struct UsbDeviceInfo {
   std::string serial;
   int busNumber = 0;
   int address = 0;
-  std::string usbfsNode;      // /dev/bus/usb/BBB/DDD
-  int printerInterface = -1;  // bInterfaceNumber of the printer-class interface, or -1
-  std::string printerNode;    // /dev/usb/lpN bound to that interface, or empty
-  std::string ieee1284Id;     // the printer node's cached device ID (sysfs), or empty
+  std::string usbfsNode;               // /dev/bus/usb/BBB/DDD
+  int printerInterface = -1;           // bInterfaceNumber of the printer-class interface, or -1
+  std::string printerNode;             // /dev/usb/lpN bound to that interface, or empty
+  std::string ieee1284Id;              // the printer node's cached device ID (sysfs), or empty
   std::map<int, int> currentSettings;  // bInterfaceNumber -> its alternate setting in use
 };
 

@@ -105,12 +105,10 @@ TEST_F(BridgeOnLinux, DeviceAnswersControlRequestsDescriptorsResetAndCheck) {
   EXPECT_EQ(VopUsb_Check(id), VOPUSB_CHECK_OK);
   EXPECT_NE(VopUsb_ResetDevice(id), 0);
 
-  const std::vector<SetupBytes> expected = {{0x80, 6, 0, 1, 0, 0, 18, 0},
-                                       {0x80, 6, 0, 2, 0, 0, 64, 0},
-                                       {0xA1, 0, 0, 0, 0, 0, 0, 1},
-                                       {0x40, 0x42, 0x34, 0x12, 0x05, 0, 3, 0},
-                                       {0xA1, 5, 0, 0, 0, 0, 8, 0},
-                                       {0x80, 0, 0, 0, 0, 0, 2, 0}};
+  const std::vector<SetupBytes> expected = {
+      {0x80, 6, 0, 1, 0, 0, 18, 0}, {0x80, 6, 0, 2, 0, 0, 64, 0},
+      {0xA1, 0, 0, 0, 0, 0, 0, 1},  {0x40, 0x42, 0x34, 0x12, 0x05, 0, 3, 0},
+      {0xA1, 5, 0, 0, 0, 0, 8, 0},  {0x80, 0, 0, 0, 0, 0, 2, 0}};
   EXPECT_EQ(device.Setups(), expected);
   EXPECT_EQ(device.ControlData(), (std::vector<std::uint8_t>{'a', 'b', 'c'}));
   VopUsb_Close(id);

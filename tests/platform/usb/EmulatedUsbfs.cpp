@@ -26,10 +26,24 @@ std::uint8_t High(unsigned value) {
 
 // The device descriptor followed by the one configuration with interface 0.
 std::vector<std::uint8_t> Descriptors(const UsbDeviceSpec& spec) {
-  std::vector<std::uint8_t> d = {18, 1, 0x00, 0x02, 0, 0, 0, 64,
-                                 Low(spec.vendorId), High(spec.vendorId),
-                                 Low(spec.productId), High(spec.productId),
-                                 0x00, 0x01, 0, 0, 0, 1};
+  std::vector<std::uint8_t> d = {18,
+                                 1,
+                                 0x00,
+                                 0x02,
+                                 0,
+                                 0,
+                                 0,
+                                 64,
+                                 Low(spec.vendorId),
+                                 High(spec.vendorId),
+                                 Low(spec.productId),
+                                 High(spec.productId),
+                                 0x00,
+                                 0x01,
+                                 0,
+                                 0,
+                                 0,
+                                 1};
   const auto count = static_cast<unsigned>(spec.endpoints.size());
   const unsigned total = 9 + 9 + 7 * count;
   d.insert(d.end(), {9, 2, Low(total), High(total), 1, 1, 0, 0xC0, 1});
@@ -85,7 +99,9 @@ UMockdevTestbed* SharedTestbed() {
 }
 
 EmulatedUsbDevice::EmulatedUsbDevice(UsbDeviceSpec spec)
-    : spec_(std::move(spec)), descriptors_(Descriptors(spec_)), handler_(umockdev_ioctl_base_new()) {
+    : spec_(std::move(spec)),
+      descriptors_(Descriptors(spec_)),
+      handler_(umockdev_ioctl_base_new()) {
   const int address = next_address++;
   port_ = "1-" + std::to_string(address);
   syspath_ = "/sys/devices/" + port_;
@@ -100,8 +116,9 @@ EmulatedUsbDevice::EmulatedUsbDevice(UsbDeviceSpec spec)
   std::snprintf(ids, sizeof ids, "A: idVendor=%04x\\n\nA: idProduct=%04x\\n\n",
                 static_cast<unsigned>(spec_.vendorId), static_cast<unsigned>(spec_.productId));
   const std::string record =
-      "P: /devices/" + port_ + "\nN: " + node_.substr(5) + "\nE: SUBSYSTEM=usb\nE: DEVNAME=" +
-      node_ + "\nE: DEVTYPE=usb_device\nE: BUSNUM=001\nE: DEVNUM=" + node_.substr(node_.size() - 3) +
+      "P: /devices/" + port_ + "\nN: " + node_.substr(5) +
+      "\nE: SUBSYSTEM=usb\nE: DEVNAME=" + node_ +
+      "\nE: DEVTYPE=usb_device\nE: BUSNUM=001\nE: DEVNUM=" + node_.substr(node_.size() - 3) +
       "\nA: busnum=1\\n\nA: devnum=" + std::to_string(address) +
       "\\n\nA: bConfigurationValue=1\\n\nA: speed=480\\n\n" + ids +
       "H: descriptors=" + Hex(descriptors_) + "\n\nP: /devices/" + port_ + "/" + port_ +
@@ -210,7 +227,8 @@ bool EmulatedUsbDevice::HandleIoctl(UMockdevIoctlClient* client) {
       return complete(0, 0);
     }
     case USBDEVFS_IOCTL: {  // a kernel driver let go of the interface, or given it back
-      UMockdevIoctlData* data = umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_ioctl), nullptr);
+      UMockdevIoctlData* data =
+          umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_ioctl), nullptr);
       usbdevfs_ioctl command{};
       std::memcpy(&command, data->data, sizeof command);
       umockdev_ioctl_data_unref(data);

@@ -21,8 +21,8 @@
 namespace usb_test {
 
 struct EndpointSpec {
-  std::uint8_t address = 0x01;   // bit 7: IN
-  std::uint8_t attributes = 2;   // bulk
+  std::uint8_t address = 0x01;  // bit 7: IN
+  std::uint8_t attributes = 2;  // bulk
   std::uint16_t maxPacket = 512;
 };
 
@@ -58,7 +58,7 @@ class EmulatedUsbDevice {
 
   std::vector<std::uint8_t> Received();
   std::vector<std::array<std::uint8_t, 8>> Setups();  // control requests, in order
-  std::vector<std::uint8_t> ControlData();             // what host-to-device requests sent
+  std::vector<std::uint8_t> ControlData();            // what host-to-device requests sent
   // "claim 0", "release 0", "detach 0", "attach 0", "clear-halt 82", "reset", in order.
   std::vector<std::string> Events();
 
