@@ -137,7 +137,6 @@ EmulatedUsbDevice::~EmulatedUsbDevice() {
   umockdev_testbed_remove_device(SharedTestbed(), syspath_.c_str());
   umockdev_testbed_detach_ioctl(SharedTestbed(), node_.c_str(), nullptr);
   g_object_unref(handler_);
-  waitingIn_.insert(waitingIn_.end(), flying_.begin(), flying_.end());
   waitingIn_.insert(waitingIn_.end(), done_.begin(), done_.end());
   for (const Urb& u : waitingIn_) {
     umockdev_ioctl_data_unref(u.buffer);
@@ -292,10 +291,10 @@ bool EmulatedUsbDevice::Submit(UMockdevIoctlClient* client, UMockdevIoctlData* a
   UMockdevIoctlData* buffer = umockdev_ioctl_data_resolve(
       urbData, offsetof(usbdevfs_urb, buffer), static_cast<gsize>(urb.buffer_length), nullptr);
   const Urb taken{urbData, buffer};
-  if (unplugNext_) {
+  if (unplugNext_) {  // taken, and never answered: the device is gone meanwhile
     unplugNext_ = false;
     gone_ = true;
-    flying_.push_back(taken);
+    waitingIn_.push_back(taken);
   } else if (urb.type == USBDEVFS_URB_TYPE_CONTROL) {
     Control(urbData, buffer);
     done_.push_back(taken);
@@ -370,14 +369,12 @@ bool EmulatedUsbDevice::FillIn(UMockdevIoctlData* urb, UMockdevIoctlData* buffer
 }
 
 bool EmulatedUsbDevice::Reap(UMockdevIoctlClient* client, UMockdevIoctlData* arg) {
-  if (done_.empty() && !waitingIn_.empty() &&
+  if (done_.empty() && !gone_ && !waitingIn_.empty() &&
       FillIn(waitingIn_.front().urb, waitingIn_.front().buffer)) {
     done_.push_back(waitingIn_.front());
     waitingIn_.pop_front();
   }
   if (done_.empty() && gone_) {  // an unplugged device ends what it had taken
-    waitingIn_.insert(waitingIn_.end(), flying_.begin(), flying_.end());
-    flying_.clear();
     for (const Urb& u : waitingIn_) {
       Finish(u.urb, kUrbGone, 0);
       done_.push_back(u);

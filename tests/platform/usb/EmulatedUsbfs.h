@@ -90,9 +90,8 @@ class EmulatedUsbDevice {
   std::vector<std::array<std::uint8_t, 8>> setups_;
   std::vector<std::uint8_t> controlData_;
   std::vector<std::string> events_;
-  std::deque<Urb> done_;
-  std::deque<Urb> waitingIn_;
-  std::vector<Urb> flying_;  // taken by an unplugged device
+  std::deque<Urb> done_;       // to be reaped
+  std::deque<Urb> waitingIn_;  // IN transfers waiting for a reply; any transfer once unplugged
   bool driverBound_ = false;
   bool claimedElsewhere_ = false;
   bool unplugNext_ = false;
