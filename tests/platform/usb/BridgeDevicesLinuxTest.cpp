@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CliFixture.h"
@@ -158,6 +159,27 @@ TEST_F(BridgeOnLinux, PipesCarryBulkDataAndGiveTheInterfaceBack) {
   // Both pipes held interface 0, taken from the kernel driver, which has it back now.
   EXPECT_EQ(device.Events(), (std::vector<std::string>{"detach 0", "claim 0", "clear-halt 82",
                                                        "release 0", "attach 0"}));
+}
+
+// The port library reads a pipe outside the bridge's locks: a control request on the device
+// goes through while a read waits for the printer.
+TEST_F(BridgeOnLinux, ControlRequestsGoThroughWhileAPipeReadWaits) {
+  EmulatedUsbDevice device;
+  const std::int32_t id = VopUsb_Open();
+  const VopUsbPipe in = VopUsb_OpenPipe(id, 0, 1);
+  ASSERT_NE(in, -1);
+  std::uint32_t count = 0;
+  std::thread reader([&] {
+    std::uint8_t reply[8] = {};
+    EXPECT_TRUE(os.ReadFile(in, reply, sizeof reply, &count));
+  });
+  ASSERT_TRUE(device.WaitForWaitingRead());
+  EXPECT_EQ(VopUsb_Check(id), VOPUSB_CHECK_OK);
+  device.QueueReply({0x1B, 0x00});  // in time only if the check did not wait for the read
+  reader.join();
+  EXPECT_EQ(count, 2U);
+  EXPECT_TRUE(os.CloseHandle(in));
+  VopUsb_Close(id);
 }
 
 TEST_F(BridgeOnLinux, UnpluggedDeviceAndOneInUseFailWithTheirReasons) {

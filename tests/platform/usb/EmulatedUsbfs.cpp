@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -164,6 +165,11 @@ void EmulatedUsbDevice::ClaimElsewhere() {
   claimedElsewhere_ = true;
 }
 
+bool EmulatedUsbDevice::WaitForWaitingRead() {
+  std::unique_lock lock(mutex_);
+  return readWaiting_.wait_for(lock, std::chrono::seconds(10), [&] { return !waitingIn_.empty(); });
+}
+
 std::vector<std::uint8_t> EmulatedUsbDevice::Received() {
   const std::lock_guard lock(mutex_);
   return received_;
@@ -300,6 +306,7 @@ bool EmulatedUsbDevice::Submit(UMockdevIoctlClient* client, UMockdevIoctlData* a
     done_.push_back(taken);
   } else if ((urb.endpoint & 0x80) != 0) {
     waitingIn_.push_back(taken);
+    readWaiting_.notify_all();
   } else {
     const std::span<const std::uint8_t> bytes(buffer->data,
                                               static_cast<std::size_t>(urb.buffer_length));

@@ -10,6 +10,7 @@
 #include <umockdev.h>
 
 #include <array>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -55,6 +56,8 @@ class EmulatedUsbDevice {
   void UnplugOnNextTransfer();
   // Another program has claimed the interfaces.
   void ClaimElsewhere();
+  // Waits (10 s at most) until an IN transfer waits for a reply; false if none came.
+  bool WaitForWaitingRead();
 
   std::vector<std::uint8_t> Received();
   std::vector<std::array<std::uint8_t, 8>> Setups();  // control requests, in order
@@ -84,6 +87,7 @@ class EmulatedUsbDevice {
   UMockdevIoctlBase* handler_;
 
   std::mutex mutex_;
+  std::condition_variable readWaiting_;
   std::deque<std::vector<std::uint8_t>> replies_;
   sim::VirtualPrinter* printer_ = nullptr;
   std::vector<std::uint8_t> received_;
