@@ -338,8 +338,8 @@ bool LinuxServices::CloseHandle(Handle handle) {
   return true;
 }
 
-bool LinuxServices::DeviceIoControl(Handle handle, std::uint32_t code, const void* /*in*/,
-                                    std::uint32_t /*inLength*/, void* out, std::uint32_t outLength,
+bool LinuxServices::DeviceIoControl(Handle handle, std::uint32_t code, const void* in,
+                                    std::uint32_t inLength, void* out, std::uint32_t outLength,
                                     std::uint32_t* bytesReturned) {
   std::uint32_t ignored = 0;
   std::uint32_t& count = bytesReturned != nullptr ? *bytesReturned : ignored;
@@ -348,16 +348,21 @@ bool LinuxServices::DeviceIoControl(Handle handle, std::uint32_t code, const voi
   if (file == nullptr) {
     return false;
   }
-  if ((file->parallel || file->link) && code == kIoctlParQueryDeviceId) {
-    if (out == nullptr && outLength > 0) {
-      SetLastErrorCode(kErrorNoAccess);
-      return false;
-    }
-    auto* id = static_cast<std::uint8_t*>(out);
-    return file->link ? file->link->DeviceId(id, outLength, count)
-                      : QueryDeviceId(file->fd, id, outLength, count);
+  if ((in == nullptr && inLength > 0) || (out == nullptr && outLength > 0)) {
+    SetLastErrorCode(kErrorNoAccess);
+    return false;
   }
-  // The printers' device ID is the only I/O control this backend answers.
+  auto* reply = static_cast<std::uint8_t*>(out);
+  if (file->link) {
+    return code == kIoctlParQueryDeviceId
+               ? file->link->DeviceId(reply, outLength, count)
+               : file->link->IoControl(code, static_cast<const std::uint8_t*>(in), inLength, reply,
+                                       outLength, count);
+  }
+  if (file->parallel && code == kIoctlParQueryDeviceId) {
+    return QueryDeviceId(file->fd, reply, outLength, count);
+  }
+  // A parallel port's device ID is the only I/O control a plain descriptor answers.
   SetLastErrorCode(kErrorNotSupported);
   return false;
 }

@@ -3,7 +3,6 @@
 #include <libusb.h>
 
 #include <cerrno>
-#include <cstring>
 #include <mutex>
 
 #include "linux/ErrorCodes.h"
@@ -100,10 +99,10 @@ std::unique_ptr<LibusbDevice> LibusbDevice::Open(int busNumber, int address,
 }
 
 LibusbDevice::~LibusbDevice() {
-  if (claimed_ >= 0) {
-    libusb_release_interface(handle_, claimed_);
-    if (detached_) {
-      libusb_attach_kernel_driver(handle_, claimed_);
+  for (const auto& [number, detached] : claimed_) {
+    libusb_release_interface(handle_, number);
+    if (detached) {
+      libusb_attach_kernel_driver(handle_, number);
     }
   }
   libusb_close(handle_);
@@ -112,6 +111,14 @@ LibusbDevice::~LibusbDevice() {
 bool LibusbDevice::Failed(int code) {
   SetLastErrorCode(ErrorFromLibusb(code));
   return false;
+}
+
+bool LibusbDevice::Done(int code) {
+  if (code != LIBUSB_SUCCESS) {
+    return Failed(code);
+  }
+  SetLastErrorCode(kErrorSuccess);
+  return true;
 }
 
 std::optional<BulkEndpoints> LibusbDevice::FindBulkInterface(int interfaceClass,
@@ -152,33 +159,80 @@ std::optional<BulkEndpoints> LibusbDevice::FindBulkInterface(int interfaceClass,
 }
 
 bool LibusbDevice::Claim(const BulkEndpoints& endpoints) {
-  const int number = endpoints.interfaceNumber;
+  if (!ClaimInterface(endpoints.interfaceNumber)) {
+    return false;
+  }
+  if (endpoints.alternateSetting != 0) {
+    return Done(libusb_set_interface_alt_setting(handle_, endpoints.interfaceNumber,
+                                                 endpoints.alternateSetting));
+  }
+  return true;
+}
+
+bool LibusbDevice::ClaimInterface(int number) {
+  const std::lock_guard lock(claimsMutex_);
+  if (claimed_.contains(number)) {
+    return Done(LIBUSB_SUCCESS);
+  }
+  bool detached = false;
   if (libusb_kernel_driver_active(handle_, number) == 1) {
-    const int detached = libusb_detach_kernel_driver(handle_, number);
-    if (detached != LIBUSB_SUCCESS && detached != LIBUSB_ERROR_NOT_FOUND) {
-      NoteUsbOpenFailure(ErrnoOf(detached), name_);
-      return Failed(detached);
+    const int result = libusb_detach_kernel_driver(handle_, number);
+    if (result != LIBUSB_SUCCESS && result != LIBUSB_ERROR_NOT_FOUND) {
+      NoteUsbOpenFailure(ErrnoOf(result), name_);
+      return Failed(result);
     }
-    detached_ = detached == LIBUSB_SUCCESS;
+    detached = result == LIBUSB_SUCCESS;
   }
   const int claimed = libusb_claim_interface(handle_, number);
   if (claimed != LIBUSB_SUCCESS) {
-    if (detached_) {
+    if (detached) {
       libusb_attach_kernel_driver(handle_, number);
-      detached_ = false;
     }
     NoteUsbOpenFailure(ErrnoOf(claimed), name_);
     return Failed(claimed);
   }
-  claimed_ = number;
-  if (endpoints.alternateSetting != 0) {
-    const int set = libusb_set_interface_alt_setting(handle_, number, endpoints.alternateSetting);
-    if (set != LIBUSB_SUCCESS) {
-      return Failed(set);
+  claimed_.emplace(number, detached);
+  return Done(LIBUSB_SUCCESS);
+}
+
+void LibusbDevice::ReleaseInterface(int number) {
+  const std::lock_guard lock(claimsMutex_);
+  const auto it = claimed_.find(number);
+  if (it == claimed_.end()) {
+    return;
+  }
+  libusb_release_interface(handle_, number);
+  if (it->second) {
+    libusb_attach_kernel_driver(handle_, number);
+  }
+  claimed_.erase(it);
+}
+
+std::optional<std::vector<EndpointInfo>> LibusbDevice::EndpointsOf(int interfaceNumber,
+                                                                   int alternateSetting) const {
+  libusb_config_descriptor* config = nullptr;
+  if (libusb_get_active_config_descriptor(libusb_get_device(handle_), &config) != LIBUSB_SUCCESS) {
+    return std::nullopt;
+  }
+  std::optional<std::vector<EndpointInfo>> found;
+  for (int i = 0; i < config->bNumInterfaces && !found; ++i) {
+    const libusb_interface& interface = config->interface[i];
+    for (int a = 0; a < interface.num_altsetting && !found; ++a) {
+      const libusb_interface_descriptor& setting = interface.altsetting[a];
+      if (setting.bInterfaceNumber != interfaceNumber ||
+          setting.bAlternateSetting != alternateSetting) {
+        continue;
+      }
+      found.emplace();
+      for (int e = 0; e < setting.bNumEndpoints; ++e) {
+        const libusb_endpoint_descriptor& endpoint = setting.endpoint[e];
+        found->push_back(
+            {endpoint.bEndpointAddress, endpoint.bmAttributes, endpoint.wMaxPacketSize});
+      }
     }
   }
-  SetLastErrorCode(kErrorSuccess);
-  return true;
+  libusb_free_config_descriptor(config);
+  return found;
 }
 
 bool LibusbDevice::Bulk(std::uint8_t endpoint, std::uint8_t* data, std::uint32_t length,
@@ -187,11 +241,7 @@ bool LibusbDevice::Bulk(std::uint8_t endpoint, std::uint8_t* data, std::uint32_t
   const int result =
       libusb_bulk_transfer(handle_, endpoint, data, static_cast<int>(length), &moved, timeoutMs);
   done = moved > 0 ? static_cast<std::uint32_t>(moved) : 0;
-  if (result != LIBUSB_SUCCESS) {
-    return Failed(result);
-  }
-  SetLastErrorCode(kErrorSuccess);
-  return true;
+  return Done(result);
 }
 
 bool LibusbDevice::Control(std::uint8_t requestType, std::uint8_t request, std::uint16_t value,
@@ -208,22 +258,14 @@ bool LibusbDevice::Control(std::uint8_t requestType, std::uint8_t request, std::
   return true;
 }
 
-std::vector<std::uint8_t> LibusbDevice::DeviceDescriptor() const {
-  libusb_device_descriptor descriptor{};
-  if (libusb_get_device_descriptor(libusb_get_device(handle_), &descriptor) != LIBUSB_SUCCESS) {
-    return {};
-  }
-  std::vector<std::uint8_t> bytes(sizeof descriptor);
-  std::memcpy(bytes.data(), &descriptor, sizeof descriptor);
-  return bytes;
+bool LibusbDevice::ClearHalt(std::uint8_t endpoint) {
+  return Done(libusb_clear_halt(handle_, endpoint));
 }
 
-std::vector<std::uint8_t> LibusbDevice::ConfigDescriptor() const {
-  std::vector<std::uint8_t> bytes(4096);
-  const int got = libusb_get_descriptor(handle_, LIBUSB_DT_CONFIG, 0, bytes.data(),
-                                        static_cast<int>(bytes.size()));
-  bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return bytes;
+bool LibusbDevice::Reset() {
+  const int result = libusb_reset_device(handle_);
+  // A device that must be enumerated anew after the reset is gone for this handle.
+  return Done(result == LIBUSB_ERROR_NOT_FOUND ? LIBUSB_ERROR_NO_DEVICE : result);
 }
 
 }  // namespace platform::linux_backend

@@ -4,8 +4,10 @@
 #include <optional>
 #include <string_view>
 
+#include "linux/BridgeServedDevices.h"
 #include "linux/RegistryValue.h"
 #include "linux/UsbDeviceTree.h"
+#include "platform/VopUsbDriver.h"
 
 namespace platform::linux_backend {
 
@@ -23,6 +25,9 @@ std::optional<UsbClass> ClassOf(const Guid& interfaceClass) {
   if (interfaceClass == kGuidUsbDevice) {
     return UsbClass::kUsbDevice;
   }
+  if (interfaceClass == vopusb::kInterfaceClass) {
+    return UsbClass::kBridge;
+  }
   return std::nullopt;
 }
 
@@ -38,6 +43,9 @@ DeviceInfoSet UsbDeviceClasses::GetClassDevs(const Guid& interfaceClass) {
   if (const auto usbClass = ClassOf(interfaceClass)) {
     for (const UsbDeviceInfo& device : DevicesOfClass(*usbClass)) {
       set.paths.push_back(InterfacePath(device, *usbClass));
+    }
+    if (*usbClass == UsbClass::kBridge && set.paths.empty()) {
+      NoteNoBridgeDevice();  // the bridge's open fails without another word
     }
   }
   std::lock_guard lock(mutex_);

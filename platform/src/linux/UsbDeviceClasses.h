@@ -1,6 +1,7 @@
 // The device-interface enumeration and the DeviceClasses registry keys for USB devices: the
 // USB printing support's class lists the printers the kernel has a printer node for, the USB
-// device class lists every USB device (UsbDeviceTree.h gives their paths). The registry key
+// device class lists every USB device, the USB bridge's class the devices it serves
+// (UsbDeviceTree.h gives their paths; the bridge's class has no registry keys). The registry key
 //   System\CurrentControlSet\Control\DeviceClasses\{class}\<interface path, \\?\ as ##?#>
 // holds the value "DeviceInstance" = "USB\VID_xxxx&PID_xxxx\<instance>". Any other class
 // lists nothing.

@@ -9,6 +9,8 @@
 #include <map>
 #include <memory>
 
+#include "linux/BridgeServedDevices.h"
+
 namespace platform::linux_backend {
 
 namespace {
@@ -70,6 +72,12 @@ std::vector<UsbDeviceInfo> ListUsbDevices() {
   std::map<std::string, std::size_t> bySyspath;
   // Printer interfaces by syspath: the device's syspath and the interface number.
   std::map<std::string, std::pair<std::string, int>> printerInterfaces;
+  struct Setting {
+    std::string owner;
+    int interfaceNumber;
+    int alternateSetting;
+  };
+  std::vector<Setting> settings;
   for (const std::string& path : Scan(context.get(), "usb")) {
     UdevPtr<udev_device> device(udev_device_new_from_syspath(context.get(), path.c_str()));
     if (device == nullptr) {
@@ -78,10 +86,12 @@ std::vector<UsbDeviceInfo> ListUsbDevices() {
     const char* type = udev_device_get_devtype(device.get());
     const std::string devtype = type != nullptr ? type : "";
     if (devtype == "usb_interface") {
+      const auto number = static_cast<int>(Number(Attribute(device.get(), "bInterfaceNumber"), 16));
+      const long setting = Number(Attribute(device.get(), "bAlternateSetting"), 10);
+      settings.push_back(
+          {ParentPath(device.get()), number, setting > 0 ? static_cast<int>(setting) : 0});
       if (Number(Attribute(device.get(), "bInterfaceClass"), 16) == kPrinterClass) {
-        printerInterfaces[path] = {
-            ParentPath(device.get()),
-            static_cast<int>(Number(Attribute(device.get(), "bInterfaceNumber"), 16))};
+        printerInterfaces[path] = {ParentPath(device.get()), number};
       }
       continue;
     }
@@ -102,6 +112,11 @@ std::vector<UsbDeviceInfo> ListUsbDevices() {
     info.usbfsNode = node != nullptr ? node : "";
     bySyspath[path] = devices.size();
     devices.push_back(std::move(info));
+  }
+  for (const Setting& setting : settings) {
+    if (auto it = bySyspath.find(setting.owner); it != bySyspath.end()) {
+      devices[it->second].currentSettings[setting.interfaceNumber] = setting.alternateSetting;
+    }
   }
   for (const auto& [interfacePath, owner] : printerInterfaces) {
     auto it = bySyspath.find(owner.first);
@@ -136,6 +151,9 @@ std::vector<UsbDeviceInfo> ListUsbDevices() {
 }
 
 std::vector<UsbDeviceInfo> DevicesOfClass(UsbClass usbClass) {
+  if (usbClass == UsbClass::kBridge) {
+    return BridgeServedDevices();
+  }
   std::vector<UsbDeviceInfo> devices = ListUsbDevices();
   if (usbClass == UsbClass::kPrintingSupport) {
     std::erase_if(devices, [](const UsbDeviceInfo& d) { return d.printerNode.empty(); });
@@ -158,6 +176,15 @@ std::string InstanceName(const UsbDeviceInfo& device) {
   return name;
 }
 
+std::string NodeName(const UsbDeviceInfo& device) {
+  if (!device.usbfsNode.empty()) {
+    return device.usbfsNode;
+  }
+  char text[48];
+  std::snprintf(text, sizeof text, "USB bus %d device %d", device.busNumber, device.address);
+  return text;
+}
+
 std::string DeviceInstance(const UsbDeviceInfo& device) {
   char ids[32];
   std::snprintf(ids, sizeof ids, R"(USB\VID_%04X&PID_%04X\)",
@@ -166,15 +193,24 @@ std::string DeviceInstance(const UsbDeviceInfo& device) {
 }
 
 std::string_view ClassGuidText(UsbClass usbClass) {
-  return usbClass == UsbClass::kPrintingSupport ? "{28d78fad-5a12-11d1-ae5b-0000f803a8c2}"
-                                                : "{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+  switch (usbClass) {
+    case UsbClass::kPrintingSupport:
+      return "{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+    case UsbClass::kUsbDevice:
+      return "{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+    case UsbClass::kBridge:
+      break;
+  }
+  return "{ddf29561-cf6b-11d4-8237-00a0c9c8e83c}";
 }
 
 std::string InterfacePath(const UsbDeviceInfo& device, UsbClass usbClass) {
   char ids[40];
   std::snprintf(ids, sizeof ids, R"(\\?\usb#vid_%04x&pid_%04x#)",
                 static_cast<unsigned>(device.vendorId), static_cast<unsigned>(device.productId));
-  return ids + InstanceName(device) + "#" + std::string(ClassGuidText(usbClass));
+  const std::string instance =
+      usbClass == UsbClass::kBridge ? device.portPath : InstanceName(device);
+  return ids + instance + "#" + std::string(ClassGuidText(usbClass));
 }
 
 bool SameTextNoCase(std::string_view a, std::string_view b) {

@@ -1,5 +1,6 @@
 #include "linux/UsbOpen.h"
 
+#include "linux/BridgeFiles.h"
 #include "linux/ErrorCodes.h"
 #include "linux/UsbDeviceTree.h"
 #include "linux/UsbPrinterLibusb.h"
@@ -11,6 +12,9 @@ namespace platform::linux_backend {
 namespace {
 
 std::unique_ptr<DeviceLink> OpenInterface(const std::string& path) {
+  if (IsBridgePath(path)) {
+    return OpenBridgeFile(path);
+  }
   for (const UsbDeviceInfo& device : ListUsbDevices()) {
     const bool named = SameTextNoCase(path, InterfacePath(device, UsbClass::kPrintingSupport)) ||
                        SameTextNoCase(path, InterfacePath(device, UsbClass::kUsbDevice));

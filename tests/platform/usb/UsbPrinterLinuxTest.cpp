@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "CliFixture.h"
+#include "InterfacePaths.h"
 #include "UsbTestbed.h"
 #include "VopP2.h"
 #include "platform/FailureReason.h"
@@ -26,25 +26,8 @@ class UsbPrinterLinux : public testing::Test {
  protected:
   Services& os = RealMachine();
 
-  // The interface paths a class lists, through the setup calls.
   std::vector<std::string> Paths(const Guid& interfaceClass) {
-    std::vector<std::string> paths;
-    const DeviceInfoSet set =
-        os.SetupDiGetClassDevs(interfaceClass, kDigcfPresent | kDigcfDeviceInterface);
-    DeviceInterfaceData data;
-    data.cbSize = sizeof data;
-    for (std::uint32_t i = 0; os.SetupDiEnumDeviceInterfaces(set, interfaceClass, i, &data); ++i) {
-      std::uint32_t size = 0;
-      EXPECT_FALSE(os.SetupDiGetDeviceInterfaceDetail(set, data, nullptr, 0, &size));
-      std::vector<char> detail(size);
-      const std::uint32_t sizeField = 5;
-      std::memcpy(detail.data(), &sizeField, sizeof sizeField);
-      EXPECT_TRUE(os.SetupDiGetDeviceInterfaceDetail(set, data, detail.data(), size, nullptr));
-      paths.emplace_back(detail.data() + kDeviceInterfaceDetailHeaderSize);
-    }
-    EXPECT_EQ(os.GetLastError(), kErrorNoMoreItems);
-    EXPECT_TRUE(os.SetupDiDestroyDeviceInfoList(set));
-    return paths;
+    return usb_test::InterfacePaths(os, interfaceClass);
   }
   std::string Instance(const std::string& guidText, std::string path) {
     path[0] = path[1] = path[3] = '#';
