@@ -11,6 +11,7 @@ packages=(
   umockdev libumockdev-dev
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
+  udev dpkg-dev man-db desktop-file-utils
 )
 
 missing=()
