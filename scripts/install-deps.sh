@@ -11,6 +11,9 @@ packages=(
   umockdev libumockdev-dev gir1.2-umockdev-1.0
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
+  # The package: udev's folder for the rules (pkg-config udev), dpkg-shlibdeps, and the checks
+  # of the manual pages and the menu entry.
+  udev dpkg-dev man-db desktop-file-utils
 )
 
 missing=()

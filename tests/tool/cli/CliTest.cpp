@@ -118,4 +118,13 @@ TEST_F(CliTest, AnInterruptedFileToolLeavesNoPartialOutput) {
   }
 }
 
+TEST_F(CliTest, VersionNamesTheProgramAndThePortLibrary) {
+  for (const char* arguments : {"--version", "check --version"}) {
+    const CliRun run = Cli(arguments);
+    EXPECT_EQ(run.status, 0) << arguments;
+    EXPECT_EQ(run.out.rfind("zarnik-cli 1.", 0), 0U) << run.out;
+    EXPECT_NE(run.out.find("\nport library VopP2 1.0.0.6\n"), std::string::npos) << run.out;
+  }
+}
+
 }  // namespace

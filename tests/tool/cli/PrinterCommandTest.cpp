@@ -73,6 +73,16 @@ TEST_F(PrinterCommandTest, VersionPrintsTheReport) {
   EXPECT_EQ(run.err, "");
 }
 
+TEST_F(PrinterCommandTest, GlobalOptionsMayFollowTheCommand) {
+  const CliRun flash =
+      Cli("flash demo.vop --type demo --yes --settings s.ini --simulate --sim-trace trace.bin");
+  EXPECT_EQ(flash.status, 0) << flash.err;
+  EXPECT_GT(fs::file_size(Path("trace.bin")), fs::file_size(Path("demo.vop")));
+  const CliRun version = Cli("version --settings s.ini --simulate");
+  EXPECT_EQ(version.status, 0) << version.err;
+  EXPECT_EQ(version.out, "Get Version:\nController FW: EF12\nEngine FW: 0102.0304.0506\n");
+}
+
 TEST_F(PrinterCommandTest, PrinterFailuresEndWithStatusOneAndTheirMessage) {
   const CliRun refused = WithPrinter("AcceptJob=0\n", kFlashDemo);
   EXPECT_EQ(refused.status, 1);
@@ -169,7 +179,7 @@ TEST_F(PrinterCommandTest, UsbFindsThePrinterByItsIdsOnly) {
 TEST_F(PrinterCommandTest, UsageErrorsEndWithStatusTwo) {
   for (const char* arguments :
        {"flash demo.vop", "flash demo.vop --type bogus", "flash --type demo",
-        "--sim-trace t.bin version", "--sim-config p.ini version", "version --simulate",
+        "--sim-trace t.bin version", "--sim-config p.ini version", "version --sim-config",
         "--port parallel version", "version extra"}) {
     EXPECT_EQ(Cli(std::string(kSettings) + arguments).status, 2) << arguments;
   }

@@ -1,6 +1,6 @@
 // zarnik-cli: the tool's procedures for scripts and service benches. Options that apply to
-// every command come before the command name; each command registers itself from its own
-// file (see Command.h).
+// every command may come before or after the command name; each command registers itself
+// from its own file (see Command.h).
 #include <array>
 #include <exception>
 #include <filesystem>
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "Command.h"
+#include "channel/VersionReport.h"
 #include "cleanup/RemoveOnSignal.h"
 #include "settings/SettingsLocation.h"
 #include "settings/UnsavedSettings.h"
@@ -37,6 +38,14 @@ void AddGlobalOptions(CLI::App& app, cli::GlobalOptions& global) {
   app.add_option("--sim-trace", global.simTrace,
                  "file that receives every byte the virtual printer took, in order")
       ->needs(simulate);
+}
+
+// People type the global options after the command too ("flash FILE --type demo --simulate"):
+// an option a command does not know goes on to the global ones.
+void AcceptGlobalOptionsAfterCommands(CLI::App& app) {
+  for (CLI::App* command : app.get_subcommands({})) {
+    command->fallthrough();
+  }
 }
 
 // Runs the chosen command; settings it could not save are told once, after it.
@@ -85,8 +94,8 @@ int Run(int argc, char** argv) {
   CLI::App app("Zarnik command line: check, make and write the printer's data files.",
                "zarnik-cli");
   app.footer(std::string(cli::kExitStatusNote) +
-             "\nGlobal options come before the command. Run 'zarnik-cli COMMAND --help' for the "
-             "arguments of a command.");
+             "\nGlobal options may come before or after the command. Run 'zarnik-cli COMMAND "
+             "--help' for the arguments of a command.");
   app.require_subcommand(1);
   // Named with the options given before --help, so "--settings FILE --help" shows FILE.
   app.footer([&invocation] {
@@ -98,12 +107,16 @@ int Run(int argc, char** argv) {
   });
 
   AddGlobalOptions(app, invocation.global);
+  app.set_version_flag(
+      "--version", [] { return channel::VersionReport("zarnik-cli"); },
+      "print the program's and the port library's versions and exit");
   constexpr std::array<cli::CommandRegistration, 6> kCommands{
       cli::RegisterCheckCommand, cli::RegisterAddHeaderCommand, cli::RegisterArrangeBandsCommand,
       cli::RegisterFlashCommand, cli::RegisterVersionCommand,   cli::RegisterListCommand};
   for (const cli::CommandRegistration registration : kCommands) {
     registration(app, invocation);
   }
+  AcceptGlobalOptionsAfterCommands(app);
 
   try {
     app.parse(argc, argv);

@@ -17,6 +17,17 @@ TEST(SettingsLocationTest, UserFolderWhenTheProgramFolderIsReadOnly) {
   EXPECT_EQ(settings::ChooseSettingsFile("/usr/bin", false, std::nullopt), "/usr/bin/zarnik.INI");
 }
 
+// A packaged program is never written beside, not even by root: removing the package must leave
+// nothing behind in /usr.
+TEST(SettingsLocationTest, SystemProgramFoldersNeverTakeTheSettingsFile) {
+  EXPECT_TRUE(settings::IsSystemProgramFolder("/usr/bin"));
+  EXPECT_TRUE(settings::IsSystemProgramFolder("/usr/local/bin"));
+  EXPECT_TRUE(settings::IsSystemProgramFolder("/opt/../usr/bin"));
+  EXPECT_FALSE(settings::IsSystemProgramFolder("/usrlocal/bin"));
+  EXPECT_FALSE(settings::IsSystemProgramFolder("/home/u/zarnik/build/default/bin"));
+  EXPECT_FALSE(settings::IsSystemProgramFolder("/opt/zarnik/bin"));
+}
+
 TEST(SettingsLocationTest, UserFolderFromTheEnvironment) {
   EXPECT_EQ(settings::UserSettingsFolder("/x/cfg", "/home/u"), "/x/cfg/zarnik");
   EXPECT_EQ(settings::UserSettingsFolder(nullptr, "/home/u"), "/home/u/.config/zarnik");

@@ -39,6 +39,8 @@ TEST(ProgramOptionsTest, SettingsFileSplashAndMistakes) {
             shell::ProgramOptions::Action::kFail);
   EXPECT_EQ(shell::ParseProgramOptions({"zarnik", "extra"}).action,
             shell::ProgramOptions::Action::kFail);
+  EXPECT_EQ(shell::ParseProgramOptions({"zarnik", "--no-splash", "--version"}).action,
+            shell::ProgramOptions::Action::kShowVersion);
   const auto help = shell::ParseProgramOptions({"zarnik", "--help"});
   EXPECT_EQ(help.action, shell::ProgramOptions::Action::kShowHelp);
   EXPECT_TRUE(help.message.contains("--settings"));

@@ -30,6 +30,12 @@ std::filesystem::path ChooseSettingsFile(const std::filesystem::path& programFol
   return *userFolder / kSettingsFileName;
 }
 
+bool IsSystemProgramFolder(const std::filesystem::path& programFolder) {
+  const auto folder = programFolder.lexically_normal();
+  auto part = folder.begin();  // the root "/", then the first folder
+  return folder.is_absolute() && ++part != folder.end() && *part == "usr";
+}
+
 bool CanHoldSettings(const std::filesystem::path& folder) {
   std::error_code error;
   for (auto existing = folder; !existing.empty(); existing = existing.parent_path()) {
@@ -58,7 +64,9 @@ std::filesystem::path DefaultSettingsFile() {
   if (userFolder && !CanHoldSettings(*userFolder)) {
     userFolder.reset();
   }
-  return ChooseSettingsFile(programFolder, os::IsFolderWritable(programFolder), userFolder);
+  const bool programFolderTakesSettings =
+      !IsSystemProgramFolder(programFolder) && os::IsFolderWritable(programFolder);
+  return ChooseSettingsFile(programFolder, programFolderTakesSettings, userFolder);
 }
 
 std::filesystem::path LocateSettingsFile(const std::optional<std::filesystem::path>& named) {

@@ -12,6 +12,8 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(ToQString(zarnik::LoadString(zarnik::StringId::kMainTitle)));
   const auto help = parser.addHelpOption();
+  const QCommandLineOption versionOption(
+      "version", "Print the program's and the port library's versions and exit.");
   const QCommandLineOption settingsOption(
       "settings", "Use FILE as the settings file instead of zarnik.INI.", "FILE");
   const QCommandLineOption noSplashOption("no-splash", "Start without the start-up picture.");
@@ -24,7 +26,7 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
   QCommandLineOption screenshotOption(
       "screenshot-dir", "Save pictures of the window and its dialogs into DIR.", "DIR");
   screenshotOption.setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOptions({settingsOption, noSplashOption, simulateOption, simConfigOption,
+  parser.addOptions({versionOption, settingsOption, noSplashOption, simulateOption, simConfigOption,
                      simTraceOption, screenshotOption});
 
   ProgramOptions options;
@@ -38,6 +40,10 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
     options.message = parser.helpText();
     // Without an application object Qt cannot know the program's name.
     options.message.replace("<executable_name>", QFileInfo(arguments.value(0)).fileName());
+    return options;
+  }
+  if (parser.isSet(versionOption)) {
+    options.action = ProgramOptions::Action::kShowVersion;
     return options;
   }
   if (!parser.positionalArguments().isEmpty()) {

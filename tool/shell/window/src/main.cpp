@@ -2,7 +2,9 @@
 #include <QApplication>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
+#include "channel/VersionReport.h"
 #include "cleanup/RemoveOnSignal.h"
 #include "settings/SettingsLocation.h"
 #include "simulate/Simulation.h"
@@ -23,29 +25,41 @@ QStringList ArgumentsOf(int argc, char* argv[]) {
   return arguments;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
-  // Help is answered before the window system is opened, so it works without a display.
-  // Anything else goes through QApplication first, which takes out Qt's own options
-  // (-platform, -style, ...).
-  if (const auto early = shell::ParseProgramOptions(ArgumentsOf(argc, argv));
-      early.action == shell::ProgramOptions::Action::kShowHelp) {
-    std::fputs(early.message.toLocal8Bit().constData(), stdout);
-    return 0;
-  }
-  cleanup::InstallSignalCleanup();
-  QApplication application(argc, argv);
-  const auto options = shell::ParseProgramOptions(QApplication::arguments());
+// Help and the versions need no window: prints them and gives the exit status.
+std::optional<int> AnswerWithoutWindow(const shell::ProgramOptions& options) {
   switch (options.action) {
     case shell::ProgramOptions::Action::kShowHelp:
       std::fputs(options.message.toLocal8Bit().constData(), stdout);
       return 0;
-    case shell::ProgramOptions::Action::kFail:
-      std::fprintf(stderr, "zarnik: %s\n", options.message.toLocal8Bit().constData());
-      return 2;
+    case shell::ProgramOptions::Action::kShowVersion:
+      std::puts(channel::VersionReport("zarnik").c_str());
+      return 0;
     case shell::ProgramOptions::Action::kRun:
+    case shell::ProgramOptions::Action::kFail:
       break;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  // Help and the versions are answered before the window system is opened, so they work
+  // without a display. Anything else goes through QApplication first, which takes out Qt's
+  // own options (-platform, -style, ...).
+  if (const auto answered =
+          AnswerWithoutWindow(shell::ParseProgramOptions(ArgumentsOf(argc, argv)))) {
+    return *answered;
+  }
+  cleanup::InstallSignalCleanup();
+  QApplication application(argc, argv);
+  const auto options = shell::ParseProgramOptions(QApplication::arguments());
+  if (const auto answered = AnswerWithoutWindow(options)) {
+    return *answered;
+  }
+  if (options.action == shell::ProgramOptions::Action::kFail) {
+    std::fprintf(stderr, "zarnik: %s\n", options.message.toLocal8Bit().constData());
+    return 2;
   }
   // The simulated machine is in place before the window makes its first port library call
   // and goes only after the last.

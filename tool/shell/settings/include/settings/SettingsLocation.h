@@ -23,6 +23,11 @@ std::filesystem::path ChooseSettingsFile(const std::filesystem::path& programFol
                                          bool programFolderWritable,
                                          const std::optional<std::filesystem::path>& userFolder);
 
+// Whether the program lies in the system's own tree (/usr, where packages install): such a
+// folder never takes the settings file, even for a user who may write it (root), so that
+// nothing is left there that the package manager does not know of.
+bool IsSystemProgramFolder(const std::filesystem::path& programFolder);
+
 // Whether the user's configuration folder can take the settings file: it can be written, or
 // created where its nearest existing parent can be written. A home that cannot (a system
 // user's "/nonexistent") counts as no user folder.

@@ -9,7 +9,7 @@
 namespace shell {
 
 struct ProgramOptions {
-  enum class Action { kRun, kShowHelp, kFail };
+  enum class Action { kRun, kShowHelp, kShowVersion, kFail };
   Action action = Action::kRun;
   QString message;  // the help text, or what is wrong with the command line
 
