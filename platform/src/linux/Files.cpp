@@ -18,6 +18,7 @@
 #include "linux/ParallelIo.h"
 #include "linux/SerialIo.h"
 #include "linux/SoleUse.h"
+#include "platform/WriteProgress.h"
 
 namespace platform::linux_backend {
 
@@ -268,6 +269,7 @@ bool LinuxServices::WriteFile(Handle handle, const void* data, std::uint32_t len
     return false;
   }
   const auto* bytes = static_cast<const std::uint8_t*>(data);
+  BeginWriteCount();
   if (file->serial || file->parallel || file->stream) {
     // A printer port, a pipe or a terminal may not take the bytes at once: the waits are
     // bounded (the serial line by its time-outs, the others by the printer port's stall limit).
@@ -287,6 +289,7 @@ bool LinuxServices::WriteFile(Handle handle, const void* data, std::uint32_t len
       return FailFromErrno();
     }
     count += static_cast<std::uint32_t>(n);
+    CountBytesTaken(count);
   }
   SetLastErrorCode(kErrorSuccess);
   return true;
