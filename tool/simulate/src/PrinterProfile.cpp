@@ -137,6 +137,7 @@ void ReadKeys(ProfileReader& reader, ProfileResult& result) {
   reader.Flag("HostCommError", config.hostCommunicationError);
   reader.OptionalNumber("SilentAfter", 0xFFFFFFFFU, config.readsBeforeSilence);
   reader.AnyText("PrintQueue", result.printQueue);
+  reader.Number("LinkSpeed", 10, 0xFFFFFFFFU, result.linkSpeed);
 }
 
 }  // namespace

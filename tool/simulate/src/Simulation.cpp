@@ -5,6 +5,7 @@
 #include "RegisterPrinter.h"
 #include "TracingLptDevice.h"
 #include "sim/Machine.h"
+#include "sim/PacedLink.h"
 #include "sim/VersionRecords.h"
 #include "simulate/PrinterProfile.h"
 
@@ -22,6 +23,7 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
                                               std::string& error) {
   sim::PrinterConfig config;
   std::string printQueue;
+  std::uint32_t linkSpeed = 0;
   if (request.profile) {
     ProfileResult profile = ReadPrinterProfile(*request.profile);
     if (!profile.error.empty()) {
@@ -30,6 +32,7 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
     }
     config = std::move(profile.config);
     printQueue = std::move(profile.printQueue);
+    linkSpeed = profile.linkSpeed;
   }
   std::unique_ptr<std::ofstream> trace;
   if (request.trace) {
@@ -43,10 +46,14 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
   parts->machine.SetVersion(sim::WindowsXp());
   parts->printer = std::make_shared<sim::VirtualPrinter>(std::move(config));
   parts->device = std::make_shared<TracingLptDevice>(parts->printer, std::move(trace));
+  std::shared_ptr<sim::Device> link = parts->device;
+  if (linkSpeed > 0) {
+    link = std::make_shared<sim::PacedLink>(link, linkSpeed);
+  }
   if (DirectRegisterAccessAsked()) {
-    parts->registers = PutPrinterOnRegisters(parts->machine, parts->device);
+    parts->registers = PutPrinterOnRegisters(parts->machine, link);
   } else {
-    parts->machine.AttachDevice(R"(\\.\LPT1)", parts->device);
+    parts->machine.AttachDevice(R"(\\.\LPT1)", link);
   }
   if (!printQueue.empty()) {
     // The spooler's record of a queue printing to the first parallel port.

@@ -10,6 +10,8 @@
 //   SilentAfter    decimal: the number of reads answered before the printer falls silent
 //   PrintQueue     the name of a print queue on the simulated machine whose port is "LPT1:"
 //                  (another driver holds the port, so opening it is refused); empty: none
+//   LinkSpeed      decimal, bytes per second the link to the printer carries (0: no limit),
+//                  so that a transfer takes real time
 // A key that is missing keeps the printer's default; a key the printer does not know is an
 // error, as a malformed value is, so that a misspelt setting is never silently ignored.
 #pragma once
@@ -28,6 +30,7 @@ inline constexpr const char* kPrinterSection = "Printer";
 struct ProfileResult {
   sim::PrinterConfig config;
   std::string printQueue;  // a queue holding "LPT1:", or empty
+  std::uint32_t linkSpeed = 0;  // bytes per second from host to printer; 0: no limit
   std::string error;       // empty when the profile was read; else what is wrong with it
 };
 
