@@ -19,6 +19,7 @@
 #include "settings/ProfileFile.h"
 #include "simulate/Simulation.h"
 #include "window/GetVersionDialog.h"
+#include "window/JobRunner.h"
 #include "window/StatusDisplayDialog.h"
 #include "window/WriteDataFlashRomDialog.h"
 
@@ -31,6 +32,7 @@ struct Message {
   QString text;
   QString caption;
   QMessageBox::Icon icon;
+  QString detail;  // the informative text under it
 };
 
 class SilentUi final : public flashtools::UserInterface {
@@ -98,12 +100,27 @@ class FlashDialogTest : public ::testing::Test {
   shell::DialogRunner Runner() {
     return [this](QDialog& dialog) {
       if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
-        messages_.push_back({box->text(), box->windowTitle(), box->icon()});
+        messages_.push_back({box->text(), box->windowTitle(), box->icon(), box->informativeText()});
+        if (box->button(QMessageBox::Yes) != nullptr) {
+          const auto answer = answers_.empty() ? QMessageBox::No : answers_.front();
+          if (!answers_.empty()) {
+            answers_.pop_front();
+          }
+          box->button(answer)->click();
+        }
         return static_cast<int>(QDialog::Accepted);
       }
       if (auto* display = qobject_cast<shell::StatusDisplayDialog*>(&dialog)) {
-        QObject::connect(display->WritingBar(), &QProgressBar::valueChanged,
-                         [this](int value) { writeBar_.push_back(value); });
+        statusTitle_ = display->windowTitle();
+        for (auto [bar, seen] : {std::pair{display->ErasingBar(), &erasingBar_},
+                                 std::pair{display->WritingBar(), &writeBar_},
+                                 std::pair{display->VerifyingBar(), &verifyingBar_}}) {
+          QObject::connect(bar, &QProgressBar::valueChanged,
+                           [seen = seen](int value) { seen->push_back(value); });
+        }
+        if (onStatusDisplay_) {
+          onStatusDisplay_(*display);
+        }
         displayResult_ = display->exec();
         finalBars_ = {display->ErasingBar()->value(), display->WritingBar()->value(),
                       display->VerifyingBar()->value()};
@@ -114,6 +131,14 @@ class FlashDialogTest : public ::testing::Test {
       }
       return static_cast<int>(QDialog::Rejected);
     };
+  }
+
+  // The poller through the window's Status Display on the job worker, as the flash write
+  // runs it.
+  void RunStatusDisplay(flashjobs::StatusPoller& poller) {
+    flashjobs::JobControl control;
+    shell::WorkerStatusDisplay display(nullptr, Runner(), control);
+    shell::RunJob([&] { display.Run(poller); });
   }
 
   std::filesystem::path DemoFile(std::size_t size) {
@@ -130,7 +155,13 @@ class FlashDialogTest : public ::testing::Test {
   std::uint8_t commandNumber_ = 0x42;
   std::unique_ptr<simulate::Simulation> simulation_;
   std::vector<Message> messages_;
+  std::vector<int> erasingBar_;
   std::vector<int> writeBar_;
+  std::vector<int> verifyingBar_;
+  QString statusTitle_;
+  std::function<void(shell::StatusDisplayDialog&)> onStatusDisplay_;
+  std::deque<QMessageBox::StandardButton> answers_;  // for questions, in order; then No
+  bool stillPolling_ = false;
   int displayResult_ = -1;
   std::vector<int> finalBars_;
   QStringList filters_;
@@ -178,33 +209,45 @@ TEST_F(FlashDialogTest, StatusDisplayMovesItsBarsAndClosesWhenTheWriteIsComplete
   ScriptedReplies replies({0x00, 0x85, 0x5F, 0xD0, 0x01});
   RecordingUi ui;
   flashjobs::StatusPoller poller(replies, ui);
-  shell::StatusDisplayDialog display(poller, nullptr);
-  EXPECT_EQ(display.windowTitle(), "Status Display");
-  std::vector<int> erasing;
-  std::vector<int> writing;
-  std::vector<int> verifying;
-  for (auto [bar, seen] :
-       {std::pair{display.ErasingBar(), &erasing}, std::pair{display.WritingBar(), &writing},
-        std::pair{display.VerifyingBar(), &verifying}}) {
-    QObject::connect(bar, &QProgressBar::valueChanged,
-                     [seen = seen](int value) { seen->push_back(value); });
-  }
-  EXPECT_EQ(display.exec(), QDialog::Accepted);
+  RunStatusDisplay(poller);
+  EXPECT_EQ(statusTitle_, "Status Display");
+  EXPECT_EQ(displayResult_, QDialog::Accepted);
   EXPECT_EQ(replies.reads, 5);
-  EXPECT_EQ(erasing, (std::vector<int>{10, 100}));
-  EXPECT_EQ(writing, (std::vector<int>{62, 100}));
-  EXPECT_EQ(verifying, (std::vector<int>{32, 100}));
+  EXPECT_EQ(erasingBar_, (std::vector<int>{10, 100}));
+  EXPECT_EQ(writeBar_, (std::vector<int>{62, 100}));
+  EXPECT_EQ(verifyingBar_, (std::vector<int>{32, 100}));
   EXPECT_EQ(ui.shown, std::vector<std::string>{"Writing complete!"});
 }
 
-TEST_F(FlashDialogTest, StatusDisplayCancelStopsThePolling) {
-  ScriptedReplies replies(std::deque<std::uint8_t>(100, 0x81));
+// While the printer works on its flash, Return and Escape do nothing, Cancel asks first, and
+// only a confirmed Cancel stops the polling.
+TEST_F(FlashDialogTest, StatusDisplayIsCancelledOnlyOnPurpose) {
+  ScriptedReplies replies(std::deque<std::uint8_t>(200, 0x81));
   RecordingUi ui;
   flashjobs::StatusPoller poller(replies, ui);
-  shell::StatusDisplayDialog display(poller, nullptr);
-  QTimer::singleShot(350, display.CancelButton(), &QPushButton::click);
-  EXPECT_EQ(display.exec(), QDialog::Rejected);
+  onStatusDisplay_ = [this](shell::StatusDisplayDialog& display) {
+    QTimer::singleShot(250, &display, [this, &display] {
+      for (QWidget* target : {static_cast<QWidget*>(&display),
+                              static_cast<QWidget*>(display.CancelButton())}) {
+        QTest::keyClick(target, Qt::Key_Return);
+        QTest::keyClick(target, Qt::Key_Enter);
+        QTest::keyClick(target, Qt::Key_Escape);
+      }
+      display.close();
+      stillPolling_ = display.isVisible() && display.Polling();
+      answers_ = {QMessageBox::No, QMessageBox::Yes};
+      display.CancelButton()->click();  // answered No: goes on
+      stillPolling_ = stillPolling_ && display.isVisible();
+      display.CancelButton()->click();  // answered Yes
+    });
+  };
+  RunStatusDisplay(poller);
+  EXPECT_TRUE(stillPolling_);
+  EXPECT_EQ(displayResult_, QDialog::Rejected);
   EXPECT_EQ(poller.Last().outcome, flashjobs::PollOutcome::kCancelled);
+  // The close button asked once, then Cancel twice.
+  ASSERT_EQ(messages_.size(), 3U);
+  EXPECT_EQ(messages_[0].text.left(38), "The printer is still writing its flash");
   const int reads = replies.reads;
   EXPECT_GE(reads, 2);
   QTest::qWait(250);

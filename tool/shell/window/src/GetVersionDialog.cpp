@@ -1,5 +1,6 @@
 #include "window/GetVersionDialog.h"
 
+#include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
@@ -8,7 +9,8 @@
 #include "flashjobs/GetVersion.h"
 #include "settings/HexText.h"
 #include "window/QtText.h"
-#include "window/QtUserInterface.h"
+#include "window/JobRunner.h"
+#include "window/JobUserInterface.h"
 #include "zarnik/Strings.h"
 
 namespace shell {
@@ -47,10 +49,30 @@ void GetVersionDialog::OnYes() {
   std::uint8_t ownNumber = 0;
   std::uint8_t& commandNumber =
       bundle_.commandNumber != nullptr ? *bundle_.commandNumber : ownNumber;
-  QtUserInterface ui(this, runModal_);
-  flashjobs::GetVersion(machineId, {bundle_.portKind, bundle_.transferMode, bundle_.outputFile},
-                        commandNumber, ui, flashjobs::SleepOnThisThread);
+  JobUserInterface ui(this, runModal_);
+  const flashjobs::PortTarget port{bundle_.portKind, bundle_.transferMode, bundle_.outputFile};
+  jobRunning_ = true;
+  yes_->setEnabled(false);
+  no_->setEnabled(false);
+  RunJob([&] {
+    flashjobs::GetVersion(machineId, port, commandNumber, ui, flashjobs::SleepOnThisThread);
+  });
+  jobRunning_ = false;
   accept();
+}
+
+void GetVersionDialog::reject() {
+  if (!jobRunning_) {
+    QDialog::reject();
+  }
+}
+
+void GetVersionDialog::closeEvent(QCloseEvent* event) {
+  if (jobRunning_) {
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
 }
 
 }  // namespace shell

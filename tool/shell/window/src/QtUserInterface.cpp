@@ -7,10 +7,14 @@
 namespace shell {
 
 void ShowMessageBox(QWidget* parent, const DialogRunner& runModal, std::string_view text,
-                    std::string_view caption, flashtools::MessageIcon icon) {
+                    std::string_view caption, flashtools::MessageIcon icon,
+                    std::string_view detail) {
   QMessageBox box(
       icon == flashtools::MessageIcon::kExclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
       ToQString(caption), ToQString(text), QMessageBox::Ok, parent);
+  if (!detail.empty()) {
+    box.setInformativeText(ToQString(detail));
+  }
   runModal(box);
 }
 

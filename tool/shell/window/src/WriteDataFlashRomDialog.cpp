@@ -1,6 +1,7 @@
 #include "window/WriteDataFlashRomDialog.h"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -12,7 +13,9 @@
 #include "flashjobs/WriteDataFlashRom.h"
 #include "settings/HexText.h"
 #include "window/QtText.h"
-#include "window/QtUserInterface.h"
+#include "window/DataStreamView.h"
+#include "window/JobRunner.h"
+#include "window/JobUserInterface.h"
 #include "window/StatusDisplayDialog.h"
 #include "zarnik/Strings.h"
 
@@ -55,7 +58,9 @@ WriteDataFlashRomDialog::WriteDataFlashRomDialog(const ToolBundle& bundle, Dialo
           settings_.ReadString("StartJob", "MachineID", "FF", kPathLength))),
       file_(new PathField(text::kFilterFirmware, runModal_, this)),
       dataTypes_(new QButtonGroup(this)),
-      execute_(new QPushButton(ToQString(text::kExecute), this)) {
+      execute_(new QPushButton(ToQString(text::kExecute), this)),
+      cancel_(new QPushButton(ToQString(text::kCancel), this)),
+      dataStream_(new DataStreamView(this)) {
   setObjectName("writeDataFlashRom");
   setWindowTitle(ToQString(zarnik::LoadString(zarnik::StringId::kWriteDataFlashRom)));
   file_->BrowseButton()->setText(ToQString(text::kBrowseAmp));
@@ -64,7 +69,7 @@ WriteDataFlashRomDialog::WriteDataFlashRomDialog(const ToolBundle& bundle, Dialo
 
   auto* buttons = new QDialogButtonBox(this);
   buttons->addButton(execute_, QDialogButtonBox::AcceptRole);
-  buttons->addButton(ToQString(text::kCancel), QDialogButtonBox::RejectRole);
+  buttons->addButton(cancel_, QDialogButtonBox::RejectRole);
   execute_->setDefault(true);
   connect(buttons, &QDialogButtonBox::accepted, this, &WriteDataFlashRomDialog::OnExecute);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -74,6 +79,7 @@ WriteDataFlashRomDialog::WriteDataFlashRomDialog(const ToolBundle& bundle, Dialo
   layout->addWidget(file_);
   layout->addWidget(typeGroup);
   layout->addWidget(new QLabel(ToQString(text::kRemoveRomNote), this));
+  layout->addWidget(dataStream_);
   layout->addWidget(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -112,14 +118,45 @@ void WriteDataFlashRomDialog::OnExecute() {
   std::uint8_t ownNumber = 0;
   std::uint8_t& commandNumber =
       bundle_.commandNumber != nullptr ? *bundle_.commandNumber : ownNumber;
-  QtUserInterface ui(this, runModal_);
-  DialogStatusDisplay display(this, runModal_);
+  JobUserInterface ui(this, runModal_);
+  flashjobs::JobControl control;
+  WorkerStatusDisplay display(this, runModal_, control);
   const flashjobs::FlashWriteRequest request{
       path, dataType, machineId_, {bundle_.portKind, bundle_.transferMode, bundle_.outputFile}};
-  if (flashjobs::WriteDataFlashRom(request, commandNumber, ui, display) !=
-      flashtools::ToolResult::kFailedKeepOpen) {
+  auto result = flashtools::ToolResult::kFailed;
+  jobRunning_ = true;
+  EnableControls(false);
+  dataStream_->Follow(control);
+  RunJob([&] { result = flashjobs::WriteDataFlashRom(request, commandNumber, ui, display, control); });
+  dataStream_->Stop();
+  EnableControls(true);
+  jobRunning_ = false;
+  if (result != flashtools::ToolResult::kFailedKeepOpen) {
     accept();
   }
+}
+
+void WriteDataFlashRomDialog::EnableControls(bool enabled) {
+  file_->setEnabled(enabled);
+  for (QAbstractButton* button : dataTypes_->buttons()) {
+    button->setEnabled(enabled);
+  }
+  execute_->setEnabled(enabled);
+  cancel_->setVisible(enabled);
+}
+
+void WriteDataFlashRomDialog::reject() {
+  if (!jobRunning_) {
+    QDialog::reject();
+  }
+}
+
+void WriteDataFlashRomDialog::closeEvent(QCloseEvent* event) {
+  if (jobRunning_) {
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
 }
 
 }  // namespace shell

@@ -1,5 +1,6 @@
 // "Get Version": asks before it sends. "Yes" runs the version query with the panel's port and
-// command number and closes; "No" closes and sends nothing.
+// command number on the job worker and closes; "No" closes and sends nothing. While the query
+// runs the dialog cannot be closed.
 #pragma once
 
 #include <QDialog>
@@ -21,6 +22,11 @@ class GetVersionDialog final : public QDialog {
   QPushButton* YesButton() const { return yes_; }
   QPushButton* NoButton() const { return no_; }
 
+  void reject() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void OnYes();
 
@@ -29,6 +35,7 @@ class GetVersionDialog final : public QDialog {
   DialogRunner runModal_;
   QPushButton* yes_;
   QPushButton* no_;
+  bool jobRunning_ = false;
 };
 
 }  // namespace shell

@@ -24,8 +24,10 @@ class QtUserInterface final : public flashtools::UserInterface {
   DialogRunner runModal_;
 };
 
-// One message box with an OK button, run through the runner.
+// One message box with an OK button, run through the runner; detail, when there is one,
+// goes under the text.
 void ShowMessageBox(QWidget* parent, const DialogRunner& runModal, std::string_view text,
-                    std::string_view caption, flashtools::MessageIcon icon);
+                    std::string_view caption, flashtools::MessageIcon icon,
+                    std::string_view detail = {});
 
 }  // namespace shell
