@@ -11,6 +11,8 @@ packages=(
   umockdev libumockdev-dev
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
+  # the Japanese texts and the full-width characters of the messages need a font that has them
+  fonts-vlgothic
 )
 
 missing=()
