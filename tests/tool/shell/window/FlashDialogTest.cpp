@@ -1,6 +1,7 @@
 // The printer tools' dialogs: Write Data Flash ROM with its Status Display, and Get Version,
 // on the simulated machine with the virtual printer, through the real port library.
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include "flashtools/FileTools.h"
 #include "settings/ProfileFile.h"
 #include "simulate/Simulation.h"
+#include "window/DataStreamView.h"
 #include "window/GetVersionDialog.h"
 #include "window/JobRunner.h"
 #include "window/StatusDisplayDialog.h"
@@ -307,6 +309,82 @@ TEST_F(FlashDialogTest, WriteDialogFlashesTheVirtualPrinterThroughTheStatusDispl
   const auto flash = simulation_->Printer().Flash();
   EXPECT_TRUE(std::equal(payload.begin(), payload.end(), flash.begin()));
   EXPECT_EQ(file_.ReadInt("FlashWrite", "FORQX44DX", -1), 2);
+}
+
+// On a slow link the data stream takes real time: the event loop keeps running meanwhile,
+// and the dialog's bar follows the stream to its end.
+TEST_F(FlashDialogTest, WriteDialogStaysAliveAndFollowsTheDataStreamOnASlowLink) {
+  Simulate("LinkSpeed=60000\nProgressStep=25\n");
+  const auto file = DemoFile(30000);
+  WriteText(ini_, "[FlashWrite]\nFROMFile=" + file.string() + "\n");
+  shell::WriteDataFlashRomDialog dialog(bundle_, Runner(), nullptr);
+  dialog.DataTypeButton(2)->setChecked(true);
+  const QProgressBar* bar = dialog.DataStream()->Bar();
+  std::vector<int> seen;
+  int ticksWhileSending = 0;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (dialog.DataStream()->isVisibleTo(&dialog) && bar->value() < bar->maximum()) {
+      ++ticksWhileSending;
+      seen.push_back(bar->value());
+    }
+  });
+  watch.start(10);
+  dialog.ExecuteButton()->click();
+  watch.stop();
+  EXPECT_GE(ticksWhileSending, 3);
+  EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), [](int v) { return v > 0; }));
+  EXPECT_EQ(bar->value(), bar->maximum());
+  EXPECT_TRUE(dialog.DataStream()->Text()->text().startsWith("29.5 KiB of 29.5 KiB, "))
+      << dialog.DataStream()->Text()->text().toStdString();
+  ASSERT_EQ(messages_.size(), 2U);
+  EXPECT_EQ(messages_[1].text, "Writing complete!");
+  const std::string payload(30000, 'd');
+  const auto flash = simulation_->Printer().Flash();
+  EXPECT_TRUE(std::equal(payload.begin(), payload.end(), flash.begin()));
+}
+
+// Cancel in the Status Display, confirmed, stops following the printer and closes its job.
+TEST_F(FlashDialogTest, ConfirmedCancelClosesTheJobWithEndJob) {
+  Simulate("ProgressStep=1\n");
+  const auto file = DemoFile(1000);
+  WriteText(ini_, "[FlashWrite]\nFROMFile=" + file.string() + "\n");
+  shell::WriteDataFlashRomDialog dialog(bundle_, Runner(), nullptr);
+  dialog.DataTypeButton(2)->setChecked(true);
+  onStatusDisplay_ = [this](shell::StatusDisplayDialog& display) {
+    QTimer::singleShot(300, &display, [this, &display] {
+      answers_ = {QMessageBox::Yes};
+      display.CancelButton()->click();
+    });
+  };
+  dialog.ExecuteButton()->click();
+  EXPECT_EQ(displayResult_, QDialog::Rejected);
+  ASSERT_EQ(messages_.size(), 2U);  // the flash size, then the question
+  EXPECT_EQ(messages_[1].caption, "Status Display");
+  EXPECT_FALSE(simulation_->Printer().JobOpen());
+  const auto frames = simulation_->Printer().Frames();
+  ASSERT_FALSE(frames.empty());
+  EXPECT_EQ(frames.back()[1], 0x41);  // End Job
+  EXPECT_EQ(commandNumber_, 3);
+}
+
+// Under the tool's text a failure box says what the port library and the system said.
+TEST_F(FlashDialogTest, FailureBoxesCarryThePortLibraryTextAndTheReason) {
+  Simulate("PrintQueue=Office laser\n");
+  const auto file = DemoFile(1000);
+  WriteText(ini_, "[FlashWrite]\nFROMFile=" + file.string() + "\n");
+  shell::WriteDataFlashRomDialog dialog(bundle_, Runner(), nullptr);
+  dialog.DataTypeButton(2)->setChecked(true);
+  dialog.ExecuteButton()->click();
+  ASSERT_EQ(messages_.size(), 1U);
+  EXPECT_EQ(messages_[0].text, "Transmission Failure");
+  EXPECT_EQ(messages_[0].caption, "Tessik Error Message");
+  const std::string detail = messages_[0].detail.toStdString();
+  EXPECT_NE(detail.find("Port library: CheckLPT1: LPT1ポートが Office laser のドライバで使用されています。"),
+            std::string::npos)
+      << detail;
+  EXPECT_NE(detail.find("A print queue of the system uses LPT1."), std::string::npos) << detail;
+  EXPECT_TRUE(simulation_->Printer().Received().empty());
 }
 
 }  // namespace
