@@ -28,12 +28,13 @@ class Collector final : public sim::Device {
 class PacedLinkTest : public ::testing::Test {
  protected:
   sim::PacedLink Link(std::uint32_t bytesPerSecond) {
-    return sim::PacedLink(device, bytesPerSecond, [this] { return now; },
-                          [this](steady_clock::duration d) {
-                            now += d;
-                            slept += d;
-                            ++sleeps;
-                          });
+    return sim::PacedLink(
+        device, bytesPerSecond, [this] { return now; },
+        [this](steady_clock::duration d) {
+          now += d;
+          slept += d;
+          ++sleeps;
+        });
   }
   std::shared_ptr<Collector> device = std::make_shared<Collector>();
   steady_clock::time_point now{};

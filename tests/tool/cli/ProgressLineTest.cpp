@@ -62,10 +62,10 @@ class ProgressLineTest : public cli_test::PrinterCliTest {};
 TEST_F(ProgressLineTest, EveryUpdateFitsAnEightyColumnTerminal) {
   // A slow link, so the data stream is seen on its way.
   Write("printer.ini", "[Printer]\nLinkSpeed=40000\nProgressStep=25\n");
-  const std::string output = OnTerminal(dir_, 80,
-                                        {"--settings", "s.ini", "--simulate", "--sim-config",
-                                         "printer.ini", "flash", "demo.vop", "--type", "demo",
-                                         "--yes"});
+  const std::string output =
+      OnTerminal(dir_, 80,
+                 {"--settings", "s.ini", "--simulate", "--sim-config", "printer.ini", "flash",
+                  "demo.vop", "--type", "demo", "--yes"});
   bool streamEnded = false;
   bool statusEnded = false;
   for (const std::string& update : Updates(output)) {

@@ -10,8 +10,8 @@
 #include "OnSimulatedMachine.h"
 #include "flashjobs/DataStreamProgress.h"
 #include "flashjobs/WriteDataFlashRom.h"
-#include "sim/PacedLink.h"
 #include "flashtools/FileTools.h"
+#include "sim/PacedLink.h"
 #include "zarnik/Strings.h"
 
 namespace flashjobs::test {
@@ -77,21 +77,19 @@ TEST_F(FlashWrite, DataStreamProgressFollowsTheWriteToItsEnd) {
   JobControl control;
   std::vector<DataStreamProgress> whileSending;
   auto now = std::chrono::steady_clock::time_point{};
-  Machine().AttachDevice(
-      R"(\\.\LPT1)",
-      std::make_shared<sim::PacedLink>(
-          device, 20000, [&now] { return now; },
-          [&](std::chrono::steady_clock::duration d) {
-            now += d;
-            if (const auto seen = CurrentDataStream(control);
-                seen.state == JobControl::Stream::kSending) {
-              whileSending.push_back(seen);
-            }
-          }));
+  Machine().AttachDevice(R"(\\.\LPT1)", std::make_shared<sim::PacedLink>(
+                                            device, 20000, [&now] { return now; },
+                                            [&](std::chrono::steady_clock::duration d) {
+                                              now += d;
+                                              if (const auto seen = CurrentDataStream(control);
+                                                  seen.state == JobControl::Stream::kSending) {
+                                                whileSending.push_back(seen);
+                                              }
+                                            }));
   const fs::path file = DemoFile(10000 - 257);
-  EXPECT_EQ(WriteDataFlashRom({file, kDataTypeDemoPrintData, 0xFF, lpt}, number, ui, display,
-                              control),
-            ToolResult::kSucceeded);
+  EXPECT_EQ(
+      WriteDataFlashRom({file, kDataTypeDemoPrintData, 0xFF, lpt}, number, ui, display, control),
+      ToolResult::kSucceeded);
   // Before each slice of 1000 bytes; the last byte is too short a wait to sleep for.
   ASSERT_EQ(whileSending.size(), 10U);
   for (std::size_t i = 0; i < whileSending.size(); ++i) {

@@ -39,8 +39,8 @@ int RunFlash(const GlobalOptions& global, const FlashArguments& arguments) {
     // The data stream goes out in one long write; this shows how far it has got meanwhile.
     const StreamMeter meter(progress);
     result = flashjobs::WriteDataFlashRom(
-        {arguments.file, arguments.dataType, run->machineId, run->port}, commandNumber, ui,
-        display, control);
+        {arguments.file, arguments.dataType, run->machineId, run->port}, commandNumber, ui, display,
+        control);
   }
   progress.EndLine();
   if (ui.Declined() && !interrupts.Interrupted()) {

@@ -36,8 +36,8 @@ DataStreamProgress CurrentDataStream(const JobControl& control) {
                 .count();
   }
   progress.sent = std::min(progress.sent, progress.total);
-  progress.elapsed = std::chrono::nanoseconds(std::max<std::int64_t>(
-      until - control.StreamStartNs(), 0));
+  progress.elapsed =
+      std::chrono::nanoseconds(std::max<std::int64_t>(until - control.StreamStartNs(), 0));
   return progress;
 }
 

@@ -229,8 +229,8 @@ TEST_F(FlashDialogTest, StatusDisplayIsCancelledOnlyOnPurpose) {
   flashjobs::StatusPoller poller(replies, ui);
   onStatusDisplay_ = [this](shell::StatusDisplayDialog& display) {
     QTimer::singleShot(250, &display, [this, &display] {
-      for (QWidget* target : {static_cast<QWidget*>(&display),
-                              static_cast<QWidget*>(display.CancelButton())}) {
+      for (QWidget* target :
+           {static_cast<QWidget*>(&display), static_cast<QWidget*>(display.CancelButton())}) {
         QTest::keyClick(target, Qt::Key_Return);
         QTest::keyClick(target, Qt::Key_Enter);
         QTest::keyClick(target, Qt::Key_Escape);
@@ -380,8 +380,10 @@ TEST_F(FlashDialogTest, FailureBoxesCarryThePortLibraryTextAndTheReason) {
   EXPECT_EQ(messages_[0].text, "Transmission Failure");
   EXPECT_EQ(messages_[0].caption, "Tessik Error Message");
   const std::string detail = messages_[0].detail.toStdString();
-  EXPECT_NE(detail.find("Port library: CheckLPT1: LPT1ポートが Office laser のドライバで使用されています。"),
-            std::string::npos)
+  EXPECT_NE(
+      detail.find(
+          "Port library: CheckLPT1: LPT1ポートが Office laser のドライバで使用されています。"),
+      std::string::npos)
       << detail;
   EXPECT_NE(detail.find("A print queue of the system uses LPT1."), std::string::npos) << detail;
   EXPECT_TRUE(simulation_->Printer().Received().empty());

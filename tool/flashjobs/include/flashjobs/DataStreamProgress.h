@@ -13,8 +13,8 @@ namespace flashjobs {
 
 struct DataStreamProgress {
   JobControl::Stream state = JobControl::Stream::kNone;
-  std::uint64_t sent = 0;   // bytes the device has taken, at most total
-  std::uint64_t total = 0;  // the data file and its sum byte
+  std::uint64_t sent = 0;               // bytes the device has taken, at most total
+  std::uint64_t total = 0;              // the data file and its sum byte
   std::chrono::nanoseconds elapsed{0};  // since the stream began (until it ended)
 
   // The average since the stream began; 0 before any time has passed.

@@ -2,11 +2,11 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QScreen>
-#include <algorithm>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QTimerEvent>
+#include <algorithm>
 
 #include "window/Artwork.h"
 

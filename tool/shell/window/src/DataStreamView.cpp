@@ -18,7 +18,10 @@ constexpr int kBarSteps = 1000;
 }  // namespace
 
 DataStreamView::DataStreamView(QWidget* parent)
-    : QWidget(parent), text_(new QLabel(this)), bar_(new QProgressBar(this)), timer_(new QTimer(this)) {
+    : QWidget(parent),
+      text_(new QLabel(this)),
+      bar_(new QProgressBar(this)),
+      timer_(new QTimer(this)) {
   setObjectName("dataStream");
   bar_->setRange(0, kBarSteps);
   bar_->setTextVisible(true);

@@ -8,9 +8,9 @@
 
 #include "flashjobs/GetVersion.h"
 #include "settings/HexText.h"
-#include "window/QtText.h"
 #include "window/JobRunner.h"
 #include "window/JobUserInterface.h"
+#include "window/QtText.h"
 #include "zarnik/Strings.h"
 
 namespace shell {

@@ -12,10 +12,10 @@
 
 #include "flashjobs/WriteDataFlashRom.h"
 #include "settings/HexText.h"
-#include "window/QtText.h"
 #include "window/DataStreamView.h"
 #include "window/JobRunner.h"
 #include "window/JobUserInterface.h"
+#include "window/QtText.h"
 #include "window/StatusDisplayDialog.h"
 #include "zarnik/Strings.h"
 
@@ -127,7 +127,8 @@ void WriteDataFlashRomDialog::OnExecute() {
   jobRunning_ = true;
   EnableControls(false);
   dataStream_->Follow(control);
-  RunJob([&] { result = flashjobs::WriteDataFlashRom(request, commandNumber, ui, display, control); });
+  RunJob(
+      [&] { result = flashjobs::WriteDataFlashRom(request, commandNumber, ui, display, control); });
   dataStream_->Stop();
   EnableControls(true);
   jobRunning_ = false;

@@ -29,9 +29,9 @@ inline constexpr const char* kPrinterSection = "Printer";
 
 struct ProfileResult {
   sim::PrinterConfig config;
-  std::string printQueue;  // a queue holding "LPT1:", or empty
+  std::string printQueue;       // a queue holding "LPT1:", or empty
   std::uint32_t linkSpeed = 0;  // bytes per second from host to printer; 0: no limit
-  std::string error;       // empty when the profile was read; else what is wrong with it
+  std::string error;            // empty when the profile was read; else what is wrong with it
 };
 
 // The profile file, read once.
