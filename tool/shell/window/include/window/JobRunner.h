@@ -22,7 +22,8 @@ bool JobRunning();
 // itself, call simply runs.
 void OnUiThread(const std::function<void()>& call);
 
-// From any thread: runs call on the user-interface thread later, without waiting for it.
+// From the worker, or the user-interface thread while a job runs: runs call on the
+// user-interface thread later, without waiting for it.
 void PostToUi(std::function<void()> call);
 
 }  // namespace shell
