@@ -23,15 +23,7 @@ std::string OnTerminal(const std::filesystem::path& folder, int columns,
   int master = -1;
   const pid_t child = ::forkpty(&master, nullptr, nullptr, &size);
   if (child == 0) {
-    std::vector<char*> argv{const_cast<char*>(ZARNIK_CLI)};
-    for (std::string& argument : arguments) {
-      argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-    if (::chdir(folder.c_str()) == 0) {
-      ::execv(ZARNIK_CLI, argv.data());
-    }
-    ::_exit(127);
+    cli_test::ExecCli(folder, std::move(arguments));
   }
   std::string output;
   std::array<char, 4096> chunk{};

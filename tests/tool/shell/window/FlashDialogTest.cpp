@@ -143,6 +143,16 @@ class FlashDialogTest : public ::testing::Test {
     shell::RunJob([&] { display.Run(poller); });
   }
 
+  // Write Data Flash ROM with a demo print data file of that payload size chosen, and the
+  // extra settings given.
+  std::unique_ptr<shell::WriteDataFlashRomDialog> DemoWriteDialog(std::size_t size,
+                                                                  const std::string& more = {}) {
+    WriteText(ini_, "[FlashWrite]\nFROMFile=" + DemoFile(size).string() + "\n" + more);
+    auto dialog = std::make_unique<shell::WriteDataFlashRomDialog>(bundle_, Runner(), nullptr);
+    dialog->DataTypeButton(2)->setChecked(true);
+    return dialog;
+  }
+
   std::filesystem::path DemoFile(std::size_t size) {
     WriteText(folder_ / "payload.bin", std::string(size, 'd'));
     SilentUi ui;
@@ -285,10 +295,8 @@ TEST_F(FlashDialogTest, GetVersionYesShowsTheReportAndLeavesTheNumberAtFour) {
 
 TEST_F(FlashDialogTest, WriteDialogFlashesTheVirtualPrinterThroughTheStatusDisplay) {
   Simulate("ProgressStep=10\n");
-  const auto file = DemoFile(5000);
-  WriteText(ini_, "[FlashWrite]\nFROMFile=" + file.string() + "\n[StartJob]\nMachineID=7\n");
-  shell::WriteDataFlashRomDialog dialog(bundle_, Runner(), nullptr);
-  dialog.DataTypeButton(2)->setChecked(true);
+  const auto dialogHolder = DemoWriteDialog(5000, "[StartJob]\nMachineID=7\n");
+  shell::WriteDataFlashRomDialog& dialog = *dialogHolder;
   QSignalSpy finished(&dialog, &QDialog::finished);
   dialog.ExecuteButton()->click();
   EXPECT_EQ(finished.count(), 1);
@@ -315,10 +323,8 @@ TEST_F(FlashDialogTest, WriteDialogFlashesTheVirtualPrinterThroughTheStatusDispl
 // and the dialog's bar follows the stream to its end.
 TEST_F(FlashDialogTest, WriteDialogStaysAliveAndFollowsTheDataStreamOnASlowLink) {
   Simulate("LinkSpeed=60000\nProgressStep=25\n");
-  const auto file = DemoFile(30000);
-  WriteText(ini_, "[FlashWrite]\nFROMFile=" + file.string() + "\n");
-  shell::WriteDataFlashRomDialog dialog(bundle_, Runner(), nullptr);
-  dialog.DataTypeButton(2)->setChecked(true);
+  const auto dialogHolder = DemoWriteDialog(30000);
+  shell::WriteDataFlashRomDialog& dialog = *dialogHolder;
   const QProgressBar* bar = dialog.DataStream()->Bar();
   std::vector<int> seen;
   int ticksWhileSending = 0;
@@ -347,10 +353,8 @@ TEST_F(FlashDialogTest, WriteDialogStaysAliveAndFollowsTheDataStreamOnASlowLink)
 // Cancel in the Status Display, confirmed, stops following the printer and closes its job.
 TEST_F(FlashDialogTest, ConfirmedCancelClosesTheJobWithEndJob) {
   Simulate("ProgressStep=1\n");
-  const auto file = DemoFile(1000);
-  WriteText(ini_, "[FlashWrite]\nFROMFile=" + file.string() + "\n");
-  shell::WriteDataFlashRomDialog dialog(bundle_, Runner(), nullptr);
-  dialog.DataTypeButton(2)->setChecked(true);
+  const auto dialogHolder = DemoWriteDialog(1000);
+  shell::WriteDataFlashRomDialog& dialog = *dialogHolder;
   onStatusDisplay_ = [this](shell::StatusDisplayDialog& display) {
     QTimer::singleShot(300, &display, [this, &display] {
       answers_ = {QMessageBox::Yes};
@@ -371,10 +375,8 @@ TEST_F(FlashDialogTest, ConfirmedCancelClosesTheJobWithEndJob) {
 // Under the tool's text a failure box says what the port library and the system said.
 TEST_F(FlashDialogTest, FailureBoxesCarryThePortLibraryTextAndTheReason) {
   Simulate("PrintQueue=Office laser\n");
-  const auto file = DemoFile(1000);
-  WriteText(ini_, "[FlashWrite]\nFROMFile=" + file.string() + "\n");
-  shell::WriteDataFlashRomDialog dialog(bundle_, Runner(), nullptr);
-  dialog.DataTypeButton(2)->setChecked(true);
+  const auto dialogHolder = DemoWriteDialog(1000);
+  shell::WriteDataFlashRomDialog& dialog = *dialogHolder;
   dialog.ExecuteButton()->click();
   ASSERT_EQ(messages_.size(), 1U);
   EXPECT_EQ(messages_[0].text, "Transmission Failure");

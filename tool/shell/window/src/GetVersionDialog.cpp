@@ -1,6 +1,5 @@
 #include "window/GetVersionDialog.h"
 
-#include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
@@ -8,9 +7,8 @@
 
 #include "flashjobs/GetVersion.h"
 #include "settings/HexText.h"
-#include "window/JobRunner.h"
-#include "window/JobUserInterface.h"
 #include "window/QtText.h"
+#include "window/QtUserInterface.h"
 #include "zarnik/Strings.h"
 
 namespace shell {
@@ -21,7 +19,7 @@ constexpr std::size_t kMachineIdLength = 255;
 }  // namespace
 
 GetVersionDialog::GetVersionDialog(const ToolBundle& bundle, DialogRunner runModal, QWidget* parent)
-    : QDialog(parent),
+    : JobDialog(parent),
       bundle_(bundle),
       settings_(bundle.settingsFile),
       runModal_(std::move(runModal)),
@@ -51,28 +49,12 @@ void GetVersionDialog::OnYes() {
       bundle_.commandNumber != nullptr ? *bundle_.commandNumber : ownNumber;
   JobUserInterface ui(this, runModal_);
   const flashjobs::PortTarget port{bundle_.portKind, bundle_.transferMode, bundle_.outputFile};
-  jobRunning_ = true;
   yes_->setEnabled(false);
   no_->setEnabled(false);
-  RunJob([&] {
+  RunDialogJob([&] {
     flashjobs::GetVersion(machineId, port, commandNumber, ui, flashjobs::SleepOnThisThread);
   });
-  jobRunning_ = false;
   accept();
-}
-
-void GetVersionDialog::reject() {
-  if (!jobRunning_) {
-    QDialog::reject();
-  }
-}
-
-void GetVersionDialog::closeEvent(QCloseEvent* event) {
-  if (jobRunning_) {
-    event->ignore();
-    return;
-  }
-  QDialog::closeEvent(event);
 }
 
 }  // namespace shell

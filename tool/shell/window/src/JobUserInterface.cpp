@@ -1,5 +1,4 @@
-#include "window/JobUserInterface.h"
-
+// The job's side of the person, declared with QtUserInterface.
 #include <QApplication>
 #include <string>
 
@@ -25,15 +24,9 @@ void JobUserInterface::ShowMessage(std::string_view text, std::string_view capti
   OnUiThread([&] {
     // The person is asked to read and answer: the arrow, not the busy cursor, for the box.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    ShowMessageBox(parent_, runModal_, text, caption, icon, detail);
+    ShowMessageBox(Parent(), Runner(), text, caption, icon, detail);
     QApplication::restoreOverrideCursor();
   });
-}
-
-bool JobUserInterface::Confirm(std::string_view text, std::string_view caption,
-                               flashtools::MessageIcon icon) {
-  ShowMessage(text, caption, icon);
-  return true;
 }
 
 }  // namespace shell

@@ -25,7 +25,7 @@ void QtUserInterface::ShowMessage(std::string_view text, std::string_view captio
 
 bool QtUserInterface::Confirm(std::string_view text, std::string_view caption,
                               flashtools::MessageIcon icon) {
-  ShowMessageBox(parent_, runModal_, text, caption, icon);
+  ShowMessage(text, caption, icon);
   return true;
 }
 

@@ -1,7 +1,6 @@
 #include "window/WriteDataFlashRomDialog.h"
 
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,9 +12,8 @@
 #include "flashjobs/WriteDataFlashRom.h"
 #include "settings/HexText.h"
 #include "window/DataStreamView.h"
-#include "window/JobRunner.h"
-#include "window/JobUserInterface.h"
 #include "window/QtText.h"
+#include "window/QtUserInterface.h"
 #include "window/StatusDisplayDialog.h"
 #include "zarnik/Strings.h"
 
@@ -50,7 +48,7 @@ QGroupBox* MakeDataTypeGroup(QButtonGroup& types, QWidget* parent) {
 
 WriteDataFlashRomDialog::WriteDataFlashRomDialog(const ToolBundle& bundle, DialogRunner runModal,
                                                  QWidget* parent)
-    : QDialog(parent),
+    : JobDialog(parent),
       bundle_(bundle),
       settings_(bundle.settingsFile),
       runModal_(std::move(runModal)),
@@ -124,14 +122,12 @@ void WriteDataFlashRomDialog::OnExecute() {
   const flashjobs::FlashWriteRequest request{
       path, dataType, machineId_, {bundle_.portKind, bundle_.transferMode, bundle_.outputFile}};
   auto result = flashtools::ToolResult::kFailed;
-  jobRunning_ = true;
   EnableControls(false);
   dataStream_->Follow(control);
-  RunJob(
+  RunDialogJob(
       [&] { result = flashjobs::WriteDataFlashRom(request, commandNumber, ui, display, control); });
   dataStream_->Stop();
   EnableControls(true);
-  jobRunning_ = false;
   if (result != flashtools::ToolResult::kFailedKeepOpen) {
     accept();
   }
@@ -144,20 +140,6 @@ void WriteDataFlashRomDialog::EnableControls(bool enabled) {
   }
   execute_->setEnabled(enabled);
   cancel_->setVisible(enabled);
-}
-
-void WriteDataFlashRomDialog::reject() {
-  if (!jobRunning_) {
-    QDialog::reject();
-  }
-}
-
-void WriteDataFlashRomDialog::closeEvent(QCloseEvent* event) {
-  if (jobRunning_) {
-    event->ignore();
-    return;
-  }
-  QDialog::closeEvent(event);
 }
 
 }  // namespace shell

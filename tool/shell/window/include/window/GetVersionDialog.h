@@ -3,9 +3,8 @@
 // runs the dialog cannot be closed.
 #pragma once
 
-#include <QDialog>
-
 #include "settings/ProfileFile.h"
+#include "window/JobDialog.h"
 #include "window/ToolBundle.h"
 #include "window/WindowHooks.h"
 
@@ -13,7 +12,7 @@ class QPushButton;
 
 namespace shell {
 
-class GetVersionDialog final : public QDialog {
+class GetVersionDialog final : public JobDialog {
   Q_OBJECT
 
  public:
@@ -22,12 +21,6 @@ class GetVersionDialog final : public QDialog {
   QPushButton* YesButton() const { return yes_; }
   QPushButton* NoButton() const { return no_; }
 
-  void reject() override;
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
-
- private:
   void OnYes();
 
   ToolBundle bundle_;
@@ -35,7 +28,6 @@ class GetVersionDialog final : public QDialog {
   DialogRunner runModal_;
   QPushButton* yes_;
   QPushButton* no_;
-  bool jobRunning_ = false;
 };
 
 }  // namespace shell

@@ -6,10 +6,10 @@
 // "StartJob" is read only.
 #pragma once
 
-#include <QDialog>
 #include <cstdint>
 
 #include "settings/ProfileFile.h"
+#include "window/JobDialog.h"
 #include "window/PathField.h"
 #include "window/ToolBundle.h"
 #include "window/WindowHooks.h"
@@ -22,7 +22,7 @@ namespace shell {
 
 class DataStreamView;
 
-class WriteDataFlashRomDialog final : public QDialog {
+class WriteDataFlashRomDialog final : public JobDialog {
   Q_OBJECT
 
  public:
@@ -34,11 +34,6 @@ class WriteDataFlashRomDialog final : public QDialog {
   QPushButton* ExecuteButton() const { return execute_; }
   QPushButton* CancelButton() const { return cancel_; }
   DataStreamView* DataStream() const { return dataStream_; }
-
-  void reject() override;
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
 
  private:
   void OnExecute();
@@ -55,7 +50,6 @@ class WriteDataFlashRomDialog final : public QDialog {
   QPushButton* execute_;
   QPushButton* cancel_;
   DataStreamView* dataStream_;
-  bool jobRunning_ = false;
 };
 
 }  // namespace shell
