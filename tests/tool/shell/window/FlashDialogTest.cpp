@@ -135,6 +135,20 @@ class FlashDialogTest : public ::testing::Test {
     };
   }
 
+  // Runs action once, when the display's erase bar first moves: the polling is under way.
+  static void OnceErasing(shell::StatusDisplayDialog& display, std::function<void()> action) {
+    auto ran = std::make_shared<bool>(false);
+    QObject::connect(
+        display.ErasingBar(), &QProgressBar::valueChanged, &display,
+        [ran, action = std::move(action)](int) {
+          if (!*ran) {
+            *ran = true;
+            action();
+          }
+        },
+        Qt::QueuedConnection);
+  }
+
   // The poller through the window's Status Display on the job worker, as the flash write
   // runs it.
   void RunStatusDisplay(flashjobs::StatusPoller& poller) {
@@ -238,7 +252,7 @@ TEST_F(FlashDialogTest, StatusDisplayIsCancelledOnlyOnPurpose) {
   RecordingUi ui;
   flashjobs::StatusPoller poller(replies, ui);
   onStatusDisplay_ = [this](shell::StatusDisplayDialog& display) {
-    QTimer::singleShot(250, &display, [this, &display] {
+    OnceErasing(display, [this, &display] {
       for (QWidget* target :
            {static_cast<QWidget*>(&display), static_cast<QWidget*>(display.CancelButton())}) {
         QTest::keyClick(target, Qt::Key_Return);
@@ -261,7 +275,7 @@ TEST_F(FlashDialogTest, StatusDisplayIsCancelledOnlyOnPurpose) {
   ASSERT_EQ(messages_.size(), 3U);
   EXPECT_EQ(messages_[0].text.left(38), "The printer is still writing its flash");
   const int reads = replies.reads;
-  EXPECT_GE(reads, 2);
+  EXPECT_GE(reads, 1);
   QTest::qWait(250);
   EXPECT_EQ(replies.reads, reads);
   EXPECT_TRUE(ui.shown.empty());
@@ -356,7 +370,7 @@ TEST_F(FlashDialogTest, ConfirmedCancelClosesTheJobWithEndJob) {
   const auto dialogHolder = DemoWriteDialog(1000);
   shell::WriteDataFlashRomDialog& dialog = *dialogHolder;
   onStatusDisplay_ = [this](shell::StatusDisplayDialog& display) {
-    QTimer::singleShot(300, &display, [this, &display] {
+    OnceErasing(display, [this, &display] {
       answers_ = {QMessageBox::Yes};
       display.CancelButton()->click();
     });
