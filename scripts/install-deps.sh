@@ -14,6 +14,8 @@ packages=(
   # The package: udev's folder for the rules (pkg-config udev), dpkg-shlibdeps, and the checks
   # of the manual pages and the menu entry.
   udev dpkg-dev man-db desktop-file-utils
+  # the Japanese texts and the full-width characters of the messages need a font that has them
+  fonts-vlgothic
 )
 
 missing=()

@@ -42,9 +42,24 @@ InputFile=/home/service/capture/job.prn
 OutputFile=/home/service/capture/job-merged.prn
 INI
 
-args=(--settings "$work/zarnik.INI" --simulate --screenshot-dir "$out")
-if command -v xvfb-run >/dev/null; then
-  xvfb-run -a -s "-screen 0 1024x768x24" "$program" "${args[@]}"
-else
-  QT_QPA_PLATFORM=offscreen "$program" "${args[@]}"
-fi
+# A link of 100 000 bytes per second, so the data stream takes about two seconds and its
+# progress is taken halfway.
+printf '[Printer]\nLinkSpeed=100000\n' > "$work/slow-link.ini"
+# A print queue holding LPT1:, so the port is refused and the failure box says why.
+printf '[Printer]\nPrintQueue=Office laser\n' > "$work/print-queue.ini"
+
+run() {
+  if command -v xvfb-run >/dev/null; then
+    xvfb-run -a -s "-screen 0 1024x768x24" "$program" "$@"
+  else
+    QT_QPA_PLATFORM=offscreen "$program" "$@"
+  fi
+}
+
+run --settings "$work/zarnik.INI" --simulate --sim-config "$work/slow-link.ini" \
+  --screenshot-dir "$out"
+# Of the run with the print queue only the failure box of the flash write is kept.
+run --settings "$work/zarnik.INI" --simulate --sim-config "$work/print-queue.ini" \
+  --screenshot-dir "$work/refused" >/dev/null
+cp "$work/refused/transmission-failure.png" "$out/transmission-failure-print-queue.png"
+echo "$out/transmission-failure-print-queue.png"

@@ -10,6 +10,7 @@
 #include "LptRegisters.h"
 #include "Transports.h"
 #include "platform/Services.h"
+#include "platform/WriteProgress.h"
 
 namespace vopp2 {
 namespace {
@@ -38,6 +39,7 @@ void StartWrite(std::uint32_t& written) {
   written = 0;
   param.dwWriteEndTick = 0;
   param.dwWriteStartTick = platform::Current().GetTickCount();
+  platform::BeginWriteCount();
 }
 
 bool WaitFifoEmpty(BusyWaitClock& clock) {
@@ -74,6 +76,7 @@ std::int32_t WriteFifo(const FifoMode& mode, const std::uint8_t* lpData, std::ui
       WriteRegister(kEcpFifo, lpData[written + i]);
     }
     written += count;
+    platform::CountBytesTaken(written);
   }
   // The last bytes must have left before the mode changes back (that empties the FIFO);
   // this wait is bounded by the same clock.
@@ -117,6 +120,7 @@ std::int32_t VopP2WriteLptStandard(const std::uint8_t* lpData, std::uint32_t dwD
       WriteRegister(kControlRegister, strobeOn);  // the strobe lasts one port write
       WriteRegister(kControlRegister, idle);
       ++written;
+      platform::CountBytesTaken(written);
     }
     Library().param.dwWriteEndTick = platform::Current().GetTickCount();
     return 1;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <string>
 
+#include "platform/WriteProgress.h"
 #include "sim/Machine.h"
 
 namespace sim {
@@ -162,8 +163,10 @@ bool Machine::WriteFile(platform::Handle handle, const void* data, std::uint32_t
     SetLastError(platform::kErrorNoAccess);
     return false;
   }
+  platform::BeginWriteCount();
   const IoResult result = device->Write({static_cast<const std::uint8_t*>(data), length});
   count = std::min(result.count, length);
+  platform::CountBytesTaken(count);
   return Finish(result);
 }
 

@@ -6,6 +6,7 @@
 #include "FileText.h"
 #include "TempFolder.h"
 #include "platform/Services.h"
+#include "platform/WriteProgress.h"
 
 namespace {
 
@@ -101,6 +102,22 @@ TEST_F(LinuxFiles, ReadsWhatIsThereAndStopsAtTheEnd) {
   EXPECT_TRUE(os.ReadFile(handle, buffer, sizeof buffer, &read));
   EXPECT_EQ(read, 0U);
   os.CloseHandle(handle);
+}
+
+// The bytes a write moves are counted as they go, each once, whichever layers report them.
+TEST_F(LinuxFiles, WrittenBytesAreCountedOnce) {
+  const std::uint64_t before = BytesTakenSinceStart();
+  const Handle handle = Open(folder.File("out.bin"), kCreateAlways);
+  ASSERT_NE(handle, kInvalidHandle);
+  ASSERT_TRUE(Write(handle, "hello"));
+  os.CloseHandle(handle);
+  EXPECT_EQ(BytesTakenSinceStart() - before, 5U);
+
+  BeginWriteCount();
+  CountBytesTaken(3);
+  CountBytesTaken(2);  // a layer that knows less adds nothing
+  CountBytesTaken(7);
+  EXPECT_EQ(BytesTakenSinceStart() - before, 12U);
 }
 
 TEST_F(LinuxFiles, CallsOnAClosedHandleFailAsInvalid) {

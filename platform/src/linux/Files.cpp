@@ -19,6 +19,7 @@
 #include "linux/SerialIo.h"
 #include "linux/SoleUse.h"
 #include "linux/UsbOpen.h"
+#include "platform/WriteProgress.h"
 
 namespace platform::linux_backend {
 
@@ -275,8 +276,11 @@ bool LinuxServices::WriteFile(Handle handle, const void* data, std::uint32_t len
   if (file == nullptr) {
     return false;
   }
+  BeginWriteCount();
   if (file->link) {
-    return file->link->Write(static_cast<const std::uint8_t*>(data), length, count);
+    const bool ok = file->link->Write(static_cast<const std::uint8_t*>(data), length, count);
+    CountBytesTaken(count);
+    return ok;
   }
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   if (file->serial || file->parallel || file->stream) {
@@ -298,6 +302,7 @@ bool LinuxServices::WriteFile(Handle handle, const void* data, std::uint32_t len
       return FailFromErrno();
     }
     count += static_cast<std::uint32_t>(n);
+    CountBytesTaken(count);
   }
   SetLastErrorCode(kErrorSuccess);
   return true;

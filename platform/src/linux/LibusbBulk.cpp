@@ -6,6 +6,7 @@
 #include "linux/ParallelIo.h"
 #include "linux/UsbFailure.h"
 #include "platform/WinApi.h"
+#include "platform/WriteProgress.h"
 
 namespace platform::linux_backend {
 
@@ -24,6 +25,7 @@ bool WriteBulk(LibusbDevice& device, std::uint8_t endpoint, const std::uint8_t* 
     const bool ok =
         device.Bulk(endpoint, chunk.data(), size, done, static_cast<unsigned>(kWriteStallMs));
     count += done;
+    CountBytesTaken(count);
     // A time-out after some bytes is progress; one after none is a stalled device.
     if (!ok && !(LastError() == kErrorSemTimeout && done > 0)) {
       NoteUsbTransferFailure(device.Name());

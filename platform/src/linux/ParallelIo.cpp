@@ -10,6 +10,7 @@
 
 #include "linux/ErrorCodes.h"
 #include "platform/WinApi.h"
+#include "platform/WriteProgress.h"
 
 namespace platform::linux_backend {
 
@@ -77,6 +78,7 @@ bool ParallelWrite(int fd, const std::uint8_t* data, std::uint32_t length, std::
     const ssize_t n = ::write(fd, data + count, length - count);
     if (n > 0) {
       count += static_cast<std::uint32_t>(n);
+      CountBytesTaken(count);
       deadline = Clock::now() + Milliseconds(kWriteStallMs);
       continue;
     }

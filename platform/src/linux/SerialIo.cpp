@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "linux/ErrorCodes.h"
+#include "platform/WriteProgress.h"
 
 namespace platform::linux_backend {
 
@@ -126,6 +127,7 @@ bool SerialWrite(OpenFile& line, const std::uint8_t* data, std::uint32_t length,
     const ssize_t n = ::write(line.fd, data + count, length - count);
     if (n > 0) {
       count += static_cast<std::uint32_t>(n);
+      CountBytesTaken(count);
       continue;
     }
     if (n < 0 && errno == EINTR) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace cli_test {
 
@@ -26,6 +28,19 @@ inline std::string Slurp(const fs::path& path) {
   std::ifstream(path, std::ios::binary)
       .read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return bytes;
+}
+
+// In a child process: runs zarnik-cli with the arguments in the folder. Never returns.
+[[noreturn]] inline void ExecCli(const fs::path& folder, std::vector<std::string> arguments) {
+  std::vector<char*> argv{const_cast<char*>(ZARNIK_CLI)};
+  for (std::string& argument : arguments) {
+    argv.push_back(argument.data());
+  }
+  argv.push_back(nullptr);
+  if (::chdir(folder.c_str()) == 0) {
+    ::execv(ZARNIK_CLI, argv.data());
+  }
+  ::_exit(127);
 }
 
 class CliTest : public testing::Test {

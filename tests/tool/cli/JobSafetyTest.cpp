@@ -45,15 +45,7 @@ class Running {
       ::dup2(in[0], 0);
       ::dup2(out[1], 1);
       ::dup2(out[1], 2);
-      std::vector<char*> argv{const_cast<char*>(ZARNIK_CLI)};
-      for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-      }
-      argv.push_back(nullptr);
-      if (::chdir(folder.c_str()) == 0) {
-        ::execv(ZARNIK_CLI, argv.data());
-      }
-      ::_exit(127);
+      cli_test::ExecCli(folder, std::move(arguments));
     }
     ::close(in[0]);
     ::close(out[1]);

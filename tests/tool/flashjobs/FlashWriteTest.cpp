@@ -8,8 +8,10 @@
 #include <fstream>
 
 #include "OnSimulatedMachine.h"
+#include "flashjobs/DataStreamProgress.h"
 #include "flashjobs/WriteDataFlashRom.h"
 #include "flashtools/FileTools.h"
+#include "sim/PacedLink.h"
 #include "zarnik/Strings.h"
 
 namespace flashjobs::test {
@@ -68,6 +70,37 @@ class FlashWrite : public OverLptDriver {
 
   std::uint8_t number = 0x55;
 };
+
+// What a front end reads of the data stream while the one long write goes on: the stream on
+// its way, growing slice by slice, and at its end all of it.
+TEST_F(FlashWrite, DataStreamProgressFollowsTheWriteToItsEnd) {
+  JobControl control;
+  std::vector<DataStreamProgress> whileSending;
+  auto now = std::chrono::steady_clock::time_point{};
+  Machine().AttachDevice(R"(\\.\LPT1)", std::make_shared<sim::PacedLink>(
+                                            device, 20000, [&now] { return now; },
+                                            [&](std::chrono::steady_clock::duration d) {
+                                              now += d;
+                                              if (const auto seen = CurrentDataStream(control);
+                                                  seen.state == JobControl::Stream::kSending) {
+                                                whileSending.push_back(seen);
+                                              }
+                                            }));
+  const fs::path file = DemoFile(10000 - 257);
+  EXPECT_EQ(
+      WriteDataFlashRom({file, kDataTypeDemoPrintData, 0xFF, lpt}, number, ui, display, control),
+      ToolResult::kSucceeded);
+  // Before each slice of 1000 bytes; the last byte is too short a wait to sleep for.
+  ASSERT_EQ(whileSending.size(), 10U);
+  for (std::size_t i = 0; i < whileSending.size(); ++i) {
+    EXPECT_EQ(whileSending[i].total, 10001U);
+    EXPECT_EQ(whileSending[i].sent, i * 1000);
+  }
+  const DataStreamProgress end = CurrentDataStream(control);
+  EXPECT_EQ(end.state, JobControl::Stream::kSent);
+  EXPECT_EQ(end.sent, 10001U);
+  EXPECT_EQ(end.Percent(), 100);
+}
 
 TEST_F(FlashWrite, WorkedRunSendsTheExactFramesAndTheWholeFileWithItsSum) {
   const Bytes input = CountingPayload(0x1234);

@@ -69,6 +69,7 @@ class OnSimulatedMachine : public ::testing::Test {
 
   // Frames the printer took, as received.
   const std::vector<Bytes>& Frames() const { return printer->Frames(); }
+  sim::Machine& Machine() { return machine_; }
 
   PortTarget lpt{1, 0, ""};
   RecordingUi ui;

@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -10,6 +8,7 @@
 #include "Command.h"
 #include "FlashProgress.h"
 #include "PrinterRun.h"
+#include "Terminal.h"
 #include "flashjobs/WriteDataFlashRom.h"
 #include "zarnik/Strings.h"
 
@@ -28,15 +27,22 @@ int RunFlash(const GlobalOptions& global, const FlashArguments& arguments) {
     return kExitToolFailed;
   }
   CliUserInterface cliUi(std::cout, std::cerr, std::cin);
-  FlashProgress progress(std::cout, isatty(fileno(stdout)) != 0);
+  FlashProgress progress(std::cout, StandardOutputIsTerminal(), StandardOutputColumns());
   FlashUserInterface ui(cliUi, std::cout, progress, arguments.yes);
   flashjobs::JobControl control;
+  progress.Follow(control);
   PollingStatusDisplay display(progress, control);
   std::uint8_t commandNumber = 0;
   const JobInterrupts interrupts(control);
-  const auto result =
-      flashjobs::WriteDataFlashRom({arguments.file, arguments.dataType, run->machineId, run->port},
-                                   commandNumber, ui, display, control);
+  auto result = flashtools::ToolResult::kFailed;
+  {
+    // The data stream goes out in one long write; this shows how far it has got meanwhile.
+    const StreamMeter meter(progress);
+    result = flashjobs::WriteDataFlashRom(
+        {arguments.file, arguments.dataType, run->machineId, run->port}, commandNumber, ui, display,
+        control);
+  }
+  progress.EndLine();
   if (ui.Declined() && !interrupts.Interrupted()) {
     cliUi.ShowMessage(zarnik::text::kFlashNotConfirmed, zarnik::text::kError,
                       flashtools::MessageIcon::kExclamation);

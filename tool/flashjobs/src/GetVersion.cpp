@@ -38,7 +38,7 @@ class VersionRun {
   void Failure(std::string_view message) {
     ui_.ShowMessage(message, LoadString(StringId::kErrorCaption), MessageIcon::kExclamation);
   }
-  bool OpenJob();
+  bool OpenJob(HeldPort& held);
   // One Request Status frame and its reply; a failure shows the port library's own text, a
   // reply of no bytes "Fail to read!". False as well when a stop was asked.
   bool AskStatus(std::uint8_t kind, Reply& reply);
@@ -59,7 +59,8 @@ class VersionRun {
 
 ToolResult VersionRun::Run() {
   control_.Enter(JobStage::kNoJob);
-  if (control_.StopRequested() || !OpenJob()) {
+  HeldPort held(port_);
+  if (control_.StopRequested() || !OpenJob(held)) {
     return ToolResult::kFailed;
   }
   control_.Enter(JobStage::kQuerying);
@@ -92,8 +93,8 @@ ToolResult VersionRun::Run() {
   return ToolResult::kSucceeded;
 }
 
-bool VersionRun::OpenJob() {
-  switch (flashjobs::OpenJob(port_, machineId_, number_, control_,
+bool VersionRun::OpenJob(HeldPort& held) {
+  switch (flashjobs::OpenJob(held, port_, machineId_, number_, control_,
                              [this] { wait_(kVersionQueryPause); })) {
     case JobOpening::kAccepted:
       return true;

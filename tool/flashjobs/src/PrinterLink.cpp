@@ -1,12 +1,23 @@
 #include "PrinterLink.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "JobFrames.h"
 #include "channel/PortChannel.h"
+#include "platform/WriteProgress.h"
 #include "protocol/CommandNumber.h"
 
 namespace flashjobs {
+namespace {
+
+std::int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
 
 bool SendToPrinter(const PortTarget& port, std::span<const std::uint8_t> bytes) {
   channel::PortChannel channel;
@@ -33,11 +44,33 @@ std::string PortLastMessage() {
   return text != nullptr ? std::string(text) : std::string();
 }
 
-JobOpening OpenJob(const PortTarget& port, std::uint8_t machineId, std::uint8_t& number,
-                   JobControl& control, const std::function<void()>& pause) {
+bool SendDataStream(const PortTarget& port, std::span<const std::uint8_t> bytes,
+                    JobControl& control) {
+  const std::uint64_t base = platform::BytesTakenSinceStart();
+  control.BeginStream(bytes.size(), base, NowNs());
+  const bool sent = SendToPrinter(port, bytes);
+  control.EndStream(std::min<std::uint64_t>(platform::BytesTakenSinceStart() - base, bytes.size()),
+                    NowNs());
+  return sent;
+}
+
+HeldPort::~HeldPort() {
+  if (opened_) {
+    channel::PortChannel().Close(port_.portKind);
+  }
+}
+
+bool HeldPort::Open() {
+  opened_ = channel::PortChannel().Open(port_.portKind, port_.transferMode,
+                                        port_.outputFile.c_str()) != 0;
+  return opened_;
+}
+
+JobOpening OpenJob(HeldPort& held, const PortTarget& port, std::uint8_t machineId,
+                   std::uint8_t& number, JobControl& control, const std::function<void()>& pause) {
   number = 0;
   control.Enter(JobStage::kOpening);
-  if (!SendToPrinter(port, BuildStartJob(number, machineId))) {
+  if (!held.Open() || !SendToPrinter(port, BuildStartJob(number, machineId))) {
     control.Enter(JobStage::kClosed);
     return JobOpening::kNotSent;
   }

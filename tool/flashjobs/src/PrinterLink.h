@@ -22,11 +22,33 @@ bool ReadFromPrinter(const PortTarget& port, Reply& reply, std::uint8_t readOpti
 // The port library's text for its last failure.
 std::string PortLastMessage();
 
-// Opening a job: number 0, Start Job, then (after pause, when given) its reply. The control's
-// stage follows: kTransfer stands for "open" and is left for the caller to refine.
+// The data stream in one write, marked in the control while it goes (DataStreamProgress.h).
+bool SendDataStream(const PortTarget& port, std::span<const std::uint8_t> bytes,
+                    JobControl& control);
+
+// The port a job holds from before its Start Job until after its last frame, so that no other
+// program can put its bytes between two frames of the job. Closed when it goes out of scope.
+class HeldPort {
+ public:
+  explicit HeldPort(const PortTarget& port) : port_(port) {}
+  ~HeldPort();
+  HeldPort(const HeldPort&) = delete;
+  HeldPort& operator=(const HeldPort&) = delete;
+
+  // False when the port cannot be had (its failure is the library's last message).
+  bool Open();
+
+ private:
+  const PortTarget& port_;
+  bool opened_ = false;
+};
+
+// Opening a job: the port taken, number 0, Start Job, then (after pause, when given) its
+// reply. The control's stage follows: kTransfer stands for "open" and is left for the caller
+// to refine. A port that cannot be had is a Start Job not sent.
 enum class JobOpening { kNotSent, kNoAnswer, kRefused, kAccepted };
-JobOpening OpenJob(const PortTarget& port, std::uint8_t machineId, std::uint8_t& number,
-                   JobControl& control, const std::function<void()>& pause);
+JobOpening OpenJob(HeldPort& held, const PortTarget& port, std::uint8_t machineId,
+                   std::uint8_t& number, JobControl& control, const std::function<void()>& pause);
 
 // Raises the command number and sends End Job, the control's stage following. False when the
 // frame did not go.

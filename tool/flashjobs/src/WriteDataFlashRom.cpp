@@ -40,7 +40,7 @@ class FlashWriteRun {
 
   // False when the file may be sent; otherwise its refusal has been shown.
   bool RefusedFile(const FlashFile& file);
-  bool OpenJob();
+  bool OpenJob(HeldPort& held);
   bool CapacityAllows(std::uint32_t length);
   // Sends End Job; whether it went, the failure shown as given when it did not.
   bool CloseJob(std::string_view failure);
@@ -65,7 +65,8 @@ ToolResult FlashWriteRun::Run() {
                              file.refusal != FlashFile::Refusal::kShortRead;
     return fileProblem ? ToolResult::kFailedKeepOpen : ToolResult::kFailed;
   }
-  if (Stopped() || !OpenJob()) {
+  HeldPort held(request_.port);
+  if (Stopped() || !OpenJob(held)) {
     return ToolResult::kFailed;
   }
   if (Stopped()) {
@@ -83,7 +84,7 @@ ToolResult FlashWriteRun::Run() {
   if (Stopped()) {
     return StopInJob();
   }
-  if (!Send(file.Stream())) {
+  if (!SendDataStream(request_.port, file.Stream(), control_)) {
     PortError(LoadString(StringId::kTransmissionFailure));
     return StopInJob();
   }
@@ -145,8 +146,8 @@ bool FlashWriteRun::RefusedFile(const FlashFile& file) {
   return true;
 }
 
-bool FlashWriteRun::OpenJob() {
-  switch (flashjobs::OpenJob(request_.port, request_.machineId, number_, control_, {})) {
+bool FlashWriteRun::OpenJob(HeldPort& held) {
+  switch (flashjobs::OpenJob(held, request_.port, request_.machineId, number_, control_, {})) {
     case JobOpening::kAccepted:
       return true;
     case JobOpening::kNotSent:

@@ -145,6 +145,7 @@ void ReadKeys(ProfileReader& reader, ProfileResult& result) {
   reader.AnyText("PrintQueue", result.printQueue);
   reader.OptionalHex16("Vid", result.usbVendorId);
   reader.OptionalHex16("Pid", result.usbProductId);
+  reader.Number("LinkSpeed", 10, 0xFFFFFFFFU, result.linkSpeed);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "settings/ProfileFile.h"
 #include "sim/Machine.h"
 #include "sim/MakerUsbDevice.h"
+#include "sim/PacedLink.h"
 #include "sim/UsbPrinterSlot.h"
 #include "sim/VersionRecords.h"
 #include "sim/printer/PrinterOnLptDriver.h"
@@ -69,23 +70,28 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
   parts->machine.SetVersion(sim::WindowsXp());
   parts->printer = std::make_shared<sim::VirtualPrinter>(profile.config);
   parts->trace = std::make_shared<PrinterTrace>(std::move(trace));
-  auto lpt = std::make_shared<TracingDevice>(
-      std::make_shared<sim::PrinterOnLptDriver>(parts->printer), parts->trace);
+  // Each link of the printer: traced, and paced when the profile gives the link a speed.
+  const auto link = [&parts, &profile](std::shared_ptr<sim::Device> device) {
+    std::shared_ptr<sim::Device> traced =
+        std::make_shared<TracingDevice>(std::move(device), parts->trace);
+    if (profile.linkSpeed == 0) {
+      return traced;
+    }
+    return std::shared_ptr<sim::Device>(
+        std::make_shared<sim::PacedLink>(std::move(traced), profile.linkSpeed));
+  };
+  auto lpt = link(std::make_shared<sim::PrinterOnLptDriver>(parts->printer));
   if (DirectRegisterAccessAsked()) {
     parts->registers = PutPrinterOnRegisters(parts->machine, lpt);
   } else {
     parts->machine.AttachDevice(R"(\\.\LPT1)", lpt);
   }
-  sim::PlugUsbPrinter(
-      parts->machine, UsbIdentityOf(profile, request.settings),
-      std::make_shared<TracingDevice>(
-          std::make_shared<sim::PrinterOnUsbPrintSupport>(parts->printer), parts->trace));
+  sim::PlugUsbPrinter(parts->machine, UsbIdentityOf(profile, request.settings),
+                      link(std::make_shared<sim::PrinterOnUsbPrintSupport>(parts->printer)));
   const sim::PrinterOnMakerUsb bridgeDevice(parts->printer);
-  sim::AttachMakerUsbDevice(
-      parts->machine, bridgeDevice.DevicePath(), bridgeDevice.Node(),
-      {std::make_shared<TracingDevice>(bridgeDevice.Pipe(sim::PrinterOnMakerUsb::kWritePipe),
-                                       parts->trace),
-       bridgeDevice.Pipe(sim::PrinterOnMakerUsb::kReadPipe)});
+  sim::AttachMakerUsbDevice(parts->machine, bridgeDevice.DevicePath(), bridgeDevice.Node(),
+                            {link(bridgeDevice.Pipe(sim::PrinterOnMakerUsb::kWritePipe)),
+                             bridgeDevice.Pipe(sim::PrinterOnMakerUsb::kReadPipe)});
   parts->machine.ForwardDebugOutput(true);
   if (!profile.printQueue.empty()) {
     // The spooler's record of a queue printing to the first parallel port.

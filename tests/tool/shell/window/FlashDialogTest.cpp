@@ -1,6 +1,7 @@
 // The printer tools' dialogs: Write Data Flash ROM with its Status Display, and Get Version,
 // on the simulated machine with the virtual printer, through the real port library.
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,7 +19,9 @@
 #include "flashtools/FileTools.h"
 #include "settings/ProfileFile.h"
 #include "simulate/Simulation.h"
+#include "window/DataStreamView.h"
 #include "window/GetVersionDialog.h"
+#include "window/JobRunner.h"
 #include "window/StatusDisplayDialog.h"
 #include "window/WriteDataFlashRomDialog.h"
 
@@ -31,7 +34,7 @@ struct Message {
   QString text;
   QString caption;
   QMessageBox::Icon icon;
-  QString explanation = {};
+  QString detail;  // the informative text under it
 };
 
 class SilentUi final : public flashtools::UserInterface {
@@ -100,11 +103,26 @@ class FlashDialogTest : public ::testing::Test {
     return [this](QDialog& dialog) {
       if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
         messages_.push_back({box->text(), box->windowTitle(), box->icon(), box->informativeText()});
+        if (box->button(QMessageBox::Yes) != nullptr) {
+          const auto answer = answers_.empty() ? QMessageBox::No : answers_.front();
+          if (!answers_.empty()) {
+            answers_.pop_front();
+          }
+          box->button(answer)->click();
+        }
         return static_cast<int>(QDialog::Accepted);
       }
       if (auto* display = qobject_cast<shell::StatusDisplayDialog*>(&dialog)) {
-        QObject::connect(display->WritingBar(), &QProgressBar::valueChanged,
-                         [this](int value) { writeBar_.push_back(value); });
+        statusTitle_ = display->windowTitle();
+        for (auto [bar, seen] : {std::pair{display->ErasingBar(), &erasingBar_},
+                                 std::pair{display->WritingBar(), &writeBar_},
+                                 std::pair{display->VerifyingBar(), &verifyingBar_}}) {
+          QObject::connect(bar, &QProgressBar::valueChanged,
+                           [seen = seen](int value) { seen->push_back(value); });
+        }
+        if (onStatusDisplay_) {
+          onStatusDisplay_(*display);
+        }
         displayResult_ = display->exec();
         finalBars_ = {display->ErasingBar()->value(), display->WritingBar()->value(),
                       display->VerifyingBar()->value()};
@@ -115,6 +133,38 @@ class FlashDialogTest : public ::testing::Test {
       }
       return static_cast<int>(QDialog::Rejected);
     };
+  }
+
+  // Runs action once, when the display's erase bar first moves: the polling is under way.
+  static void OnceErasing(shell::StatusDisplayDialog& display, std::function<void()> action) {
+    auto ran = std::make_shared<bool>(false);
+    QObject::connect(
+        display.ErasingBar(), &QProgressBar::valueChanged, &display,
+        [ran, action = std::move(action)](int) {
+          if (!*ran) {
+            *ran = true;
+            action();
+          }
+        },
+        Qt::QueuedConnection);
+  }
+
+  // The poller through the window's Status Display on the job worker, as the flash write
+  // runs it.
+  void RunStatusDisplay(flashjobs::StatusPoller& poller) {
+    flashjobs::JobControl control;
+    shell::WorkerStatusDisplay display(nullptr, Runner(), control);
+    shell::RunJob([&] { display.Run(poller); });
+  }
+
+  // Write Data Flash ROM with a demo print data file of that payload size chosen, and the
+  // extra settings given.
+  std::unique_ptr<shell::WriteDataFlashRomDialog> DemoWriteDialog(std::size_t size,
+                                                                  const std::string& more = {}) {
+    WriteText(ini_, "[FlashWrite]\nFROMFile=" + DemoFile(size).string() + "\n" + more);
+    auto dialog = std::make_unique<shell::WriteDataFlashRomDialog>(bundle_, Runner(), nullptr);
+    dialog->DataTypeButton(2)->setChecked(true);
+    return dialog;
   }
 
   std::filesystem::path DemoFile(std::size_t size) {
@@ -131,7 +181,13 @@ class FlashDialogTest : public ::testing::Test {
   std::uint8_t commandNumber_ = 0x42;
   std::unique_ptr<simulate::Simulation> simulation_;
   std::vector<Message> messages_;
+  std::vector<int> erasingBar_;
   std::vector<int> writeBar_;
+  std::vector<int> verifyingBar_;
+  QString statusTitle_;
+  std::function<void(shell::StatusDisplayDialog&)> onStatusDisplay_;
+  std::deque<QMessageBox::StandardButton> answers_;  // for questions, in order; then No
+  bool stillPolling_ = false;
   int displayResult_ = -1;
   std::vector<int> finalBars_;
   QStringList filters_;
@@ -179,35 +235,47 @@ TEST_F(FlashDialogTest, StatusDisplayMovesItsBarsAndClosesWhenTheWriteIsComplete
   ScriptedReplies replies({0x00, 0x85, 0x5F, 0xD0, 0x01});
   RecordingUi ui;
   flashjobs::StatusPoller poller(replies, ui);
-  shell::StatusDisplayDialog display(poller, nullptr);
-  EXPECT_EQ(display.windowTitle(), "Status Display");
-  std::vector<int> erasing;
-  std::vector<int> writing;
-  std::vector<int> verifying;
-  for (auto [bar, seen] :
-       {std::pair{display.ErasingBar(), &erasing}, std::pair{display.WritingBar(), &writing},
-        std::pair{display.VerifyingBar(), &verifying}}) {
-    QObject::connect(bar, &QProgressBar::valueChanged,
-                     [seen = seen](int value) { seen->push_back(value); });
-  }
-  EXPECT_EQ(display.exec(), QDialog::Accepted);
+  RunStatusDisplay(poller);
+  EXPECT_EQ(statusTitle_, "Status Display");
+  EXPECT_EQ(displayResult_, QDialog::Accepted);
   EXPECT_EQ(replies.reads, 5);
-  EXPECT_EQ(erasing, (std::vector<int>{10, 100}));
-  EXPECT_EQ(writing, (std::vector<int>{62, 100}));
-  EXPECT_EQ(verifying, (std::vector<int>{32, 100}));
+  EXPECT_EQ(erasingBar_, (std::vector<int>{10, 100}));
+  EXPECT_EQ(writeBar_, (std::vector<int>{62, 100}));
+  EXPECT_EQ(verifyingBar_, (std::vector<int>{32, 100}));
   EXPECT_EQ(ui.shown, std::vector<std::string>{"Writing complete!"});
 }
 
-TEST_F(FlashDialogTest, StatusDisplayCancelStopsThePolling) {
-  ScriptedReplies replies(std::deque<std::uint8_t>(100, 0x81));
+// While the printer works on its flash, Return and Escape do nothing, Cancel asks first, and
+// only a confirmed Cancel stops the polling.
+TEST_F(FlashDialogTest, StatusDisplayIsCancelledOnlyOnPurpose) {
+  ScriptedReplies replies(std::deque<std::uint8_t>(200, 0x81));
   RecordingUi ui;
   flashjobs::StatusPoller poller(replies, ui);
-  shell::StatusDisplayDialog display(poller, nullptr);
-  QTimer::singleShot(350, display.CancelButton(), &QPushButton::click);
-  EXPECT_EQ(display.exec(), QDialog::Rejected);
+  onStatusDisplay_ = [this](shell::StatusDisplayDialog& display) {
+    OnceErasing(display, [this, &display] {
+      for (QWidget* target :
+           {static_cast<QWidget*>(&display), static_cast<QWidget*>(display.CancelButton())}) {
+        QTest::keyClick(target, Qt::Key_Return);
+        QTest::keyClick(target, Qt::Key_Enter);
+        QTest::keyClick(target, Qt::Key_Escape);
+      }
+      display.close();
+      stillPolling_ = display.isVisible() && display.Polling();
+      answers_ = {QMessageBox::No, QMessageBox::Yes};
+      display.CancelButton()->click();  // answered No: goes on
+      stillPolling_ = stillPolling_ && display.isVisible();
+      display.CancelButton()->click();  // answered Yes
+    });
+  };
+  RunStatusDisplay(poller);
+  EXPECT_TRUE(stillPolling_);
+  EXPECT_EQ(displayResult_, QDialog::Rejected);
   EXPECT_EQ(poller.Last().outcome, flashjobs::PollOutcome::kCancelled);
+  // The close button asked once, then Cancel twice.
+  ASSERT_EQ(messages_.size(), 3U);
+  EXPECT_EQ(messages_[0].text.left(38), "The printer is still writing its flash");
   const int reads = replies.reads;
-  EXPECT_GE(reads, 2);
+  EXPECT_GE(reads, 1);
   QTest::qWait(250);
   EXPECT_EQ(replies.reads, reads);
   EXPECT_TRUE(ui.shown.empty());
@@ -257,18 +325,16 @@ TEST_F(FlashDialogTest, GetVersionOnUsbFindsThePrinterByItsIdsOrSaysWhyNot) {
   ASSERT_EQ(messages_.size(), 1U);
   EXPECT_EQ(messages_[0].caption, "Tessik Error Message");
   EXPECT_EQ(messages_[0].icon, QMessageBox::Warning);
-  EXPECT_TRUE(messages_[0].explanation.startsWith(
+  EXPECT_TRUE(messages_[0].detail.contains(
       "The USB printer with vendor id 0000 and product id 0000 was not found."))
-      << messages_[0].explanation.toStdString();
-  EXPECT_TRUE(messages_[0].explanation.contains(R"(USB printers found: USB\VID_04B8&PID_0005\)"));
+      << messages_[0].detail.toStdString();
+  EXPECT_TRUE(messages_[0].detail.contains(R"(USB printers found: USB\VID_04B8&PID_0005\)"));
 }
 
 TEST_F(FlashDialogTest, WriteDialogFlashesTheVirtualPrinterThroughTheStatusDisplay) {
   Simulate("ProgressStep=10\n");
-  const auto file = DemoFile(5000);
-  WriteText(ini_, "[FlashWrite]\nFROMFile=" + file.string() + "\n[StartJob]\nMachineID=7\n");
-  shell::WriteDataFlashRomDialog dialog(bundle_, Runner(), nullptr);
-  dialog.DataTypeButton(2)->setChecked(true);
+  const auto dialogHolder = DemoWriteDialog(5000, "[StartJob]\nMachineID=7\n");
+  shell::WriteDataFlashRomDialog& dialog = *dialogHolder;
   QSignalSpy finished(&dialog, &QDialog::finished);
   dialog.ExecuteButton()->click();
   EXPECT_EQ(finished.count(), 1);
@@ -289,6 +355,78 @@ TEST_F(FlashDialogTest, WriteDialogFlashesTheVirtualPrinterThroughTheStatusDispl
   const auto flash = simulation_->Printer().Flash();
   EXPECT_TRUE(std::equal(payload.begin(), payload.end(), flash.begin()));
   EXPECT_EQ(file_.ReadInt("FlashWrite", "FORQX44DX", -1), 2);
+}
+
+// On a slow link the data stream takes real time: the event loop keeps running meanwhile,
+// and the dialog's bar follows the stream to its end.
+TEST_F(FlashDialogTest, WriteDialogStaysAliveAndFollowsTheDataStreamOnASlowLink) {
+  Simulate("LinkSpeed=60000\nProgressStep=25\n");
+  const auto dialogHolder = DemoWriteDialog(30000);
+  shell::WriteDataFlashRomDialog& dialog = *dialogHolder;
+  const QProgressBar* bar = dialog.DataStream()->Bar();
+  std::vector<int> seen;
+  int ticksWhileSending = 0;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (dialog.DataStream()->isVisibleTo(&dialog) && bar->value() < bar->maximum()) {
+      ++ticksWhileSending;
+      seen.push_back(bar->value());
+    }
+  });
+  watch.start(10);
+  dialog.ExecuteButton()->click();
+  watch.stop();
+  EXPECT_GE(ticksWhileSending, 3);
+  EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), [](int v) { return v > 0; }));
+  EXPECT_EQ(bar->value(), bar->maximum());
+  EXPECT_TRUE(dialog.DataStream()->Text()->text().startsWith("29.5 KiB of 29.5 KiB, "))
+      << dialog.DataStream()->Text()->text().toStdString();
+  ASSERT_EQ(messages_.size(), 2U);
+  EXPECT_EQ(messages_[1].text, "Writing complete!");
+  const std::string payload(30000, 'd');
+  const auto flash = simulation_->Printer().Flash();
+  EXPECT_TRUE(std::equal(payload.begin(), payload.end(), flash.begin()));
+}
+
+// Cancel in the Status Display, confirmed, stops following the printer and closes its job.
+TEST_F(FlashDialogTest, ConfirmedCancelClosesTheJobWithEndJob) {
+  Simulate("ProgressStep=1\n");
+  const auto dialogHolder = DemoWriteDialog(1000);
+  shell::WriteDataFlashRomDialog& dialog = *dialogHolder;
+  onStatusDisplay_ = [this](shell::StatusDisplayDialog& display) {
+    OnceErasing(display, [this, &display] {
+      answers_ = {QMessageBox::Yes};
+      display.CancelButton()->click();
+    });
+  };
+  dialog.ExecuteButton()->click();
+  EXPECT_EQ(displayResult_, QDialog::Rejected);
+  ASSERT_EQ(messages_.size(), 2U);  // the flash size, then the question
+  EXPECT_EQ(messages_[1].caption, "Status Display");
+  EXPECT_FALSE(simulation_->Printer().JobOpen());
+  const auto frames = simulation_->Printer().Frames();
+  ASSERT_FALSE(frames.empty());
+  EXPECT_EQ(frames.back()[1], 0x41);  // End Job
+  EXPECT_EQ(commandNumber_, 3);
+}
+
+// Under the tool's text a failure box says what the port library and the system said.
+TEST_F(FlashDialogTest, FailureBoxesCarryThePortLibraryTextAndTheReason) {
+  Simulate("PrintQueue=Office laser\n");
+  const auto dialogHolder = DemoWriteDialog(1000);
+  shell::WriteDataFlashRomDialog& dialog = *dialogHolder;
+  dialog.ExecuteButton()->click();
+  ASSERT_EQ(messages_.size(), 1U);
+  EXPECT_EQ(messages_[0].text, "Transmission Failure");
+  EXPECT_EQ(messages_[0].caption, "Tessik Error Message");
+  const std::string detail = messages_[0].detail.toStdString();
+  EXPECT_NE(
+      detail.find(
+          "Port library: CheckLPT1: LPT1ポートが Office laser のドライバで使用されています。"),
+      std::string::npos)
+      << detail;
+  EXPECT_NE(detail.find("A print queue of the system uses LPT1."), std::string::npos) << detail;
+  EXPECT_TRUE(simulation_->Printer().Received().empty());
 }
 
 }  // namespace

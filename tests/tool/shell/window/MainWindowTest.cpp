@@ -176,6 +176,31 @@ TEST_F(MainWindowTest, SplashGoesAwayOnAKeyThatGoesNoFurther) {
   EXPECT_EQ(edit->text(), before);  // the key was consumed
 }
 
+// Shortcuts are keys too: Return (Select) and Alt+X (Exit) reach nothing behind the splash.
+TEST_F(MainWindowTest, SplashSwallowsShortcutsAndStaysOnScreen) {
+  window_.Start(/*showSplash=*/true);
+  QApplication::setActiveWindow(&window_.Frame());
+  auto* splash = shell::CSplashWindow::Current();
+  ASSERT_NE(splash, nullptr);
+  const QRect desktop = window_.Frame().screen()->availableGeometry();
+  EXPECT_TRUE(desktop.contains(splash->frameGeometry())) << splash->frameGeometry().x();
+  QTest::keyClick(window_.View().CommandListBox(), Qt::Key_Return);
+  EXPECT_EQ(shell::CSplashWindow::Current(), nullptr);
+  EXPECT_TRUE(window_.tools.empty());
+
+  window_.Frame().close();
+  WindowUnderTest again(ini_);
+  again.Start(/*showSplash=*/true);
+  QApplication::setActiveWindow(&again.Frame());
+  ASSERT_NE(shell::CSplashWindow::Current(), nullptr);
+  QTest::keyClick(again.View().CommandListBox(), Qt::Key_X, Qt::AltModifier);
+  EXPECT_EQ(shell::CSplashWindow::Current(), nullptr);
+  EXPECT_TRUE(again.Frame().isVisible());
+  // Once the splash is gone the same keys work.
+  QTest::keyClick(again.View().CommandListBox(), Qt::Key_Return);
+  EXPECT_EQ(again.tools.size(), 1U);
+}
+
 TEST_F(MainWindowTest, SplashGoesAwayOnAClickAndByItself) {
   window_.Start(/*showSplash=*/true);
   ASSERT_NE(shell::CSplashWindow::Current(), nullptr);

@@ -1,3 +1,8 @@
+#include <QFont>
+#include <QFontMetrics>
+#include <QRawFont>
+#include <QTextLayout>
+
 #include <gtest/gtest.h>
 
 #include "window/FileFilter.h"
@@ -45,6 +50,24 @@ TEST(ProgramOptionsTest, SettingsFileSplashAndMistakes) {
   EXPECT_EQ(help.action, shell::ProgramOptions::Action::kShowHelp);
   EXPECT_TRUE(help.message.contains("--settings"));
   EXPECT_FALSE(help.message.contains("screenshot"));
+}
+
+// The port library's Japanese texts and the full-width brackets of "Sum error（%02x）" are drawn
+// with real glyphs: some installed font has every one of them.
+TEST(GlyphsTest, JapaneseTextsAndFullWidthBracketsHaveGlyphs) {
+  const QString text = QString::fromUtf8("LPT1ポートが のドライバで使用されています。（）");
+  QTextLayout layout(text, QFont());
+  layout.beginLayout();
+  layout.createLine();
+  layout.endLayout();
+  int shown = 0;
+  for (const QGlyphRun& run : layout.glyphRuns()) {
+    for (const quint32 glyph : run.glyphIndexes()) {
+      EXPECT_NE(glyph, 0U) << run.rawFont().familyName().toStdString();
+      ++shown;
+    }
+  }
+  EXPECT_EQ(shown, text.size());
 }
 
 }  // namespace

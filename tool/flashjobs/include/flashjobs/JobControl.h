@@ -8,6 +8,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 namespace flashjobs {
 
@@ -30,12 +31,41 @@ class JobControl {
   // For the procedure.
   void Enter(JobStage stage) { stage_.store(stage); }
 
+  // The data stream of the flash write, for the front end's progress (DataStreamProgress.h):
+  // its length, the port layer's count of bytes taken when it began, when it began (steady
+  // clock, nanoseconds), and once it has ended the bytes that went.
+  enum class Stream : int { kNone, kSending, kSent };
+  void BeginStream(std::uint64_t length, std::uint64_t countAtStart, std::int64_t startNs) {
+    streamLength_.store(length);
+    streamBase_.store(countAtStart);
+    streamStartNs_.store(startNs);
+    stream_.store(Stream::kSending);
+  }
+  void EndStream(std::uint64_t sent, std::int64_t endNs) {
+    streamSent_.store(sent);
+    streamEndNs_.store(endNs);
+    stream_.store(Stream::kSent);
+  }
+  Stream StreamState() const { return stream_.load(); }
+  std::uint64_t StreamLength() const { return streamLength_.load(); }
+  std::uint64_t StreamBase() const { return streamBase_.load(); }
+  std::int64_t StreamStartNs() const { return streamStartNs_.load(); }
+  std::uint64_t StreamSent() const { return streamSent_.load(); }
+  std::int64_t StreamEndNs() const { return streamEndNs_.load(); }
+
  private:
   static_assert(std::atomic<JobStage>::is_always_lock_free);
   static_assert(std::atomic<bool>::is_always_lock_free);
+  static_assert(std::atomic<std::uint64_t>::is_always_lock_free);
 
   std::atomic<JobStage> stage_{JobStage::kNoJob};
   std::atomic<bool> stop_{false};
+  std::atomic<Stream> stream_{Stream::kNone};
+  std::atomic<std::uint64_t> streamLength_{0};
+  std::atomic<std::uint64_t> streamBase_{0};
+  std::atomic<std::int64_t> streamStartNs_{0};
+  std::atomic<std::uint64_t> streamSent_{0};
+  std::atomic<std::int64_t> streamEndNs_{0};
 };
 
 }  // namespace flashjobs

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "channel/PortChannel.h"
 #include "zarnik/Strings.h"
 
 namespace channel {
@@ -53,6 +54,24 @@ std::string ExplainFailure(const platform::FailureReason& reason) {
 
 std::string ExplainLastFailure() {
   return ExplainFailure(platform::LastFailureReason());
+}
+
+std::string PortFailureDetail(std::string_view shownText) {
+  std::string detail;
+  if (LastCallFailed()) {
+    std::string message = PortChannel().LastMessage();
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
+      message.pop_back();
+    }
+    if (!message.empty() && shownText.find(message) == std::string_view::npos) {
+      detail = "Port library: " + message;
+    }
+  }
+  const std::string reason = ExplainLastFailure();
+  if (!reason.empty()) {
+    detail.append(detail.empty() ? "" : "\n").append(reason);
+  }
+  return detail;
 }
 
 }  // namespace channel

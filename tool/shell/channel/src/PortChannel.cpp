@@ -1,6 +1,7 @@
 #include "channel/PortChannel.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <iterator>
 
@@ -48,6 +49,22 @@ std::uint32_t LptModeOf(std::int32_t transferMode) {
   return static_cast<std::uint32_t>(transferMode) + 1U;
 }
 
+std::atomic<bool> lastCallFailed{false};
+
+std::int32_t Noted(std::int32_t result) {
+  lastCallFailed.store(result == 0);
+  return result;
+}
+
+// What a write, and an open that may open the capture file, hand the library first.
+void PrepareForWrite(std::int32_t transferMode, const char* outputFile) {
+  VopP2Param* param = VopP2GetParamPtr();
+  param->dwLptMode = LptModeOf(transferMode);
+  CopyText(param->szOutputFile, outputFile);
+  PushPortSettings();
+  platform::ClearFailureReason();
+}
+
 }  // namespace
 
 std::int32_t PortCodeOf(std::int32_t portKind) {
@@ -65,15 +82,21 @@ std::int32_t PortCodeOf(std::int32_t portKind) {
   }
 }
 
+std::int32_t PortChannel::Open(std::int32_t portKind, std::int32_t transferMode,
+                               const char* outputFile) {
+  PrepareForWrite(transferMode, outputFile);
+  return Noted(VopP2Open(PortCodeOf(portKind)));
+}
+
+std::int32_t PortChannel::Close(std::int32_t portKind) {
+  return VopP2Close(PortCodeOf(portKind));
+}
+
 std::int32_t PortChannel::Write(std::int32_t portKind, std::int32_t transferMode,
                                 const std::uint8_t* data, std::uint32_t length,
                                 std::uint32_t* written, const char* outputFile) {
-  VopP2Param* param = VopP2GetParamPtr();
-  param->dwLptMode = LptModeOf(transferMode);
-  CopyText(param->szOutputFile, outputFile);
-  PushPortSettings();
-  platform::ClearFailureReason();
-  return VopP2Write(PortCodeOf(portKind), data, length, written);
+  PrepareForWrite(transferMode, outputFile);
+  return Noted(VopP2Write(PortCodeOf(portKind), data, length, written));
 }
 
 std::int32_t PortChannel::Read(std::int32_t portKind, std::int32_t transferMode,
@@ -82,7 +105,7 @@ std::int32_t PortChannel::Read(std::int32_t portKind, std::int32_t transferMode,
   VopP2GetParamPtr()->dwLptMode = LptModeOf(transferMode);
   PushPortSettings();
   platform::ClearFailureReason();
-  return VopP2Read(PortCodeOf(portKind), buffer, capacity, received, readOption);
+  return Noted(VopP2Read(PortCodeOf(portKind), buffer, capacity, received, readOption));
 }
 
 std::int32_t PortChannel::InitLptPort() {
@@ -92,6 +115,15 @@ std::int32_t PortChannel::InitLptPort() {
 
 const char* PortChannel::LastMessage() {
   return VopP2GetMessage();
+}
+
+bool LastCallFailed() {
+  return lastCallFailed.load();
+}
+
+void ForgetLastCall() {
+  lastCallFailed.store(false);
+  platform::ClearFailureReason();
 }
 
 }  // namespace channel

@@ -7,6 +7,7 @@
 #include "window/Artwork.h"
 #include "window/CAboutDialog.h"
 #include "window/CTessikView.h"
+#include "window/JobRunner.h"
 #include "window/QtText.h"
 #include "zarnik/Strings.h"
 
@@ -37,6 +38,11 @@ CMainFrame::CMainFrame(const std::filesystem::path& settingsFile, const WindowHo
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  // A printer job is never cut off by closing the program: it ends first.
+  if (JobRunning()) {
+    event->ignore();
+    return;
+  }
   view_->SaveWindowPosition();
   QMainWindow::closeEvent(event);
 }

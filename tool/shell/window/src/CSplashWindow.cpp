@@ -1,9 +1,12 @@
 #include "window/CSplashWindow.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QTimerEvent>
+#include <algorithm>
 
 #include "window/Artwork.h"
 
@@ -16,6 +19,7 @@ constexpr int kShowMilliseconds = 750;
 bool DismissesSplash(const QEvent& event) {
   switch (event.type()) {
     case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:  // shortcuts and mnemonics are keys too
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::NonClientAreaMouseButtonPress:
@@ -51,6 +55,13 @@ CSplashWindow::CSplashWindow(QWidget* owner)
   const QRect around = owner != nullptr ? owner->window()->frameGeometry() : QRect();
   QRect placed(QPoint(), size());
   placed.moveCenter(around.isValid() ? around.center() : QPoint(width() / 2, height() / 2));
+  // Centred over a window near the desktop's edge it would stick out: it moves inside.
+  const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+  if (screen != nullptr) {
+    const QRect desktop = screen->availableGeometry();
+    placed.moveLeft(std::clamp(placed.left(), desktop.left(), desktop.right() + 1 - width()));
+    placed.moveTop(std::clamp(placed.top(), desktop.top(), desktop.bottom() + 1 - height()));
+  }
   move(placed.topLeft());
   timer_.start(kShowMilliseconds, this);
   qApp->installEventFilter(this);
@@ -76,7 +87,12 @@ void CSplashWindow::timerEvent(QTimerEvent* event) {
 
 bool CSplashWindow::eventFilter(QObject* watched, QEvent* event) {
   if (current == this && DismissesSplash(*event)) {
-    HideSplashScreen();
+    // An accepted shortcut override keeps the shortcut from firing; the key press that
+    // follows it is then consumed here like any other.
+    event->accept();
+    if (event->type() != QEvent::ShortcutOverride) {
+      HideSplashScreen();
+    }
     return true;
   }
   return QWidget::eventFilter(watched, event);

@@ -15,6 +15,7 @@
 #include "settings/UnsavedSettings.h"
 #include "window/CSplashWindow.h"
 #include "window/CommandList.h"
+#include "window/JobRunner.h"
 #include "window/QtText.h"
 #include "window/QtUserInterface.h"
 #include "window/ToolBundle.h"
@@ -118,7 +119,11 @@ CTessikView::CTessikView(const std::filesystem::path& settingsFile, WindowHooks 
   connect(selectButton_, &QPushButton::clicked, this, &CTessikView::OnSelect);
   connect(commandList_, &QListWidget::itemDoubleClicked, this, &CTessikView::OnSelect);
   connect(exitButton_, &QPushButton::clicked, this, [this] { window()->close(); });
-  connect(initPortButton_, &QPushButton::clicked, this, [this] { hooks_.initLptPort(); });
+  connect(initPortButton_, &QPushButton::clicked, this, [this] {
+    if (!JobRunning()) {
+      RunJob(hooks_.initLptPort);
+    }
+  });
   // Return anywhere in the panel presses the default button.
   for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
     auto* shortcut = new QShortcut(QKeySequence(key), this);
@@ -202,6 +207,10 @@ void CTessikView::UpdateData(bool saveAndValidate) {
 }
 
 void CTessikView::OnSelect() {
+  // One tool at a time: a printer job holds the port library until it ends.
+  if (JobRunning()) {
+    return;
+  }
   UpdateData(true);
   SaveSettings();
   TellUnsavedSettings();

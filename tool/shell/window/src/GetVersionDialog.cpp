@@ -19,7 +19,7 @@ constexpr std::size_t kMachineIdLength = 255;
 }  // namespace
 
 GetVersionDialog::GetVersionDialog(const ToolBundle& bundle, DialogRunner runModal, QWidget* parent)
-    : QDialog(parent),
+    : JobDialog(parent),
       bundle_(bundle),
       settings_(bundle.settingsFile),
       runModal_(std::move(runModal)),
@@ -47,9 +47,13 @@ void GetVersionDialog::OnYes() {
   std::uint8_t ownNumber = 0;
   std::uint8_t& commandNumber =
       bundle_.commandNumber != nullptr ? *bundle_.commandNumber : ownNumber;
-  QtUserInterface ui(this, runModal_);
-  flashjobs::GetVersion(machineId, {bundle_.portKind, bundle_.transferMode, bundle_.outputFile},
-                        commandNumber, ui, flashjobs::SleepOnThisThread);
+  JobUserInterface ui(this, runModal_);
+  const flashjobs::PortTarget port{bundle_.portKind, bundle_.transferMode, bundle_.outputFile};
+  yes_->setEnabled(false);
+  no_->setEnabled(false);
+  RunDialogJob([&] {
+    flashjobs::GetVersion(machineId, port, commandNumber, ui, flashjobs::SleepOnThisThread);
+  });
   accept();
 }
 

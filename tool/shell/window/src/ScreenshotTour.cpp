@@ -20,6 +20,7 @@
 #include "window/CMainFrame.h"
 #include "window/CSplashWindow.h"
 #include "window/CTessikView.h"
+#include "window/DataStreamView.h"
 #include "window/GetVersionDialog.h"
 #include "window/QtText.h"
 #include "window/StatusDisplayDialog.h"
@@ -96,6 +97,20 @@ void RunUntilMidWrite(StatusDisplayDialog& display) {
   }
 }
 
+// Takes the dialog once its data stream is about half sent (on a slow link), while the job
+// runs.
+void TakeWhenHalfSent(WriteDataFlashRomDialog& flash, const std::filesystem::path& folder) {
+  constexpr int kHalf = 450;  // of 1000
+  auto* watch = new QTimer(&flash);
+  QObject::connect(watch, &QTimer::timeout, &flash, [&flash, folder, watch] {
+    if (flash.DataStream()->isVisible() && flash.DataStream()->Bar()->value() >= kHalf) {
+      watch->stop();
+      Save(flash, folder, "sending-the-data-file");
+    }
+  });
+  watch->start(10);
+}
+
 }  // namespace
 
 DialogRunner ScreenshotRunner(const std::filesystem::path& folder, bool operatePrinterTools) {
@@ -115,6 +130,7 @@ DialogRunner ScreenshotRunner(const std::filesystem::path& folder, bool operateP
         version->YesButton()->click();
       } else if (auto* flash = qobject_cast<WriteDataFlashRomDialog*>(&dialog)) {
         flash->DataTypeButton(2)->setChecked(true);
+        TakeWhenHalfSent(*flash, folder);
         flash->ExecuteButton()->click();
       }
     }

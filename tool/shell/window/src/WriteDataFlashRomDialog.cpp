@@ -11,6 +11,7 @@
 
 #include "flashjobs/WriteDataFlashRom.h"
 #include "settings/HexText.h"
+#include "window/DataStreamView.h"
 #include "window/QtText.h"
 #include "window/QtUserInterface.h"
 #include "window/StatusDisplayDialog.h"
@@ -47,7 +48,7 @@ QGroupBox* MakeDataTypeGroup(QButtonGroup& types, QWidget* parent) {
 
 WriteDataFlashRomDialog::WriteDataFlashRomDialog(const ToolBundle& bundle, DialogRunner runModal,
                                                  QWidget* parent)
-    : QDialog(parent),
+    : JobDialog(parent),
       bundle_(bundle),
       settings_(bundle.settingsFile),
       runModal_(std::move(runModal)),
@@ -55,7 +56,9 @@ WriteDataFlashRomDialog::WriteDataFlashRomDialog(const ToolBundle& bundle, Dialo
           settings_.ReadString("StartJob", "MachineID", "FF", kPathLength))),
       file_(new PathField(text::kFilterFirmware, runModal_, this)),
       dataTypes_(new QButtonGroup(this)),
-      execute_(new QPushButton(ToQString(text::kExecute), this)) {
+      execute_(new QPushButton(ToQString(text::kExecute), this)),
+      cancel_(new QPushButton(ToQString(text::kCancel), this)),
+      dataStream_(new DataStreamView(this)) {
   setObjectName("writeDataFlashRom");
   setWindowTitle(ToQString(zarnik::LoadString(zarnik::StringId::kWriteDataFlashRom)));
   file_->BrowseButton()->setText(ToQString(text::kBrowseAmp));
@@ -64,7 +67,7 @@ WriteDataFlashRomDialog::WriteDataFlashRomDialog(const ToolBundle& bundle, Dialo
 
   auto* buttons = new QDialogButtonBox(this);
   buttons->addButton(execute_, QDialogButtonBox::AcceptRole);
-  buttons->addButton(ToQString(text::kCancel), QDialogButtonBox::RejectRole);
+  buttons->addButton(cancel_, QDialogButtonBox::RejectRole);
   execute_->setDefault(true);
   connect(buttons, &QDialogButtonBox::accepted, this, &WriteDataFlashRomDialog::OnExecute);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -74,6 +77,7 @@ WriteDataFlashRomDialog::WriteDataFlashRomDialog(const ToolBundle& bundle, Dialo
   layout->addWidget(file_);
   layout->addWidget(typeGroup);
   layout->addWidget(new QLabel(ToQString(text::kRemoveRomNote), this));
+  layout->addWidget(dataStream_);
   layout->addWidget(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -112,14 +116,30 @@ void WriteDataFlashRomDialog::OnExecute() {
   std::uint8_t ownNumber = 0;
   std::uint8_t& commandNumber =
       bundle_.commandNumber != nullptr ? *bundle_.commandNumber : ownNumber;
-  QtUserInterface ui(this, runModal_);
-  DialogStatusDisplay display(this, runModal_);
+  JobUserInterface ui(this, runModal_);
+  flashjobs::JobControl control;
+  WorkerStatusDisplay display(this, runModal_, control);
   const flashjobs::FlashWriteRequest request{
       path, dataType, machineId_, {bundle_.portKind, bundle_.transferMode, bundle_.outputFile}};
-  if (flashjobs::WriteDataFlashRom(request, commandNumber, ui, display) !=
-      flashtools::ToolResult::kFailedKeepOpen) {
+  auto result = flashtools::ToolResult::kFailed;
+  EnableControls(false);
+  dataStream_->Follow(control);
+  RunDialogJob(
+      [&] { result = flashjobs::WriteDataFlashRom(request, commandNumber, ui, display, control); });
+  dataStream_->Stop();
+  EnableControls(true);
+  if (result != flashtools::ToolResult::kFailedKeepOpen) {
     accept();
   }
+}
+
+void WriteDataFlashRomDialog::EnableControls(bool enabled) {
+  file_->setEnabled(enabled);
+  for (QAbstractButton* button : dataTypes_->buttons()) {
+    button->setEnabled(enabled);
+  }
+  execute_->setEnabled(enabled);
+  cancel_->setVisible(enabled);
 }
 
 }  // namespace shell

@@ -12,6 +12,8 @@
 //                  (another driver holds the port, so opening it is refused); empty: none
 //   Vid, Pid       hexadecimal, the USB vendor and product id the printer shows on USB
 //                  (missing: those of the settings file, so that a default run finds it)
+//   LinkSpeed      decimal, bytes per second the link to the printer carries (0: no limit),
+//                  so that a transfer takes real time
 // A key that is missing keeps the printer's default; a key the printer does not know is an
 // error, as a malformed value is, so that a misspelt setting is never silently ignored.
 #pragma once
@@ -34,7 +36,8 @@ struct ProfileResult {
   std::string printQueue;  // a queue holding "LPT1:", or empty
   std::optional<std::uint16_t> usbVendorId;
   std::optional<std::uint16_t> usbProductId;
-  std::string error;  // empty when the profile was read; else what is wrong with it
+  std::uint32_t linkSpeed = 0;  // bytes per second from host to printer; 0: no limit
+  std::string error;            // empty when the profile was read; else what is wrong with it
 };
 
 // The profile file, read once.

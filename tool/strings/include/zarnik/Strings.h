@@ -225,6 +225,13 @@ inline constexpr std::string_view kStatusCodeFormat = "Code: %02x";
 inline constexpr std::string_view kDataError = "Data Error";
 inline constexpr std::string_view kWritingComplete = "Writing complete!";
 inline constexpr std::string_view kFailToWrite = "Fail to write";
+// The window's Status Display, when Cancel is pressed while the printer works on its flash.
+inline constexpr std::string_view kStopFollowingQuestion =
+    "The printer is still writing its flash. Stop following its progress and close the job?\n\n"
+    "The printer goes on by itself: do not switch it off until it has finished.";
+// The data stream of the flash write on its way to the printer.
+inline constexpr std::string_view kSendingDataFile = "Sending the data file:";
+inline constexpr std::string_view kSendingLabel = "Sending:";
 
 // Get Version.
 inline constexpr std::string_view kGetVersionQuestion =

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/FailureReason.h"
 
@@ -14,5 +15,11 @@ std::string ExplainFailure(const platform::FailureReason& reason);
 
 // The explanation of the reason noted for the last port library call.
 std::string ExplainLastFailure();
+
+// What goes under a printer tool's failure text: the port library's own text when the last
+// call through a port channel failed ("Port library: ..."), unless that is the text shown
+// already, then the explanation of the reason noted for that call. Empty when there is nothing
+// to add. Read it right after the call, before the next one replaces both.
+std::string PortFailureDetail(std::string_view shownText);
 
 }  // namespace channel

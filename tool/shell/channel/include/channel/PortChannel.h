@@ -16,6 +16,12 @@ std::int32_t PortCodeOf(std::int32_t portKind);
 class PortChannel {
  public:
   // Each returns the port library's result unchanged: non-zero success, zero failure.
+  //
+  // Open pushes the settings as a write does and opens the port, so that a job holds it from
+  // its first frame to its last: the library keeps a port its caller opened open across
+  // writes and reads (one that fails is closed, and the next call opens it for itself).
+  std::int32_t Open(std::int32_t portKind, std::int32_t transferMode, const char* outputFile);
+  std::int32_t Close(std::int32_t portKind);
   std::int32_t Write(std::int32_t portKind, std::int32_t transferMode, const std::uint8_t* data,
                      std::uint32_t length, std::uint32_t* written, const char* outputFile);
   std::int32_t Read(std::int32_t portKind, std::int32_t transferMode, std::uint8_t* buffer,
@@ -24,5 +30,11 @@ class PortChannel {
   // The port library's text for its last failure.
   const char* LastMessage();
 };
+
+// Whether the last Open, Write or Read made through a channel failed.
+bool LastCallFailed();
+// Forgets that outcome and the failure reason noted with it, so that nothing of an earlier
+// job is told as part of the next.
+void ForgetLastCall();
 
 }  // namespace channel

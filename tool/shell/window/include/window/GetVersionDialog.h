@@ -1,10 +1,10 @@
 // "Get Version": asks before it sends. "Yes" runs the version query with the panel's port and
-// command number and closes; "No" closes and sends nothing.
+// command number on the job worker and closes; "No" closes and sends nothing. While the query
+// runs the dialog cannot be closed.
 #pragma once
 
-#include <QDialog>
-
 #include "settings/ProfileFile.h"
+#include "window/JobDialog.h"
 #include "window/ToolBundle.h"
 #include "window/WindowHooks.h"
 
@@ -12,7 +12,7 @@ class QPushButton;
 
 namespace shell {
 
-class GetVersionDialog final : public QDialog {
+class GetVersionDialog final : public JobDialog {
   Q_OBJECT
 
  public:
@@ -21,7 +21,6 @@ class GetVersionDialog final : public QDialog {
   QPushButton* YesButton() const { return yes_; }
   QPushButton* NoButton() const { return no_; }
 
- private:
   void OnYes();
 
   ToolBundle bundle_;

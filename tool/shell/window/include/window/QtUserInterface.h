@@ -8,26 +8,42 @@ class QWidget;
 
 namespace shell {
 
-class QtUserInterface final : public flashtools::UserInterface {
+class QtUserInterface : public flashtools::UserInterface {
  public:
   QtUserInterface(QWidget* parent, DialogRunner runModal)
       : parent_(parent), runModal_(std::move(runModal)) {}
 
   void ShowMessage(std::string_view text, std::string_view caption,
                    flashtools::MessageIcon icon) override;
-  // The window only informs: the box has an OK button and the procedure goes on.
+  // The window only informs: the box (ShowMessage) has an OK button and the procedure goes on.
   bool Confirm(std::string_view text, std::string_view caption,
                flashtools::MessageIcon icon) override;
+
+ protected:
+  QWidget* Parent() const { return parent_; }
+  const DialogRunner& Runner() const { return runModal_; }
 
  private:
   QWidget* parent_;
   DialogRunner runModal_;
 };
 
-// One message box with an OK button, run through the runner; the explanation, when there is
-// one, stands under the text.
+// The same for a printer job whose work runs on the worker (JobRunner.h): every box is put to
+// the user-interface thread, and the job waits for its answer. Under a failure's text the box
+// shows what the port library and the system said about the port call that failed, with what
+// to do about it.
+class JobUserInterface final : public QtUserInterface {
+ public:
+  using QtUserInterface::QtUserInterface;
+
+  void ShowMessage(std::string_view text, std::string_view caption,
+                   flashtools::MessageIcon icon) override;
+};
+
+// One message box with an OK button, run through the runner; detail, when there is one,
+// goes under the text.
 void ShowMessageBox(QWidget* parent, const DialogRunner& runModal, std::string_view text,
                     std::string_view caption, flashtools::MessageIcon icon,
-                    std::string_view explanation = {});
+                    std::string_view detail = {});
 
 }  // namespace shell

@@ -1,13 +1,15 @@
 // "Write Data Flash ROM": the data file, its data type, and "Execute", which runs the flash
-// write with the panel's port and command number and shows the Status Display.
+// write with the panel's port and command number on the job worker, shows the data stream's
+// progress while it goes out, and then the Status Display. While the job runs the dialog
+// cannot be closed and offers no Cancel.
 // Settings: section "FlashWrite", keys "FROMFile" and "FORQX44DX"; "MachineID" of section
 // "StartJob" is read only.
 #pragma once
 
-#include <QDialog>
 #include <cstdint>
 
 #include "settings/ProfileFile.h"
+#include "window/JobDialog.h"
 #include "window/PathField.h"
 #include "window/ToolBundle.h"
 #include "window/WindowHooks.h"
@@ -18,7 +20,9 @@ class QRadioButton;
 
 namespace shell {
 
-class WriteDataFlashRomDialog final : public QDialog {
+class DataStreamView;
+
+class WriteDataFlashRomDialog final : public JobDialog {
   Q_OBJECT
 
  public:
@@ -28,10 +32,14 @@ class WriteDataFlashRomDialog final : public QDialog {
   QRadioButton* DataTypeButton(int index) const;
   int DataType() const;
   QPushButton* ExecuteButton() const { return execute_; }
+  QPushButton* CancelButton() const { return cancel_; }
+  DataStreamView* DataStream() const { return dataStream_; }
 
  private:
   void OnExecute();
   void OnDataTypeChanged();
+  // Every control but the progress off while the job runs, and on again after it.
+  void EnableControls(bool enabled);
 
   ToolBundle bundle_;
   settings::ProfileFile settings_;
@@ -40,6 +48,8 @@ class WriteDataFlashRomDialog final : public QDialog {
   PathField* file_;
   QButtonGroup* dataTypes_;
   QPushButton* execute_;
+  QPushButton* cancel_;
+  DataStreamView* dataStream_;
 };
 
 }  // namespace shell
