@@ -58,8 +58,10 @@ run() {
 
 run --settings "$work/zarnik.INI" --simulate --sim-config "$work/slow-link.ini" \
   --screenshot-dir "$out"
-# Of the run with the print queue only the failure box of the flash write is kept.
-run --settings "$work/zarnik.INI" --simulate --sim-config "$work/print-queue.ini" \
+# Of the run with the print queue (on the parallel port, which the queue holds) only the
+# failure box of the flash write is kept.
+sed 's/^Output=1/Output=0/' "$work/zarnik.INI" > "$work/zarnik-lpt.INI"
+run --settings "$work/zarnik-lpt.INI" --simulate --sim-config "$work/print-queue.ini" \
   --screenshot-dir "$work/refused" >/dev/null
 cp "$work/refused/transmission-failure.png" "$out/transmission-failure-print-queue.png"
 echo "$out/transmission-failure-print-queue.png"
