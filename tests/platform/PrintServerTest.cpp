@@ -1,5 +1,6 @@
-// The print-queue question against a print server on loopback that accepts the connection
-// (the kernel does, from the backlog) and never answers.
+// The print-queue question, through the real machine's printers key and the CUPS module it
+// loads, against a print server on loopback that accepts the connection (the kernel does,
+// from the backlog) and never answers.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -10,9 +11,9 @@
 #include <chrono>
 #include <string>
 
-#include "linux/PrintQueues.h"
+#include "platform/Services.h"
 
-namespace platform::linux_backend {
+namespace platform {
 namespace {
 
 TEST(PrintServer, AServerThatNeverAnswersCostsAFewSecondsAndNoQueues) {
@@ -28,14 +29,23 @@ TEST(PrintServer, AServerThatNeverAnswersCostsAFewSecondsAndNoQueues) {
   const std::string name = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
   ::setenv("CUPS_SERVER", name.c_str(), 1);
 
+  Services& os = RealMachine();
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_TRUE(ListPrintQueues().empty());
+  RegistryKey printers = kNoKey;
+  ASSERT_EQ(os.RegOpenKeyEx(kHkeyLocalMachine, R"(System\CurrentControlSet\Control\Print\Printers)",
+                            kKeyRead, &printers),
+            kRegSuccess);
+  char queue[261];
+  std::uint32_t queueLength = sizeof queue;
+  EXPECT_EQ(os.RegEnumKeyEx(printers, 0, queue, &queueLength),
+            static_cast<std::int32_t>(kErrorNoMoreItems));
+  EXPECT_EQ(os.RegCloseKey(printers), kRegSuccess);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   pollfd connected{server, POLLIN, 0};
-  EXPECT_EQ(::poll(&connected, 1, 0), 1);  // this server was the one asked
+  EXPECT_EQ(::poll(&connected, 1, 0), 1);  // the module was loaded and this server was asked
   ::unsetenv("CUPS_SERVER");
   ::close(server);
 }
 
 }  // namespace
-}  // namespace platform::linux_backend
+}  // namespace platform
