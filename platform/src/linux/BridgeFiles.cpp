@@ -331,15 +331,16 @@ std::unique_ptr<DeviceLink> OpenPipe(const std::shared_ptr<BridgeSession>& sessi
   const std::string where =
       "interface " + std::to_string(interfaceNumber) + ", pipe " + std::to_string(pipe);
   std::string problem;
-  if (!endpoints || static_cast<std::size_t>(pipe) >= endpoints->size()) {
+  const auto index = static_cast<std::size_t>(pipe);
+  if (!endpoints || pipe < 0 || index >= endpoints->size()) {
     SetLastErrorCode(kErrorFileNotFound);
     problem = "It has no " + where + ".";
-  } else if (const std::uint8_t type = (*endpoints)[pipe].attributes & kTransferTypeMask;
+  } else if (const std::uint8_t type = (*endpoints)[index].attributes & kTransferTypeMask;
              type != kBulk && type != kInterrupt) {
     SetLastErrorCode(kErrorNotSupported);
     problem = "Its " + where + " is an isochronous endpoint, which the USB bridge does not carry.";
   } else {
-    return std::make_unique<BridgePipe>(session, interfaceNumber, (*endpoints)[pipe]);
+    return std::make_unique<BridgePipe>(session, interfaceNumber, (*endpoints)[index]);
   }
   session->Release(interfaceNumber);
   NoteFailureReason({FailureKind::kAccessMethod, session->Device().Name(), problem});
