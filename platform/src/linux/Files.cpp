@@ -69,6 +69,21 @@ int OpenRetrying(const std::string& path, int flags) {
   return fd;
 }
 
+// A printer port's device opened and held for the sharing asked for; -1 after noting why not.
+int OpenPortDevice(const std::string& device, int flags, std::uint32_t share) {
+  const int fd = OpenRetrying(device, flags);
+  if (fd < 0) {
+    SetLastErrorCode(ErrorFromErrno(errno));
+    NoteOpenFailure(LastError(), device);
+    return -1;
+  }
+  if (!TakeSharingLock(fd, share, device)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 // A tty becomes a raw byte line without blocking reads: what a Windows serial port is.
 bool PrepareSerialLine(OpenFile& line) {
   termios settings{};
@@ -89,15 +104,9 @@ bool PrepareSerialLine(OpenFile& line) {
 // or a FIFO standing in has no printer behind it and would hand back the caller's own bytes.
 Handle OpenParallelPort(const std::string& device, std::uint32_t access, std::uint32_t share,
                         HandleTable& handles) {
-  const int fd =
-      OpenRetrying(device, OpenFlags(access) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_APPEND);
+  const int fd = OpenPortDevice(
+      device, OpenFlags(access) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_APPEND, share);
   if (fd < 0) {
-    SetLastErrorCode(ErrorFromErrno(errno));
-    NoteOpenFailure(LastError(), device);
-    return kInvalidHandle;
-  }
-  if (!TakeSharingLock(fd, share, device)) {
-    ::close(fd);
     return kInvalidHandle;
   }
   struct stat status {};
@@ -118,14 +127,9 @@ Handle OpenParallelPort(const std::string& device, std::uint32_t access, std::ui
 // "\\.\COMn": a tty, held for sole use (also against openers that take no lock) and made raw.
 Handle OpenSerialLine(const std::string& device, std::uint32_t access, std::uint32_t share,
                       HandleTable& handles) {
-  const int fd = OpenRetrying(device, OpenFlags(access) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  const int fd =
+      OpenPortDevice(device, OpenFlags(access) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, share);
   if (fd < 0) {
-    SetLastErrorCode(ErrorFromErrno(errno));
-    NoteOpenFailure(LastError(), device);
-    return kInvalidHandle;
-  }
-  if (!TakeSharingLock(fd, share, device)) {
-    ::close(fd);
     return kInvalidHandle;
   }
   if (::isatty(fd) == 0) {
