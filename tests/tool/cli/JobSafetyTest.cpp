@@ -130,15 +130,18 @@ TEST_F(JobSafetyTest, ASilentPrinterAcceptsNothingAndIsSentNothingMore) {
   const CliRun version = Cli(std::string(kSettings) + "version");
   const std::string versionSent = Drain(master);
   ::unsetenv("ZARNIK_LPT1");
-  ::close(master);
 
+  // The failure says why, right under the tool's text.
+  const std::string silent =
+      "Error: Fail to read!\n" + std::string(::ptsname(master)) + " did not answer in time.";
   EXPECT_EQ(flash.status, 1);
-  EXPECT_EQ(flash.err, "Error: Fail to read!\n");
+  EXPECT_EQ(flash.err.rfind(silent, 0), 0U) << flash.err;
   EXPECT_EQ(flashSent, kStartJob);
   EXPECT_EQ(version.status, 1);
-  EXPECT_EQ(version.err, "Error: Fail to read!\n");
+  EXPECT_EQ(version.err.rfind(silent, 0), 0U) << version.err;
   EXPECT_EQ(version.out, "");
   EXPECT_EQ(versionSent, kStartJob);
+  ::close(master);
 }
 
 // During the Status Display an interrupt is its Cancel: the polling stops, End Job goes, and

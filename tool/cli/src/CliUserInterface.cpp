@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "channel/FailureExplanation.h"
 #include "zarnik/Strings.h"
 
 namespace cli {
@@ -41,12 +42,17 @@ bool IsFailureCaption(std::string_view caption) {
 
 void CliUserInterface::ShowMessage(std::string_view text, std::string_view caption,
                                    flashtools::MessageIcon /*icon*/) {
-  shown_.append(text).push_back('\n');
-  Print(IsFailureCaption(caption) ? err_ : out_, caption, text);
-}
-
-bool CliUserInterface::HasShown(std::string_view text) const {
-  return shown_.find(text) != std::string::npos;
+  if (!IsFailureCaption(caption)) {
+    Print(out_, caption, text);
+    return;
+  }
+  // Taken now, right after the port call that failed and before the next one: what the port
+  // library said and why, in plain words, under the tool's own text.
+  const std::string detail = channel::PortFailureDetail(text);
+  Print(err_, caption, text);
+  if (!detail.empty()) {
+    Print(err_, "", detail);
+  }
 }
 
 bool CliUserInterface::Confirm(std::string_view text, std::string_view caption,

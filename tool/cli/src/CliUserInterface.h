@@ -1,6 +1,7 @@
 // The person at a terminal: results go to standard output, failures (captions "Error",
 // "Tessik Error Message", "Timeout Error") to standard error, each prefixed by its caption
-// when it has one worth reading.
+// when it has one worth reading, and followed by what the port library said about the port
+// call that failed and why, in plain words.
 #pragma once
 
 #include <iosfwd>
@@ -23,11 +24,7 @@ class CliUserInterface final : public flashtools::UserInterface {
   bool Confirm(std::string_view text, std::string_view caption,
                flashtools::MessageIcon icon) override;
 
-  // Whether a message shown so far held this text.
-  bool HasShown(std::string_view text) const;
-
  private:
-  std::string shown_;
   std::ostream& out_;
   std::ostream& err_;
   std::istream& in_;

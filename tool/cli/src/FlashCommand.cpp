@@ -47,7 +47,7 @@ int RunFlash(const GlobalOptions& global, const FlashArguments& arguments) {
     cliUi.ShowMessage(zarnik::text::kFlashNotConfirmed, zarnik::text::kError,
                       flashtools::MessageIcon::kExclamation);
   }
-  return FinishPrinterCommand(result, control, interrupts, cliUi, std::cerr);
+  return FinishPrinterCommand(result, control, interrupts, std::cerr);
 }
 
 }  // namespace

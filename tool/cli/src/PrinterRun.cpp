@@ -3,8 +3,6 @@
 #include <ostream>
 #include <string>
 
-#include "channel/FailureExplanation.h"
-#include "channel/PortChannel.h"
 #include "channel/SystemSettings.h"
 #include "settings/HexText.h"
 #include "settings/SettingsLocation.h"
@@ -59,14 +57,12 @@ std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::os
 }
 
 int FinishPrinterCommand(flashtools::ToolResult result, const flashjobs::JobControl& control,
-                         const JobInterrupts& interrupts, const CliUserInterface& ui,
-                         std::ostream& err) {
+                         const JobInterrupts& interrupts, std::ostream& err) {
   using flashjobs::JobStage;
   if (result == flashtools::ToolResult::kSucceeded) {
     return kExitSucceeded;
   }
   if (!interrupts.Interrupted()) {
-    ShowPortLibraryDetail(ui, err);
     return kExitToolFailed;
   }
   // A job that could not be closed has been reported by the procedure itself.
@@ -77,25 +73,6 @@ int FinishPrinterCommand(flashtools::ToolResult result, const flashjobs::JobCont
     }
   }
   return kExitInterrupted;
-}
-
-void ShowPortLibraryDetail(const CliUserInterface& ui, std::ostream& err) {
-  channel::PortChannel channel;
-  std::string detail = channel.LastMessage();
-  // The library holds "None" until its first failure.
-  if (detail == "None") {
-    return;
-  }
-  while (!detail.empty() && (detail.back() == '\n' || detail.back() == '\r')) {
-    detail.pop_back();
-  }
-  if (!detail.empty() && !ui.HasShown(detail)) {
-    err << "Port library: " << detail << '\n';
-  }
-  const std::string reason = channel::ExplainLastFailure();
-  if (!reason.empty()) {
-    err << reason << '\n';
-  }
 }
 
 }  // namespace cli

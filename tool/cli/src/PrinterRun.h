@@ -8,7 +8,6 @@
 #include <iosfwd>
 #include <optional>
 
-#include "CliUserInterface.h"
 #include "Command.h"
 #include "JobInterrupts.h"
 #include "flashjobs/JobControl.h"
@@ -22,21 +21,13 @@ struct PrinterRun {
   std::uint8_t machineId = 0xFF;
 };
 
-// Null after printing why the run cannot go ahead (settings that cannot be read, a port the
-// simulated machine lacks).
+// Null after printing why the run cannot go ahead (settings that cannot be read).
 std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::ostream& err);
 
 // The exit status of a printer command once the procedure has returned, after telling what
-// is left to tell: for an interrupted job whether it was closed (and, if the printer was
-// writing its flash, that it must not be switched off); for a failure the port library's
-// detail below.
+// is left to tell of an interrupted job: whether it was closed (and, if the printer was
+// writing its flash, that it must not be switched off).
 int FinishPrinterCommand(flashtools::ToolResult result, const flashjobs::JobControl& control,
-                         const JobInterrupts& interrupts, const CliUserInterface& ui,
-                         std::ostream& err);
-
-// After a failed printer command: the port library's own text for the call that failed
-// ("VopP2Open:CreateFile(PORT_LPT) : failure", ...), unless the tool's message already showed
-// it, so that "Transmission Failure" on a terminal says which port call failed and how.
-void ShowPortLibraryDetail(const CliUserInterface& ui, std::ostream& err);
+                         const JobInterrupts& interrupts, std::ostream& err);
 
 }  // namespace cli

@@ -27,7 +27,7 @@ void RegisterVersionCommand(CLI::App& app, Invocation& invocation) {
       const JobInterrupts interrupts(control);
       const auto result = flashjobs::GetVersion(run->machineId, run->port, commandNumber, ui,
                                                 flashjobs::SleepOnThisThread, control);
-      return FinishPrinterCommand(result, control, interrupts, ui, std::cerr);
+      return FinishPrinterCommand(result, control, interrupts, std::cerr);
     };
   });
 }
