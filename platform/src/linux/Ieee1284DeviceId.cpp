@@ -1,16 +1,16 @@
-// The device ID through libieee1284: the port is found among the library's ports by the
-// parport number behind the descriptor (the minor number of /dev/lpN and /dev/parportN).
-// A fresh ID is asked of the printer first (IEEE 1284 negotiation through ppdev); where
-// that is not allowed or fails, the ID the kernel read at boot (autoprobe) is taken.
-#include <ieee1284.h>
+// The device ID of a parallel port: the port is found by the parport number behind the
+// descriptor (the minor number of /dev/lpN and /dev/parportN), and its ID read through the
+// libieee1284 module (Ieee1284Module.cpp), loaded on the first request.
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
-#include <string>
+#include <cstddef>
+#include <mutex>
 #include <vector>
 
 #include "linux/DeviceId.h"
 #include "linux/ErrorCodes.h"
+#include "linux/PlatformModule.h"
 #include "platform/WinApi.h"
 
 namespace platform::linux_backend {
@@ -19,6 +19,9 @@ namespace {
 
 constexpr unsigned kLpMajor = 6;
 constexpr unsigned kParportMajor = 99;
+constexpr const char* kIeee1284ModuleName = "libzarnik_ieee1284.so";
+
+using ReadDeviceId = long (*)(int number, char* raw, std::size_t room);
 
 // The N of parportN behind the descriptor, or -1 when it is no parallel-port device.
 int ParportNumber(int fd) {
@@ -35,24 +38,14 @@ int ParportNumber(int fd) {
 
 // The raw ID (length field, text, zero), or an empty vector when the port gives none.
 std::vector<char> RawDeviceId(int number, std::size_t room) {
-  parport_list ports{};
-  if (ieee1284_find_ports(&ports, 0) != E1284_OK) {
-    return {};
-  }
-  const std::string name = "parport" + std::to_string(number);
+  static std::once_flag loaded;
+  static ReadDeviceId read = nullptr;
+  std::call_once(loaded, [] {
+    read = reinterpret_cast<ReadDeviceId>(
+        PlatformModuleEntry(kIeee1284ModuleName, "ZarnikIeee1284DeviceId"));
+  });
   std::vector<char> raw(room);
-  ssize_t got = -1;
-  for (int i = 0; i < ports.portc && got < 0; ++i) {
-    parport* port = ports.portv[i];
-    if (port->name == nullptr || name != port->name) {
-      continue;
-    }
-    got = ieee1284_get_deviceid(port, -1, F1284_FRESH, raw.data(), raw.size());
-    if (got < 0) {
-      got = ieee1284_get_deviceid(port, -1, 0, raw.data(), raw.size());
-    }
-  }
-  ieee1284_free_ports(&ports);
+  const long got = read != nullptr ? read(number, raw.data(), raw.size()) : -1;
   raw.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
   return raw;
 }

@@ -1,35 +1,13 @@
-// Loads the CUPS module on the first question about print queues and asks through it.
-#include <dlfcn.h>
-
-#include <filesystem>
+// Asks for the print queues through the CUPS module, loaded on the first question.
 #include <mutex>
-#include <string>
 
+#include "linux/PlatformModule.h"
 #include "linux/PrintQueues.h"
 
 namespace platform::linux_backend {
 namespace {
 
 using ListQueues = void (*)(void (*)(void*, const char*, const char*), void*);
-
-// The module beside the library that holds this code, else by name through its run path.
-ListQueues LoadModule() {
-  Dl_info info{};
-  void* module = nullptr;
-  if (::dladdr(reinterpret_cast<const void*>(&LoadModule), &info) != 0 &&
-      info.dli_fname != nullptr) {
-    const auto beside = std::filesystem::path(info.dli_fname).parent_path() / kCupsModuleName;
-    module = ::dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
-  }
-  if (module == nullptr) {
-    module = ::dlopen(kCupsModuleName, RTLD_NOW | RTLD_LOCAL);
-  }
-  if (module == nullptr) {
-    return nullptr;
-  }
-  // The module stays loaded for the life of the process.
-  return reinterpret_cast<ListQueues>(::dlsym(module, "ZarnikCupsListQueues"));
-}
 
 void AddQueue(void* context, const char* name, const char* deviceUri) {
   static_cast<std::vector<PrintQueue>*>(context)->push_back({name, deviceUri});
@@ -40,7 +18,10 @@ void AddQueue(void* context, const char* name, const char* deviceUri) {
 std::vector<PrintQueue> ListPrintQueues() {
   static std::once_flag loaded;
   static ListQueues list = nullptr;
-  std::call_once(loaded, [] { list = LoadModule(); });
+  std::call_once(loaded, [] {
+    list =
+        reinterpret_cast<ListQueues>(PlatformModuleEntry(kCupsModuleName, "ZarnikCupsListQueues"));
+  });
   std::vector<PrintQueue> queues;
   if (list != nullptr) {
     list(AddQueue, &queues);
