@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "FileCacheProbe.h"
 #include "FileIo.h"
 #include "protocol/FrameSum.h"
 
@@ -100,7 +101,11 @@ class Pieces {
 
 SideBySide ReadInParts(int input, std::uint64_t from, std::uint64_t count, int output,
                        std::uint64_t outputAt) {
-  const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1U, kMostThreads);
+  // From the disk one sequential stream is fastest: the system reads ahead of it, while
+  // streams side by side break the disk's sequence and share one read-ahead.
+  const unsigned threads = StretchIsCached(input, from, count)
+                               ? std::clamp(std::thread::hardware_concurrency(), 1U, kMostThreads)
+                               : 1U;
   Pieces pieces(input, from, count, output, outputAt, threads);
   std::vector<std::thread> helpers;
   for (unsigned started = 1; started < threads; ++started) {

@@ -1,7 +1,8 @@
-// Reading a stretch of a regular file in pieces taken in turn by several threads, as many as
-// the machine runs at once (at most four): the copying out of the system's file cache, which
-// bounds how fast a file can be summed or copied, then goes on side by side. A thread that
-// gets no processor time leaves its pieces to the others.
+// Reading a stretch of a regular file. A file in the system's file cache is read in pieces
+// taken in turn by several threads, as many as the machine runs at once (at most four): the
+// copying out of the cache, which bounds how fast a cached file can be summed or copied, then
+// goes on side by side, and a thread that gets no processor time leaves its pieces to the
+// others. A file on the disk is read by one thread, front to back.
 #pragma once
 
 #include <cstddef>
