@@ -15,8 +15,8 @@
 namespace {
 
 std::filesystem::path Touch(const std::string& name) {
-  const auto path = std::filesystem::temp_directory_path() /
-                    (name + "-" + std::to_string(::getpid()) + ".partial");
+  auto path = std::filesystem::temp_directory_path() /
+              (name + "-" + std::to_string(::getpid()) + ".partial");
   std::ofstream(path) << "partial";
   return path;
 }
