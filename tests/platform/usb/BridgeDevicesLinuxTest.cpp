@@ -26,15 +26,15 @@ namespace {
 
 using namespace platform;
 using usb_test::EmulatedUsbDevice;
-using usb_test::UsbDeviceSpec;
+using usb_test::UsbDeviceLayout;
 using SetupBytes = std::array<std::uint8_t, 8>;
 
-UsbDeviceSpec OtherDevice(std::uint16_t vendorId, std::uint16_t productId) {
-  UsbDeviceSpec spec;
-  spec.vendorId = vendorId;
-  spec.productId = productId;
-  spec.interfaceClass = 0xFF;
-  return spec;
+UsbDeviceLayout OtherDevice(std::uint16_t vendorId, std::uint16_t productId) {
+  UsbDeviceLayout layout;
+  layout.vendorId = vendorId;
+  layout.productId = productId;
+  layout.interfaceClass = 0xFF;
+  return layout;
 }
 
 class BridgeOnLinux : public cli_test::CliTest {
@@ -97,7 +97,7 @@ TEST_F(BridgeOnLinux, DeviceAnswersControlRequestsDescriptorsResetAndCheck) {
 
   std::uint8_t reply[256] = {};
   ASSERT_NE(VopUsb_ClassRequest(id, 1, 1, 0, 0, 0, sizeof reply, reply), 0);  // device ID
-  const std::string deviceId = UsbDeviceSpec{}.deviceId;
+  const std::string deviceId = UsbDeviceLayout{}.deviceId;
   EXPECT_EQ(reply[1], deviceId.size() + 2);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(reply) + 2, deviceId.size()), deviceId);
   char data[] = "abc";
@@ -119,9 +119,9 @@ TEST_F(BridgeOnLinux, DeviceAnswersControlRequestsDescriptorsResetAndCheck) {
 }
 
 TEST_F(BridgeOnLinux, PipesCarryBulkDataAndGiveTheInterfaceBack) {
-  UsbDeviceSpec spec;
-  spec.kernelDriver = true;
-  EmulatedUsbDevice device(spec);
+  UsbDeviceLayout layout;
+  layout.kernelDriver = true;
+  EmulatedUsbDevice device(layout);
   const std::int32_t id = VopUsb_Open();
   ASSERT_GE(id, 0);
   const VopUsbPipe out = VopUsb_OpenPipe(id, 0, 0);
@@ -221,7 +221,7 @@ TEST_F(BridgeOnLinux, PrintingSupportTalksToAPrinterWithoutKernelDriver) {
   EXPECT_EQ(printer.Received(), std::vector<std::uint8_t>(frame, frame + sizeof frame));
   std::uint8_t id[128] = {};
   ASSERT_EQ(VopP2Read(PORT_USB, id, sizeof id, &count, 4), 1) << VopP2GetMessage();
-  const std::string deviceId = UsbDeviceSpec{}.deviceId;
+  const std::string deviceId = UsbDeviceLayout{}.deviceId;
   EXPECT_EQ(std::string(reinterpret_cast<char*>(id) + 2, deviceId.size()), deviceId);
 }
 

@@ -26,7 +26,7 @@ std::uint8_t High(unsigned value) {
 }
 
 // The device descriptor followed by the one configuration with interface 0.
-std::vector<std::uint8_t> Descriptors(const UsbDeviceSpec& spec) {
+std::vector<std::uint8_t> Descriptors(const UsbDeviceLayout& layout) {
   std::vector<std::uint8_t> d = {18,
                                  1,
                                  0x00,
@@ -35,21 +35,21 @@ std::vector<std::uint8_t> Descriptors(const UsbDeviceSpec& spec) {
                                  0,
                                  0,
                                  64,
-                                 Low(spec.vendorId),
-                                 High(spec.vendorId),
-                                 Low(spec.productId),
-                                 High(spec.productId),
+                                 Low(layout.vendorId),
+                                 High(layout.vendorId),
+                                 Low(layout.productId),
+                                 High(layout.productId),
                                  0x00,
                                  0x01,
                                  0,
                                  0,
                                  0,
                                  1};
-  const auto count = static_cast<unsigned>(spec.endpoints.size());
+  const auto count = static_cast<unsigned>(layout.endpoints.size());
   const unsigned total = 9 + 9 + 7 * count;
   d.insert(d.end(), {9, 2, Low(total), High(total), 1, 1, 0, 0xC0, 1});
-  d.insert(d.end(), {9, 4, 0, 0, Low(count), spec.interfaceClass, 1, 2, 0});
-  for (const EndpointSpec& e : spec.endpoints) {
+  d.insert(d.end(), {9, 4, 0, 0, Low(count), layout.interfaceClass, 1, 2, 0});
+  for (const EndpointLayout& e : layout.endpoints) {
     d.insert(d.end(), {7, 5, e.address, e.attributes, Low(e.maxPacket), High(e.maxPacket), 0});
   }
   return d;
@@ -99,9 +99,9 @@ UMockdevTestbed* SharedTestbed() {
   return testbed;
 }
 
-EmulatedUsbDevice::EmulatedUsbDevice(UsbDeviceSpec spec)
-    : spec_(std::move(spec)),
-      descriptors_(Descriptors(spec_)),
+EmulatedUsbDevice::EmulatedUsbDevice(UsbDeviceLayout layout)
+    : layout_(std::move(layout)),
+      descriptors_(Descriptors(layout_)),
       handler_(umockdev_ioctl_base_new()) {
   const int address = next_address++;
   port_ = "1-" + std::to_string(address);
@@ -109,13 +109,13 @@ EmulatedUsbDevice::EmulatedUsbDevice(UsbDeviceSpec spec)
   char node[32];
   std::snprintf(node, sizeof node, "/dev/bus/usb/001/%03d", address);
   node_ = node;
-  driverBound_ = spec_.kernelDriver;
+  driverBound_ = layout_.kernelDriver;
   // The node answers before the device's uevent tells libusb about it.
   g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(OnIoctl), this);
   umockdev_testbed_attach_ioctl(SharedTestbed(), node_.c_str(), handler_, nullptr);
   char ids[64];
   std::snprintf(ids, sizeof ids, "A: idVendor=%04x\\n\nA: idProduct=%04x\\n\n",
-                static_cast<unsigned>(spec_.vendorId), static_cast<unsigned>(spec_.productId));
+                static_cast<unsigned>(layout_.vendorId), static_cast<unsigned>(layout_.productId));
   const std::string record =
       "P: /devices/" + port_ + "\nN: " + node_.substr(5) +
       "\nE: SUBSYSTEM=usb\nE: DEVNAME=" + node_ +
@@ -124,7 +124,7 @@ EmulatedUsbDevice::EmulatedUsbDevice(UsbDeviceSpec spec)
       "\\n\nA: bConfigurationValue=1\\n\nA: speed=480\\n\n" + ids +
       "H: descriptors=" + Hex(descriptors_) + "\n\nP: /devices/" + port_ + "/" + port_ +
       ":1.0\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_interface\nA: bInterfaceClass=" +
-      (spec_.interfaceClass == 7 ? "07" : "ff") +
+      (layout_.interfaceClass == 7 ? "07" : "ff") +
       "\\n\nA: bInterfaceNumber=00\\n\nA: bAlternateSetting= 0\\n\n";
   GError* error = nullptr;
   if (!umockdev_testbed_add_from_string(SharedTestbed(), record.c_str(), &error)) {
@@ -342,9 +342,9 @@ void EmulatedUsbDevice::Control(UMockdevIoctlData* urb, UMockdevIoctlData* buffe
   } else if (setup[0] == 0x80 && setup[1] == 0) {
     reply = {1, 0};
   } else if (setup[0] == 0xA1 && setup[1] == 0) {
-    const std::size_t size = spec_.deviceId.size() + 2;
+    const std::size_t size = layout_.deviceId.size() + 2;
     reply = {High(static_cast<unsigned>(size)), Low(static_cast<unsigned>(size))};
-    reply.insert(reply.end(), spec_.deviceId.begin(), spec_.deviceId.end());
+    reply.insert(reply.end(), layout_.deviceId.begin(), layout_.deviceId.end());
   } else {
     Finish(urb, kUrbStall, 0);
     return;

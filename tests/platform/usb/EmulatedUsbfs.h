@@ -21,17 +21,17 @@
 
 namespace usb_test {
 
-struct EndpointSpec {
+struct EndpointLayout {
   std::uint8_t address = 0x01;  // bit 7: IN
   std::uint8_t attributes = 2;  // bulk
   std::uint16_t maxPacket = 512;
 };
 
-struct UsbDeviceSpec {
+struct UsbDeviceLayout {
   std::uint16_t vendorId = 0x04B8;
   std::uint16_t productId = 0x0005;
   std::uint8_t interfaceClass = 7;  // printer
-  std::vector<EndpointSpec> endpoints = {{0x01, 2, 512}, {0x82, 2, 512}};
+  std::vector<EndpointLayout> endpoints = {{0x01, 2, 512}, {0x82, 2, 512}};
   std::string deviceId = "MFG:Zarnik;MDL:QX4410;CLS:PRINTER;";
   bool kernelDriver = false;  // a kernel driver (usblp) holds interface 0 until detached
 };
@@ -41,7 +41,7 @@ UMockdevTestbed* SharedTestbed();
 
 class EmulatedUsbDevice {
  public:
-  explicit EmulatedUsbDevice(UsbDeviceSpec spec = {});
+  explicit EmulatedUsbDevice(UsbDeviceLayout layout = {});
   ~EmulatedUsbDevice();  // unplugs it
   EmulatedUsbDevice(const EmulatedUsbDevice&) = delete;
   EmulatedUsbDevice& operator=(const EmulatedUsbDevice&) = delete;
@@ -79,7 +79,7 @@ class EmulatedUsbDevice {
     UMockdevIoctlData* buffer;
   };
 
-  const UsbDeviceSpec spec_;
+  const UsbDeviceLayout layout_;
   std::string port_;
   std::string syspath_;
   std::string node_;

@@ -18,7 +18,7 @@ namespace {
 
 using namespace platform;
 using usb_test::FakePrinter;
-using usb_test::PrinterSpec;
+using usb_test::PrinterLayout;
 
 constexpr const char* kDeviceClasses = R"(System\CurrentControlSet\Control\DeviceClasses\)";
 
@@ -51,12 +51,12 @@ class UsbPrinterLinux : public testing::Test {
 
 TEST_F(UsbPrinterLinux, SearchesListPrintersAndDevicesUnderPathsThatOutliveTheNode) {
   FakePrinter first;
-  PrinterSpec second;
+  PrinterLayout second;
   second.port = "1-2";
   second.productId = 0x0007;
   second.serial = "A#1/2";  // characters a path cannot carry
   second.lpNumber = 3;
-  PrinterSpec unbound;  // a printer whose interface has no kernel driver
+  PrinterLayout unbound;  // a printer whose interface has no kernel driver
   unbound.port = "2-1";
   unbound.productId = 0x0009;
   unbound.serial.clear();
@@ -151,12 +151,12 @@ TEST_F(UsbPrinterLinux, BusyAndUnpluggedPrintersFailWithTheirReasons) {
 TEST_F(UsbPrinterLinux, PortLibraryTalksToTheConfiguredPrinterOnly) {
   FakePrinter wanted;
   FakePrinter other;
-  PrinterSpec otherSpec;
-  otherSpec.port = "1-2";
-  otherSpec.productId = 0x0020;
-  otherSpec.serial = "OTHER";
-  otherSpec.lpNumber = 1;
-  bed.AddPrinter(otherSpec, &other);
+  PrinterLayout otherLayout;
+  otherLayout.port = "1-2";
+  otherLayout.productId = 0x0020;
+  otherLayout.serial = "OTHER";
+  otherLayout.lpNumber = 1;
+  bed.AddPrinter(otherLayout, &other);
   bed.AddPrinter({}, &wanted);
 
   VopP2Param& param = *VopP2GetParamPtr();
@@ -194,11 +194,11 @@ TEST_F(UsbCommandLine, VersionTalksToThePrinterWithTheConfiguredIds) {
   FakePrinter wanted;
   wanted.virtualPrinter = &virtualPrinter;
   FakePrinter other;
-  PrinterSpec otherSpec;
-  otherSpec.port = "1-2";
-  otherSpec.productId = 0x0020;
-  otherSpec.lpNumber = 1;
-  bed.AddPrinter(otherSpec, &other);
+  PrinterLayout otherLayout;
+  otherLayout.port = "1-2";
+  otherLayout.productId = 0x0020;
+  otherLayout.lpNumber = 1;
+  bed.AddPrinter(otherLayout, &other);
   bed.AddPrinter({}, &wanted);
   Write("s.ini", "[System]\nVid=04B8\nPid=0005\n");
 
@@ -218,7 +218,7 @@ namespace {
 TEST_F(UsbCommandLine, ListShowsThePrintersWithTheirDeviceIds) {
   FakePrinter printer;
   bed.AddPrinter({}, &printer);
-  PrinterSpec unbound;
+  PrinterLayout unbound;
   unbound.port = "2-1";
   unbound.productId = 0x0009;
   unbound.serial.clear();

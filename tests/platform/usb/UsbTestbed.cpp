@@ -123,35 +123,35 @@ UsbTestbed::~UsbTestbed() {
   }
 }
 
-std::string UsbTestbed::AddUsbDevice(const PrinterSpec& spec) {
-  const std::string bus = spec.port.substr(0, spec.port.find('-'));
+std::string UsbTestbed::AddUsbDevice(const PrinterLayout& layout) {
+  const std::string bus = layout.port.substr(0, layout.port.find('-'));
   const std::string address = std::to_string(devices_.size() + 2);
   char node[32];
   std::snprintf(node, sizeof node, "/dev/bus/usb/%03d/%03d", std::stoi(bus), std::stoi(address));
   gchar* syspath = umockdev_testbed_add_device(
-      testbed_, "usb", spec.port.c_str(), nullptr, "idVendor", Hex4(spec.vendorId).c_str(),
-      "idProduct", Hex4(spec.productId).c_str(), "serial", spec.serial.c_str(), "manufacturer",
-      spec.manufacturer.c_str(), "product", spec.product.c_str(), "busnum", bus.c_str(), "devnum",
-      address.c_str(), nullptr, "DEVTYPE", "usb_device", "DEVNAME", node, nullptr);
+      testbed_, "usb", layout.port.c_str(), nullptr, "idVendor", Hex4(layout.vendorId).c_str(),
+      "idProduct", Hex4(layout.productId).c_str(), "serial", layout.serial.c_str(), "manufacturer",
+      layout.manufacturer.c_str(), "product", layout.product.c_str(), "busnum", bus.c_str(),
+      "devnum", address.c_str(), nullptr, "DEVTYPE", "usb_device", "DEVNAME", node, nullptr);
   std::string path = syspath;
   g_free(syspath);
-  devices_.emplace_back(spec.port, path);
+  devices_.emplace_back(layout.port, path);
   return path;
 }
 
-std::string UsbTestbed::AddPrinter(const PrinterSpec& spec, FakePrinter* printer) {
-  const std::string device = AddUsbDevice(spec);
-  const std::string interfaceName = spec.port + ":1.0";
+std::string UsbTestbed::AddPrinter(const PrinterLayout& layout, FakePrinter* printer) {
+  const std::string device = AddUsbDevice(layout);
+  const std::string interfaceName = layout.port + ":1.0";
   gchar* interface = umockdev_testbed_add_device(
       testbed_, "usb", interfaceName.c_str(), device.c_str(), "bInterfaceClass", "07",
-      "bInterfaceNumber", "00", "ieee1284_id", spec.ieee1284Id.c_str(), nullptr, "DEVTYPE",
+      "bInterfaceNumber", "00", "ieee1284_id", layout.ieee1284Id.c_str(), nullptr, "DEVTYPE",
       "usb_interface", nullptr);
   std::string node;
-  if (spec.lpNumber >= 0) {
-    node = "/dev/usb/lp" + std::to_string(spec.lpNumber);
-    const std::string name = "lp" + std::to_string(spec.lpNumber);
+  if (layout.lpNumber >= 0) {
+    node = "/dev/usb/lp" + std::to_string(layout.lpNumber);
+    const std::string name = "lp" + std::to_string(layout.lpNumber);
     const std::string major = "180";
-    const std::string minor = std::to_string(spec.lpNumber);
+    const std::string minor = std::to_string(layout.lpNumber);
     g_free(umockdev_testbed_add_device(
         testbed_, "usbmisc", name.c_str(), interface, "dev", (major + ":" + minor).c_str(), nullptr,
         "DEVNAME", node.c_str(), "MAJOR", major.c_str(), "MINOR", minor.c_str(), nullptr));
@@ -169,18 +169,18 @@ std::string UsbTestbed::AddPrinter(const PrinterSpec& spec, FakePrinter* printer
   return node;
 }
 
-std::string UsbTestbed::AddPlainNode(const PrinterSpec& spec) {
-  return AddPrinter(spec, nullptr);
+std::string UsbTestbed::AddPlainNode(const PrinterLayout& layout) {
+  return AddPrinter(layout, nullptr);
 }
 
 void UsbTestbed::AddOtherDevice(const std::string& port, std::uint16_t vendorId,
                                 std::uint16_t productId) {
-  PrinterSpec spec;
-  spec.port = port;
-  spec.vendorId = vendorId;
-  spec.productId = productId;
-  spec.serial.clear();
-  AddUsbDevice(spec);
+  PrinterLayout layout;
+  layout.port = port;
+  layout.vendorId = vendorId;
+  layout.productId = productId;
+  layout.serial.clear();
+  AddUsbDevice(layout);
 }
 
 void UsbTestbed::Remove(const std::string& port) {

@@ -34,7 +34,7 @@ struct FakePrinter {
   }
 };
 
-struct PrinterSpec {
+struct PrinterLayout {
   std::string port = "1-1";  // sysfs name of the device
   std::uint16_t vendorId = 0x04B8;
   std::uint16_t productId = 0x0005;
@@ -52,18 +52,18 @@ class UsbTestbed {
   UsbTestbed(const UsbTestbed&) = delete;
   UsbTestbed& operator=(const UsbTestbed&) = delete;
 
-  // Adds the device with its printer interface and, unless spec.lpNumber is -1, its printer
+  // Adds the device with its printer interface and, unless layout.lpNumber is -1, its printer
   // node with printer behind it; returns the node path (empty without one).
-  std::string AddPrinter(const PrinterSpec& spec, FakePrinter* printer);
+  std::string AddPrinter(const PrinterLayout& layout, FakePrinter* printer);
   // A USB device that is no printer (a hub, a mouse).
   void AddOtherDevice(const std::string& port, std::uint16_t vendorId, std::uint16_t productId);
   // A printer node that is a plain file of the testbed (no handlers): held with flock.
-  std::string AddPlainNode(const PrinterSpec& spec);
+  std::string AddPlainNode(const PrinterLayout& layout);
   // Takes the device and its children out of sysfs.
   void Remove(const std::string& port);
 
  private:
-  std::string AddUsbDevice(const PrinterSpec& spec);
+  std::string AddUsbDevice(const PrinterLayout& layout);
   void MakeNodeFile(const std::string& node);
 
   UMockdevTestbed* testbed_;
