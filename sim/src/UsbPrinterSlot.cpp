@@ -1,39 +1,23 @@
 #include "sim/UsbPrinterSlot.h"
 
-#include <cstdio>
+#include <string_view>
 
+#include "platform/UsbInterfaceNames.h"
 #include "sim/Machine.h"
 
 namespace sim {
 
 namespace {
 
-constexpr const char* kDeviceClasses = R"(System\CurrentControlSet\Control\DeviceClasses\)";
-
-const char* GuidText(UsbInterfaceClass interfaceClass) {
+std::string_view ClassText(UsbInterfaceClass interfaceClass) {
   return interfaceClass == UsbInterfaceClass::kPrintingSupport
-             ? "{28d78fad-5a12-11d1-ae5b-0000f803a8c2}"
-             : "{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+             ? platform::usbnames::kPrintingSupportClass
+             : platform::usbnames::kUsbDeviceClass;
 }
 
 const platform::Guid& GuidOf(UsbInterfaceClass interfaceClass) {
   return interfaceClass == UsbInterfaceClass::kPrintingSupport ? platform::kGuidUsbPrintingSupport
                                                                : platform::kGuidUsbDevice;
-}
-
-// The interface's registry key: the path with "\\?\" written "##?#".
-std::string RegistryKey(const UsbIdentity& identity, UsbInterfaceClass interfaceClass) {
-  std::string name = UsbInterfacePath(identity, interfaceClass);
-  name[0] = name[1] = name[3] = '#';
-  return std::string(kDeviceClasses) + GuidText(interfaceClass) + "\\" + name;
-}
-
-std::string DeviceInstance(const UsbIdentity& identity) {
-  char ids[40];
-  std::snprintf(ids, sizeof ids, R"(USB\VID_%04X&PID_%04X\)",
-                static_cast<unsigned>(identity.vendorId),
-                static_cast<unsigned>(identity.productId));
-  return ids + identity.serial;
 }
 
 constexpr UsbInterfaceClass kBothClasses[] = {UsbInterfaceClass::kPrintingSupport,
@@ -42,11 +26,8 @@ constexpr UsbInterfaceClass kBothClasses[] = {UsbInterfaceClass::kPrintingSuppor
 }  // namespace
 
 std::string UsbInterfacePath(const UsbIdentity& identity, UsbInterfaceClass interfaceClass) {
-  char ids[40];
-  std::snprintf(ids, sizeof ids, R"(\\?\usb#vid_%04x&pid_%04x#)",
-                static_cast<unsigned>(identity.vendorId),
-                static_cast<unsigned>(identity.productId));
-  return ids + identity.serial + "#" + GuidText(interfaceClass);
+  return platform::usbnames::InterfacePath(identity.vendorId, identity.productId, identity.serial,
+                                           ClassText(interfaceClass));
 }
 
 void PlugUsbPrinter(Machine& machine, const UsbIdentity& identity,
@@ -55,8 +36,9 @@ void PlugUsbPrinter(Machine& machine, const UsbIdentity& identity,
     const std::string path = UsbInterfacePath(identity, interfaceClass);
     machine.AttachDevice(path, device);
     machine.deviceInterfaces().Add(GuidOf(interfaceClass), path);
-    machine.registry().SetString(RegistryKey(identity, interfaceClass), "DeviceInstance",
-                                 DeviceInstance(identity));
+    machine.registry().SetString(
+        platform::usbnames::InterfaceKey(ClassText(interfaceClass), path), "DeviceInstance",
+        platform::usbnames::DeviceInstance(identity.vendorId, identity.productId, identity.serial));
   }
 }
 
@@ -65,7 +47,7 @@ void UnplugUsbPrinter(Machine& machine, const UsbIdentity& identity) {
     const std::string path = UsbInterfacePath(identity, interfaceClass);
     machine.DetachDevice(path);
     machine.deviceInterfaces().Remove(path);
-    machine.registry().RemoveKey(RegistryKey(identity, interfaceClass));
+    machine.registry().RemoveKey(platform::usbnames::InterfaceKey(ClassText(interfaceClass), path));
   }
 }
 

@@ -7,13 +7,14 @@
 #include "linux/BridgeServedDevices.h"
 #include "linux/RegistryValue.h"
 #include "linux/UsbDeviceTree.h"
+#include "platform/UsbInterfaceNames.h"
 #include "platform/VopUsbDriver.h"
 
 namespace platform::linux_backend {
 
 namespace {
 
-constexpr std::string_view kDeviceClasses = R"(System\CurrentControlSet\Control\DeviceClasses\)";
+constexpr std::string_view kDeviceClasses = usbnames::kDeviceClassesKey;
 
 constexpr std::int32_t kNotFound = static_cast<std::int32_t>(kErrorFileNotFound);
 constexpr std::int32_t kBadKey = static_cast<std::int32_t>(kErrorInvalidHandle);
@@ -29,11 +30,6 @@ std::optional<UsbClass> ClassOf(const Guid& interfaceClass) {
     return UsbClass::kBridge;
   }
   return std::nullopt;
-}
-
-std::string KeyName(std::string path) {
-  path[0] = path[1] = path[3] = '#';
-  return path;
 }
 
 }  // namespace
@@ -157,7 +153,7 @@ std::int32_t UsbDeviceClasses::OpenKey(const char* subKey, RegistryKey* result) 
       continue;
     }
     for (const UsbDeviceInfo& device : DevicesOfClass(usbClass)) {
-      if (SameTextNoCase(KeyName(InterfacePath(device, usbClass)), keyName)) {
+      if (SameTextNoCase(usbnames::InterfaceKeyName(InterfacePath(device, usbClass)), keyName)) {
         std::lock_guard lock(mutex_);
         *result = nextKey_;
         nextKey_ += 4;

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "linux/BridgeServedDevices.h"
+#include "platform/UsbInterfaceNames.h"
 
 namespace platform::linux_backend {
 
@@ -186,31 +187,26 @@ std::string NodeName(const UsbDeviceInfo& device) {
 }
 
 std::string DeviceInstance(const UsbDeviceInfo& device) {
-  char ids[32];
-  std::snprintf(ids, sizeof ids, R"(USB\VID_%04X&PID_%04X\)",
-                static_cast<unsigned>(device.vendorId), static_cast<unsigned>(device.productId));
-  return ids + InstanceName(device);
+  return usbnames::DeviceInstance(device.vendorId, device.productId, InstanceName(device));
 }
 
 std::string_view ClassGuidText(UsbClass usbClass) {
   switch (usbClass) {
     case UsbClass::kPrintingSupport:
-      return "{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+      return usbnames::kPrintingSupportClass;
     case UsbClass::kUsbDevice:
-      return "{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+      return usbnames::kUsbDeviceClass;
     case UsbClass::kBridge:
       break;
   }
-  return "{ddf29561-cf6b-11d4-8237-00a0c9c8e83c}";
+  return usbnames::kBridgeClass;
 }
 
 std::string InterfacePath(const UsbDeviceInfo& device, UsbClass usbClass) {
-  char ids[40];
-  std::snprintf(ids, sizeof ids, R"(\\?\usb#vid_%04x&pid_%04x#)",
-                static_cast<unsigned>(device.vendorId), static_cast<unsigned>(device.productId));
-  const std::string instance =
-      usbClass == UsbClass::kBridge ? device.portPath : InstanceName(device);
-  return ids + instance + "#" + std::string(ClassGuidText(usbClass));
+  return usbnames::InterfacePath(
+      device.vendorId, device.productId,
+      usbClass == UsbClass::kBridge ? device.portPath : InstanceName(device),
+      ClassGuidText(usbClass));
 }
 
 bool SameTextNoCase(std::string_view a, std::string_view b) {

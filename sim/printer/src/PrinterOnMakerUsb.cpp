@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/UsbInterfaceNames.h"
 #include "platform/VopUsbDriver.h"
 
 namespace sim {
@@ -164,7 +165,8 @@ class BulkPipe final : public Device {
 }  // namespace
 
 PrinterOnMakerUsb::PrinterOnMakerUsb(const std::shared_ptr<VirtualPrinter>& printer)
-    : path_(R"(\\?\usb#vid_5a52&pid_0001#sim0001#{ddf29561-cf6b-11d4-8237-00a0c9c8e83c})"),
+    : path_(platform::usbnames::InterfacePath(kVendorId, kProductId, "sim0001",
+                                              platform::usbnames::kBridgeClass)),
       node_(std::make_shared<DeviceNode>(printer)),
       pipes_{std::make_shared<BulkPipe>(printer, true),
              std::make_shared<BulkPipe>(printer, false)} {}
