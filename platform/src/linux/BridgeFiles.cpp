@@ -163,6 +163,8 @@ class BridgeDevice final : public DeviceLink {
   BridgeDevice(const BridgeDevice&) = delete;
   BridgeDevice& operator=(const BridgeDevice&) = delete;
 
+  std::string Name() const override { return session_->Device().Name(); }
+
   // Bulk data goes through the pipes.
   bool Read(std::uint8_t* /*buffer*/, std::uint32_t /*length*/, std::uint32_t& count) override {
     return Refused(count, kErrorInvalidFunction);
@@ -279,6 +281,8 @@ class BridgePipe final : public DeviceLink {
   ~BridgePipe() override { session_->Release(interfaceNumber_); }
   BridgePipe(const BridgePipe&) = delete;
   BridgePipe& operator=(const BridgePipe&) = delete;
+
+  std::string Name() const override { return session_->Device().Name(); }
 
   bool Read(std::uint8_t* buffer, std::uint32_t length, std::uint32_t& count) override {
     if ((endpoint_.address & kDirectionIn) == 0) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "linux/ErrorCodes.h"
 #include "platform/WinApi.h"
@@ -17,6 +18,9 @@ class DeviceLink {
   DeviceLink(const DeviceLink&) = delete;
   DeviceLink& operator=(const DeviceLink&) = delete;
   virtual ~DeviceLink() = default;
+
+  // The device as failure reasons name it.
+  virtual std::string Name() const = 0;
 
   // Up to length bytes: waits a bounded time for the first, ends after a short silence.
   // True with the bytes that came (maybe none) unless the device fails.

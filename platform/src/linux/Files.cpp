@@ -235,7 +235,11 @@ bool LinuxServices::ReadFile(Handle handle, void* buffer, std::uint32_t length,
     return false;
   }
   if (file->link) {
-    return file->link->Read(static_cast<std::uint8_t*>(buffer), length, count);
+    const bool ok = file->link->Read(static_cast<std::uint8_t*>(buffer), length, count);
+    if (ok && count == 0 && length > 0) {
+      NoteNoReply(file->device);
+    }
+    return ok;
   }
   auto* bytes = static_cast<std::uint8_t*>(buffer);
   if (file->serial || file->parallel) {

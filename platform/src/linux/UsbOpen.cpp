@@ -48,6 +48,7 @@ Handle OpenUsbDevice(const ResolvedPath& target, HandleTable& handles) {
     return kInvalidHandle;
   }
   auto file = std::make_shared<OpenFile>(-1, false, false);
+  file->device = link->Name();
   file->link = std::move(link);
   const Handle handle = handles.Add(std::move(file));
   SetLastErrorCode(kErrorSuccess);

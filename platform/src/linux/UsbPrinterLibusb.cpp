@@ -26,6 +26,8 @@ class LibusbPrinter final : public DeviceLink {
         endpoints_(endpoints),
         reader_(endpoints.in, endpoints.maxPacketIn) {}
 
+  std::string Name() const override { return device_->Name(); }
+
   bool Write(const std::uint8_t* data, std::uint32_t length, std::uint32_t& count) override {
     return WriteBulk(*device_, endpoints_.out, data, length, count);
   }

@@ -32,6 +32,8 @@ class UsbPrinterNode final : public DeviceLink {
   UsbPrinterNode(int fd, std::string node) : fd_(fd), node_(std::move(node)) {}
   ~UsbPrinterNode() override { ::close(fd_); }  // also lets go of the lock
 
+  std::string Name() const override { return node_; }
+
   bool Read(std::uint8_t* buffer, std::uint32_t length, std::uint32_t& count) override {
     return Checked(ParallelRead(fd_, buffer, length, count));
   }

@@ -104,8 +104,11 @@ TEST_F(UsbPrinterLinux, PrinterNodeWritesReadsAndGivesItsDeviceId) {
   ASSERT_TRUE(os.ReadFile(handle, reply, sizeof reply, &count));
   EXPECT_EQ(count, 3U);
   EXPECT_EQ(reply[2], 0x02);
+  ClearFailureReason();
   ASSERT_TRUE(os.ReadFile(handle, reply, sizeof reply, &count));  // silent: nothing, no hang
   EXPECT_EQ(count, 0U);
+  EXPECT_EQ(LastFailureReason().kind, FailureKind::kNotAnswering);
+  EXPECT_EQ(LastFailureReason().device.rfind("/dev/usb/lp", 0), 0U);
 
   char id[64] = {};
   ASSERT_TRUE(os.DeviceIoControl(handle, kIoctlParQueryDeviceId, nullptr, 0, id, 60, &count));
