@@ -120,6 +120,12 @@ TEST_F(VersionQuery, ReportsEachFailureWithItsOwnText) {
   EXPECT_EQ(Query(), ToolResult::kFailed);
   EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Fail to read!", "Error")}));
   EXPECT_EQ(Frames().size(), 1U);
+  JobControl unanswered;  // no job began, so none is said to be closed
+  AttachPrinter();
+  device->answeredReads = 0;
+  GetVersion(
+      0xFF, lpt, number, ui, [](std::chrono::milliseconds) {}, unanswered);
+  EXPECT_EQ(unanswered.Stage(), JobStage::kNotOpened);
 
   // A status reply that cannot be read shows the port library's own text; the job is closed.
   AttachPrinter({.readsBeforeSilence = 2});

@@ -21,7 +21,8 @@ InterruptResponse RespondToInterrupt(int count, JobStage stage) {
       case JobStage::kClosing:
         return {text::kInterruptedWhileClosing, false};
       case JobStage::kClosed:
-        // The job is over; its outcome is about to be told.
+      case JobStage::kNotOpened:
+        // The job is over, or never began; its outcome is about to be told.
         return {{}, false};
     }
   }
@@ -30,6 +31,7 @@ InterruptResponse RespondToInterrupt(int count, JobStage stage) {
       return {text::kAbandonedWhileFlashing, true};
     case JobStage::kNoJob:
     case JobStage::kClosed:
+    case JobStage::kNotOpened:
       return {{}, true};
     default:
       return {text::kAbandonedJob, true};

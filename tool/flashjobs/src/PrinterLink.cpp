@@ -71,7 +71,7 @@ JobOpening OpenJob(HeldPort& held, const PortTarget& port, std::uint8_t machineI
   number = 0;
   control.Enter(JobStage::kOpening);
   if (!held.Open() || !SendToPrinter(port, BuildStartJob(number, machineId))) {
-    control.Enter(JobStage::kClosed);
+    control.Enter(JobStage::kNotOpened);
     return JobOpening::kNotSent;
   }
   if (pause) {
@@ -83,7 +83,7 @@ JobOpening OpenJob(HeldPort& held, const PortTarget& port, std::uint8_t machineI
   const JobAnswer answer =
       ReadFromPrinter(port, reply, 0) ? StartJobAnswer(reply) : JobAnswer::kNoAnswer;
   if (answer != JobAnswer::kAccepted) {
-    control.Enter(JobStage::kClosed);
+    control.Enter(JobStage::kNotOpened);
     return answer == JobAnswer::kRefused ? JobOpening::kRefused : JobOpening::kNoAnswer;
   }
   control.Enter(JobStage::kTransfer);

@@ -13,13 +13,14 @@
 namespace flashjobs {
 
 enum class JobStage : int {
-  kNoJob,     // nothing sent to the printer yet
-  kOpening,   // Start Job sent, the printer's answer not read yet
-  kTransfer,  // the job is open and the data file on its way; the flash is untouched
-  kQuerying,  // the job is open and the printer answers status requests
-  kFlashing,  // Execute Flash Write sent: the printer erases, writes and verifies its flash
-  kClosing,   // End Job on its way
-  kClosed,    // End Job sent, or the printer did not accept a job
+  kNoJob,      // nothing sent to the printer yet
+  kOpening,    // Start Job sent, the printer's answer not read yet
+  kTransfer,   // the job is open and the data file on its way; the flash is untouched
+  kQuerying,   // the job is open and the printer answers status requests
+  kFlashing,   // Execute Flash Write sent: the printer erases, writes and verifies its flash
+  kClosing,    // End Job on its way
+  kClosed,     // End Job sent
+  kNotOpened,  // Start Job could not be sent, or the printer did not accept it: no job is open
 };
 
 class JobControl {
