@@ -162,18 +162,21 @@ TEST_F(JobSafetyTest, AnInterruptWhileFlashingClosesTheJobAndWarns) {
 }
 
 // Before the flash is touched (here at the size confirmation) an interrupt closes the job
-// without writing, and says a second interrupt would abandon it.
+// without writing, and says a second interrupt would abandon it. A lost terminal (SIGHUP)
+// counts as an interrupt.
 TEST_F(JobSafetyTest, AnInterruptBeforeTheFlashWriteClosesTheJobWithoutWriting) {
-  Running cli(dir_, Simulated({"flash", "demo.vop", "--type", "demo"}));
-  ASSERT_TRUE(cli.WaitFor("[y/N] "));
-  cli.Signal(SIGTERM);
-  EXPECT_EQ(cli.Finish(), 130) << cli.output;
-  EXPECT_NE(cli.output.find(text::kInterruptedInJob), std::string::npos) << cli.output;
-  EXPECT_NE(cli.output.find(text::kInterruptedJobClosed), std::string::npos) << cli.output;
-  EXPECT_EQ(cli.output.find(text::kFlashNotConfirmed), std::string::npos) << cli.output;
-  const std::string trace = Trace();
-  EXPECT_EQ(trace.find(kExecuteFlashWrite), std::string::npos);
-  EXPECT_EQ(trace.substr(trace.size() - 8, 2), "\x1B\x41");  // End Job
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    Running cli(dir_, Simulated({"flash", "demo.vop", "--type", "demo"}));
+    ASSERT_TRUE(cli.WaitFor("[y/N] "));
+    cli.Signal(signal);
+    EXPECT_EQ(cli.Finish(), 130) << cli.output;
+    EXPECT_NE(cli.output.find(text::kInterruptedInJob), std::string::npos) << cli.output;
+    EXPECT_NE(cli.output.find(text::kInterruptedJobClosed), std::string::npos) << cli.output;
+    EXPECT_EQ(cli.output.find(text::kFlashNotConfirmed), std::string::npos) << cli.output;
+    const std::string trace = Trace();
+    EXPECT_EQ(trace.find(kExecuteFlashWrite), std::string::npos);
+    EXPECT_EQ(trace.substr(trace.size() - 8, 2), "\x1B\x41");  // End Job
+  }
 }
 
 }  // namespace

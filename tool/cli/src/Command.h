@@ -19,7 +19,7 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitInterrupted = 130;
 inline constexpr const char* kExitStatusNote =
     "Exit status: 0 when the command succeeded, 1 when it reported a failure, 2 for a usage "
-    "error, 130 when a printer job was interrupted (Ctrl-C, SIGTERM).";
+    "error, 130 when a printer job was interrupted (Ctrl-C, SIGTERM, SIGHUP).";
 
 // The options that come before the command and apply to every command.
 struct GlobalOptions {

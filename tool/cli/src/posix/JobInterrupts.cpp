@@ -12,7 +12,7 @@
 namespace cli {
 namespace {
 
-constexpr std::array<int, 2> kSignals{SIGINT, SIGTERM};
+constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};  // SIGHUP: the terminal went away
 
 // One job at a time; the handler reads these, so they are lock-free atomics.
 std::atomic<flashjobs::JobControl*> current{nullptr};

@@ -254,7 +254,7 @@ inline constexpr std::string_view kJobLeftOpen =
     "The printer's job could not be closed (End Job was not sent): switch the printer off and "
     "on before the next job.";
 
-// The command line, when a printer job is interrupted (Ctrl-C, SIGTERM).
+// The command line, when a printer job is interrupted (Ctrl-C, SIGTERM, SIGHUP).
 inline constexpr std::string_view kInterruptedBeforeJob =
     "Interrupted: nothing was sent to the printer.";
 inline constexpr std::string_view kInterruptedInJob =
