@@ -31,18 +31,11 @@ void Print(std::ostream& stream, std::string_view caption, std::string_view text
   stream.flush();
 }
 
-// The captions of failures: the tools' own, the port's ("Tessik Error Message") and the
-// time-out of a write.
-bool IsFailureCaption(std::string_view caption) {
-  return caption == zarnik::text::kError || caption == zarnik::text::kTimeoutError ||
-         caption == zarnik::LoadString(zarnik::StringId::kErrorCaption);
-}
-
 }  // namespace
 
 void CliUserInterface::ShowMessage(std::string_view text, std::string_view caption,
                                    flashtools::MessageIcon /*icon*/) {
-  if (!IsFailureCaption(caption)) {
+  if (!channel::IsFailureCaption(caption)) {
     Print(out_, caption, text);
     return;
   }

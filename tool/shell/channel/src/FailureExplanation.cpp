@@ -74,4 +74,9 @@ std::string PortFailureDetail(std::string_view shownText) {
   return detail;
 }
 
+bool IsFailureCaption(std::string_view caption) {
+  return caption == zarnik::text::kError || caption == zarnik::text::kTimeoutError ||
+         caption == zarnik::LoadString(zarnik::StringId::kErrorCaption);
+}
+
 }  // namespace channel

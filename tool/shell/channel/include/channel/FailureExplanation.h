@@ -16,6 +16,10 @@ std::string ExplainFailure(const platform::FailureReason& reason);
 // The explanation of the reason noted for the last port library call.
 std::string ExplainLastFailure();
 
+// Whether a message with this caption tells of a failure: the tools' own ("Error"), the port's
+// ("Tessik Error Message") and the time-out of a write.
+bool IsFailureCaption(std::string_view caption);
+
 // What goes under a printer tool's failure text: the port library's own text when the last
 // call through a port channel failed ("Port library: ..."), unless that is the text shown
 // already, then the explanation of the reason noted for that call. Empty when there is nothing
