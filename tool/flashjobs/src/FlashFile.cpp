@@ -124,7 +124,10 @@ FlashFile LoadFlashFile(const std::filesystem::path& path, int dataType) {
     file.stream.reset();
     return file;
   }
-  file.stream[file.length] = protocol::FrameSum(file.stream.get(), file.length);
+  // The byte after the file sums all of it; the check has summed all but the tail already.
+  const auto summed = static_cast<std::size_t>(file.neededLength - 1);
+  file.stream[file.length] =
+      protocol::FrameSum(file.stream.get() + summed, file.length - summed, file.computedSum);
   return file;
 }
 
