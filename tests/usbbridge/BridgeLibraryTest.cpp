@@ -1,5 +1,6 @@
 // The bridge library's exports on the simulated machine, against the virtual printer on the
 // maker's USB device.
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -70,6 +71,7 @@ TEST_F(BridgeLibraryTest, TheDeviceIdRequestSendsItsHeaderAndBringsTheIdBack) {
   Plug();
   const std::int32_t id = VopUsb_Open();
   std::array<std::uint8_t, 256> reply{};
+  reply.fill(0xAA);  // what the device does not send must not read as these
   ASSERT_NE(VopUsb_ClassRequest(id, 1, 1, 0, 0, 0, 256, reply.data()), 0);
   const auto calls = recorder->Calls();
   ASSERT_EQ(calls.size(), 1U);
@@ -80,6 +82,8 @@ TEST_F(BridgeLibraryTest, TheDeviceIdRequestSendsItsHeaderAndBringsTheIdBack) {
   EXPECT_EQ(reply[0] * 256 + reply[1], static_cast<int>(deviceId.size() + 2));
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(reply.data() + 2), deviceId.size()),
             deviceId);
+  EXPECT_TRUE(std::all_of(reply.begin() + static_cast<std::ptrdiff_t>(deviceId.size() + 2),
+                          reply.end(), [](std::uint8_t byte) { return byte == 0; }));
 }
 
 TEST_F(BridgeLibraryTest, RecipientAndDirectionChooseTheRecordAndRecipientFourSendsNothing) {

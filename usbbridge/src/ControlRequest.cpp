@@ -1,5 +1,6 @@
 #include "ControlRequest.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -46,10 +47,15 @@ std::int32_t SendControlRequest(RequestFamily family, std::int32_t id, std::uint
   const auto headerBytes = driver::EncodeControlHeader(header);
   std::uint32_t returned = 0;
   if (deviceToHost) {
-    return DriverIoControl(device, driver::kIoctlControlIn, headerBytes.data(),
-                           driver::kControlHeaderSize, data, length, &returned)
-               ? 1
-               : 0;
+    if (!DriverIoControl(device, driver::kIoctlControlIn, headerBytes.data(),
+                         driver::kControlHeaderSize, data, length, &returned)) {
+      return 0;
+    }
+    // The call cannot say how many bytes came: what the device did not send reads as zeros,
+    // never as what the caller's buffer held before.
+    auto* bytes = static_cast<std::uint8_t*>(data);
+    std::fill(bytes + std::min(returned, length), bytes + length, std::uint8_t{0});
+    return 1;
   }
   std::vector<std::uint8_t> record(headerBytes.begin(), headerBytes.end());
   const auto* bytes = static_cast<const std::uint8_t*>(data);
