@@ -1,28 +1,23 @@
-// The virtual printer as the system's USB printing support presents it: one handle at a time
-// (a second open finds it in use), writes go to the printer, reads fetch its replies, and the
-// device-identification request returns its IEEE 1284 identification string.
+// The virtual printer as the system's USB printing support presents it: as the parallel-port
+// driver device does (writes go to the printer, reads fetch its replies, the
+// device-identification request returns its IEEE 1284 identification string), but one handle
+// at a time: a second open finds it in use.
 #pragma once
 
 #include <memory>
 
-#include "sim/Device.h"
-#include "sim/printer/VirtualPrinter.h"
+#include "sim/printer/PrinterOnLptDriver.h"
 
 namespace sim {
 
-class PrinterOnUsbPrintSupport : public Device {
+class PrinterOnUsbPrintSupport : public PrinterOnLptDriver {
  public:
-  explicit PrinterOnUsbPrintSupport(std::shared_ptr<VirtualPrinter> printer);
+  using PrinterOnLptDriver::PrinterOnLptDriver;
 
   IoResult Open() override;
   void Close() override;
-  IoResult Write(std::span<const std::uint8_t> data) override;
-  IoResult Read(std::span<std::uint8_t> buffer) override;
-  IoResult IoControl(std::uint32_t code, std::span<const std::uint8_t> in,
-                     std::span<std::uint8_t> out) override;
 
  private:
-  std::shared_ptr<VirtualPrinter> printer_;
   bool open_ = false;
 };
 
