@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "DeviceIdReply.h"
 #include "platform/WinApi.h"
 
 namespace sim {
@@ -210,13 +211,13 @@ std::deque<std::uint8_t>& Ieee1284Printer::Source() {
 bool Ieee1284Printer::HaveReverseData() {
   std::vector<std::uint8_t> buffer(kReplyRoom);
   if (deviceIdRequest_ && deviceId_.empty()) {
+    // Room for the length bytes that go in front.
     const IoResult result =
         printer_->IoControl(platform::kIoctlParQueryDeviceId, {}, std::span(buffer).subspan(2));
     if (result.ok) {
-      const std::uint32_t length = result.count + 2;  // the length counts its own two bytes
-      buffer[0] = static_cast<std::uint8_t>(length >> 8);
-      buffer[1] = static_cast<std::uint8_t>(length & 0xFF);
-      deviceId_.assign(buffer.begin(), buffer.begin() + length);
+      const std::vector<std::uint8_t> reply = WithLengthBytes(
+          std::string_view(reinterpret_cast<const char*>(buffer.data() + 2), result.count));
+      deviceId_.assign(reply.begin(), reply.end());
     }
   } else if (!deviceIdRequest_ && reverse_.empty()) {
     const IoResult result = printer_->Read(buffer);

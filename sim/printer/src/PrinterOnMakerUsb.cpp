@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "DeviceIdReply.h"
 #include "platform/UsbInterfaceNames.h"
 #include "platform/VopUsbDriver.h"
 
@@ -101,7 +102,7 @@ class DeviceNode final : public Device {
     const bool printerInterface = (header->index >> 8) == 0;
     if (*requestType == kClassInterfaceIn && printerInterface) {
       if (header->request == kGetDeviceId) {
-        return CopyOut(DeviceIdReply(), out);
+        return CopyOut(WithLengthBytes(printer_->DeviceId()), out);
       }
       if (header->request == kGetPortStatus) {
         return CopyOut(std::array{kPortStatusReady}, out);
@@ -111,17 +112,6 @@ class DeviceNode final : public Device {
       return IoResult::Done();
     }
     return IoResult::Failed(kStall);
-  }
-
-  // The identification string behind its big-endian length, which counts the two length
-  // bytes as well.
-  std::vector<std::uint8_t> DeviceIdReply() const {
-    const std::string_view id = printer_->DeviceId();
-    const std::size_t length = id.size() + 2;
-    std::vector<std::uint8_t> reply{static_cast<std::uint8_t>(length >> 8),
-                                    static_cast<std::uint8_t>(length & 0xFFU)};
-    reply.insert(reply.end(), id.begin(), id.end());
-    return reply;
   }
 
   static IoResult Descriptor(std::span<const std::uint8_t> in, std::span<std::uint8_t> out) {
