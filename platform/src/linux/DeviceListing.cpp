@@ -13,6 +13,7 @@
 
 #include "linux/LibusbDevice.h"
 #include "linux/UsbDeviceTree.h"
+#include "linux/UsbPrinterLibusb.h"
 #include "linux/UsbPrinterNode.h"
 
 namespace platform {
@@ -41,18 +42,11 @@ std::string DeviceIdThroughLibusb(const UsbDeviceInfo& device) {
   if (!endpoints) {
     return {};
   }
-  std::vector<std::uint8_t> reply(kIdRoom + 4, 0);
-  std::uint32_t done = 0;
-  const auto index =
-      static_cast<std::uint16_t>((endpoints->interfaceNumber << 8) | endpoints->alternateSetting);
-  if (!opened->Control(0xA1, 0, 0, index, reply.data(), static_cast<std::uint16_t>(reply.size()),
-                       done, 2000)) {
-    return {};
-  }
   std::vector<std::uint8_t> text(kIdRoom + 1, 0);
   std::uint32_t count = 0;
-  linux_backend::DeviceIdFromDriverReply(reinterpret_cast<const char*>(reply.data()), done,
-                                         text.data(), kIdRoom, count);
+  if (!linux_backend::ReadPrinterDeviceId(*opened, *endpoints, text.data(), kIdRoom, count, 2000)) {
+    return {};
+  }
   return {reinterpret_cast<const char*>(text.data()), count};
 }
 

@@ -42,22 +42,14 @@ class LibusbPrinter final : public DeviceLink {
   }
 
   bool DeviceId(std::uint8_t* out, std::uint32_t outLength, std::uint32_t& count) override {
-    count = 0;
-    // The length field, a text one byte longer than fits, and its end.
-    const auto size = static_cast<std::uint16_t>(std::min<std::uint32_t>(outLength + 4, 0xFFFF));
-    std::vector<std::uint8_t> reply(size, 0);
-    std::uint32_t done = 0;
-    const auto index =
-        static_cast<std::uint16_t>((endpoints_.interfaceNumber << 8) | endpoints_.alternateSetting);
-    if (!device_->Control(kGetDeviceIdRequestType, kGetDeviceId, 0, index, reply.data(), size, done,
-                          kControlTimeoutMs)) {
+    const auto error =
+        ReadPrinterDeviceId(*device_, endpoints_, out, outLength, count, kControlTimeoutMs);
+    if (!error) {
       NoteUsbTransferFailure(device_->Name());
       return false;
     }
-    const std::uint32_t error = DeviceIdFromDriverReply(reinterpret_cast<const char*>(reply.data()),
-                                                        done, out, outLength, count);
-    SetLastErrorCode(error);
-    return error == kErrorSuccess;
+    SetLastErrorCode(*error);
+    return *error == kErrorSuccess;
   }
 
  private:
@@ -67,6 +59,25 @@ class LibusbPrinter final : public DeviceLink {
 };
 
 }  // namespace
+
+std::optional<std::uint32_t> ReadPrinterDeviceId(LibusbDevice& device,
+                                                 const BulkEndpoints& endpoints, std::uint8_t* out,
+                                                 std::uint32_t outLength, std::uint32_t& count,
+                                                 unsigned timeoutMs) {
+  count = 0;
+  // The length field, a text one byte longer than fits, and its end.
+  const auto size = static_cast<std::uint16_t>(std::min<std::uint32_t>(outLength + 4, 0xFFFF));
+  std::vector<std::uint8_t> reply(size, 0);
+  std::uint32_t done = 0;
+  const auto index =
+      static_cast<std::uint16_t>((endpoints.interfaceNumber << 8) | endpoints.alternateSetting);
+  if (!device.Control(kGetDeviceIdRequestType, kGetDeviceId, 0, index, reply.data(), size, done,
+                      timeoutMs)) {
+    return std::nullopt;
+  }
+  return DeviceIdFromDriverReply(reinterpret_cast<const char*>(reply.data()), done, out, outLength,
+                                 count);
+}
 
 std::unique_ptr<DeviceLink> OpenUsbPrinterThroughLibusb(const UsbDeviceInfo& device) {
   const std::string name = NodeName(device);
