@@ -95,15 +95,18 @@ class BridgeSession {
     const std::string name = NodeName(info);
     const std::lock_guard lock(mutex);
     std::erase_if(sessions, [](const auto& entry) { return entry.second.expired(); });
+    // The last handle on a session may close between the sweep above and this look.
     if (const auto it = sessions.find(name); it != sessions.end()) {
-      return it->second.lock();
+      if (auto session = it->second.lock()) {
+        return session;
+      }
     }
     auto device = LibusbDevice::Open(info.busNumber, info.address, name);
     if (device == nullptr) {
       return nullptr;
     }
     auto session = std::make_shared<BridgeSession>(std::move(device), info);
-    sessions.emplace(name, session);
+    sessions.insert_or_assign(name, session);
     return session;
   }
 

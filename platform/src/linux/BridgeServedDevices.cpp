@@ -57,7 +57,8 @@ std::vector<std::string> ConfigFiles() {
   std::vector<std::string> files;
   const char* config = std::getenv("XDG_CONFIG_HOME");
   const char* home = std::getenv("HOME");
-  if (config != nullptr && *config != '\0') {
+  // A relative XDG_CONFIG_HOME is ignored, as the settings file's folder ignores it.
+  if (config != nullptr && *config == '/') {
     files.push_back(std::string(config) + "/zarnik/usb-bridge.conf");
   } else if (home != nullptr && *home != '\0') {
     files.push_back(std::string(home) + "/.config/zarnik/usb-bridge.conf");
