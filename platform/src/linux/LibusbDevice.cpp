@@ -26,20 +26,6 @@ libusb_context* Context() {
   return context;
 }
 
-int ErrnoOf(int code) {
-  switch (code) {
-    case LIBUSB_ERROR_ACCESS:
-      return EACCES;
-    case LIBUSB_ERROR_BUSY:
-      return EBUSY;
-    case LIBUSB_ERROR_NO_DEVICE:
-    case LIBUSB_ERROR_NOT_FOUND:
-      return ENODEV;
-    default:
-      return EIO;
-  }
-}
-
 }  // namespace
 
 std::uint32_t ErrorFromLibusb(int code) {
@@ -91,7 +77,7 @@ std::unique_ptr<LibusbDevice> LibusbDevice::Open(int busNumber, int address,
   }
   if (result != LIBUSB_SUCCESS || handle == nullptr) {
     SetLastErrorCode(ErrorFromLibusb(result));
-    NoteUsbOpenFailure(ErrnoOf(result), name);
+    NoteUsbOpenFailure(LastError(), name);
     return nullptr;
   }
   SetLastErrorCode(kErrorSuccess);
@@ -178,7 +164,7 @@ bool LibusbDevice::ClaimInterface(int number) {
   if (libusb_kernel_driver_active(handle_, number) == 1) {
     const int result = libusb_detach_kernel_driver(handle_, number);
     if (result != LIBUSB_SUCCESS && result != LIBUSB_ERROR_NOT_FOUND) {
-      NoteUsbOpenFailure(ErrnoOf(result), name_);
+      NoteUsbOpenFailure(ErrorFromLibusb(result), name_);
       return Failed(result);
     }
     detached = result == LIBUSB_SUCCESS;
@@ -188,7 +174,7 @@ bool LibusbDevice::ClaimInterface(int number) {
     if (detached) {
       libusb_attach_kernel_driver(handle_, number);
     }
-    NoteUsbOpenFailure(ErrnoOf(claimed), name_);
+    NoteUsbOpenFailure(ErrorFromLibusb(claimed), name_);
     return Failed(claimed);
   }
   claimed_.emplace(number, detached);

@@ -3,10 +3,10 @@
 #include <grp.h>
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <vector>
 
 #include "linux/ErrorCodes.h"
+#include "linux/FailureNotes.h"
 #include "platform/FailureReason.h"
 
 namespace platform::linux_backend {
@@ -31,24 +31,8 @@ std::string GroupOf(const std::string& node) {
 
 }  // namespace
 
-void NoteUsbOpenFailure(int error, const std::string& node) {
-  switch (error) {
-    case EACCES:
-    case EPERM:
-      NoteFailureReason({FailureKind::kPermissionDenied, node, GroupOf(node)});
-      break;
-    case EBUSY:
-    case EWOULDBLOCK:
-      NoteFailureReason({FailureKind::kInUse, node, ""});
-      break;
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-      NoteFailureReason({FailureKind::kNotFound, node, ""});
-      break;
-    default:
-      break;
-  }
+void NoteUsbOpenFailure(std::uint32_t error, const std::string& node) {
+  NoteOpenFailure(error, node, error == kErrorAccessDenied ? GroupOf(node) : std::string());
 }
 
 void NoteUsbTransferFailure(const std::string& device) {

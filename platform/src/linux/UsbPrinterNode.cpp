@@ -98,7 +98,7 @@ std::unique_ptr<DeviceLink> OpenUsbPrinterNode(const std::string& node) {
   if (fd < 0) {
     const int error = errno;
     SetLastErrorCode(ErrorFromErrno(error));
-    NoteUsbOpenFailure(error, node);
+    NoteUsbOpenFailure(LastError(), node);
     return nullptr;
   }
   // Two programs must never interleave bytes on one printer: the node is held alone.
@@ -106,7 +106,7 @@ std::unique_ptr<DeviceLink> OpenUsbPrinterNode(const std::string& node) {
     const int error = errno;
     ::close(fd);
     SetLastErrorCode(ErrorFromErrno(error));
-    NoteUsbOpenFailure(error, node);
+    NoteUsbOpenFailure(LastError(), node);
     return nullptr;
   }
   SetLastErrorCode(kErrorSuccess);
