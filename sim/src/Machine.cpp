@@ -155,7 +155,7 @@ bool Machine::SetupDiEnumDeviceInterfaces(platform::DeviceInfoSet set,
                                           std::uint32_t memberIndex,
                                           platform::DeviceInterfaceData* data) {
   std::uint32_t error = 0;
-  if (interfaces_.Enum(set, interfaceClass, memberIndex, data, error)) {
+  if (interfaces_.Sets().Enum(set, interfaceClass, memberIndex, data, error)) {
     return true;
   }
   SetLastError(error);
@@ -167,7 +167,7 @@ bool Machine::SetupDiGetDeviceInterfaceDetail(platform::DeviceInfoSet set,
                                               void* detail, std::uint32_t detailSize,
                                               std::uint32_t* requiredSize) {
   std::uint32_t error = 0;
-  if (interfaces_.Detail(set, data, detail, detailSize, requiredSize, error)) {
+  if (interfaces_.Sets().Detail(set, data, detail, detailSize, requiredSize, error)) {
     return true;
   }
   SetLastError(error);
@@ -176,7 +176,7 @@ bool Machine::SetupDiGetDeviceInterfaceDetail(platform::DeviceInfoSet set,
 
 bool Machine::SetupDiDestroyDeviceInfoList(platform::DeviceInfoSet set) {
   std::uint32_t error = 0;
-  if (interfaces_.Destroy(set, error)) {
+  if (interfaces_.Sets().Destroy(set, error)) {
     return true;
   }
   SetLastError(error);

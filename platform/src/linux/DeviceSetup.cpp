@@ -14,7 +14,7 @@ bool LinuxServices::SetupDiEnumDeviceInterfaces(DeviceInfoSet set, const Guid& i
                                                 std::uint32_t memberIndex,
                                                 DeviceInterfaceData* data) {
   std::uint32_t error = kErrorSuccess;
-  const bool ok = usbClasses_.Enum(set, interfaceClass, memberIndex, data, error);
+  const bool ok = usbClasses_.Sets().Enum(set, interfaceClass, memberIndex, data, error);
   SetLastErrorCode(error);
   return ok;
 }
@@ -24,14 +24,14 @@ bool LinuxServices::SetupDiGetDeviceInterfaceDetail(DeviceInfoSet set,
                                                     std::uint32_t detailSize,
                                                     std::uint32_t* requiredSize) {
   std::uint32_t error = kErrorSuccess;
-  const bool ok = usbClasses_.Detail(set, data, detail, detailSize, requiredSize, error);
+  const bool ok = usbClasses_.Sets().Detail(set, data, detail, detailSize, requiredSize, error);
   SetLastErrorCode(error);
   return ok;
 }
 
 bool LinuxServices::SetupDiDestroyDeviceInfoList(DeviceInfoSet set) {
   std::uint32_t error = kErrorSuccess;
-  const bool ok = usbClasses_.Destroy(set, error);
+  const bool ok = usbClasses_.Sets().Destroy(set, error);
   SetLastErrorCode(error);
   return ok;
 }

@@ -35,94 +35,16 @@ std::optional<UsbClass> ClassOf(const Guid& interfaceClass) {
 }  // namespace
 
 DeviceInfoSet UsbDeviceClasses::GetClassDevs(const Guid& interfaceClass) {
-  Set set{interfaceClass, {}};
+  std::vector<std::string> paths;
   if (const auto usbClass = ClassOf(interfaceClass)) {
     for (const UsbDeviceInfo& device : DevicesOfClass(*usbClass)) {
-      set.paths.push_back(InterfacePath(device, *usbClass));
+      paths.push_back(InterfacePath(device, *usbClass));
     }
-    if (*usbClass == UsbClass::kBridge && set.paths.empty()) {
+    if (*usbClass == UsbClass::kBridge && paths.empty()) {
       NoteNoBridgeDevice();  // the bridge's open fails without another word
     }
   }
-  std::lock_guard lock(mutex_);
-  const DeviceInfoSet handle = nextSet_;
-  nextSet_ += 4;
-  sets_.emplace(handle, std::move(set));
-  return handle;
-}
-
-const UsbDeviceClasses::Set* UsbDeviceClasses::FindSet(DeviceInfoSet set, std::uint32_t& error) {
-  auto it = sets_.find(set);
-  if (it == sets_.end()) {
-    error = kErrorInvalidHandle;
-    return nullptr;
-  }
-  return &it->second;
-}
-
-bool UsbDeviceClasses::Enum(DeviceInfoSet set, const Guid& interfaceClass,
-                            std::uint32_t memberIndex, DeviceInterfaceData* data,
-                            std::uint32_t& error) {
-  std::lock_guard lock(mutex_);
-  const Set* found = FindSet(set, error);
-  if (found == nullptr) {
-    return false;
-  }
-  if (data == nullptr || data->cbSize != sizeof(DeviceInterfaceData)) {
-    error = kErrorInvalidUserBuffer;
-    return false;
-  }
-  if (!(interfaceClass == found->interfaceClass) || memberIndex >= found->paths.size()) {
-    error = kErrorNoMoreItems;
-    return false;
-  }
-  data->InterfaceClassGuid = interfaceClass;
-  data->Flags = 0x1;  // SPINT_ACTIVE
-  data->Reserved = memberIndex;
-  return true;
-}
-
-bool UsbDeviceClasses::Detail(DeviceInfoSet set, const DeviceInterfaceData& data, void* detail,
-                              std::uint32_t detailSize, std::uint32_t* requiredSize,
-                              std::uint32_t& error) {
-  std::lock_guard lock(mutex_);
-  const Set* found = FindSet(set, error);
-  if (found == nullptr) {
-    return false;
-  }
-  if (data.Reserved >= found->paths.size()) {
-    error = kErrorInvalidParameter;
-    return false;
-  }
-  const std::string& path = found->paths[data.Reserved];
-  const auto needed =
-      static_cast<std::uint32_t>(kDeviceInterfaceDetailHeaderSize + path.size() + 1);
-  if (requiredSize != nullptr) {
-    *requiredSize = needed;
-  }
-  if (detail == nullptr || detailSize < needed) {
-    error =
-        detail == nullptr && detailSize != 0 ? kErrorInvalidUserBuffer : kErrorInsufficientBuffer;
-    return false;
-  }
-  std::uint32_t sizeField = 0;
-  std::memcpy(&sizeField, detail, sizeof sizeField);
-  if (sizeField != 5) {
-    error = kErrorInvalidUserBuffer;
-    return false;
-  }
-  std::memcpy(static_cast<char*>(detail) + kDeviceInterfaceDetailHeaderSize, path.c_str(),
-              path.size() + 1);
-  return true;
-}
-
-bool UsbDeviceClasses::Destroy(DeviceInfoSet set, std::uint32_t& error) {
-  std::lock_guard lock(mutex_);
-  if (sets_.erase(set) != 1) {
-    error = kErrorInvalidHandle;
-    return false;
-  }
-  return true;
+  return sets_.Make(interfaceClass, std::move(paths));
 }
 
 bool UsbDeviceClasses::IsDeviceClassesPath(const char* subKey) {

@@ -13,19 +13,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/DeviceInterfaceSets.h"
 #include "platform/WinApi.h"
 
 namespace platform::linux_backend {
 
 class UsbDeviceClasses {
  public:
-  // The setup calls; a failing call returns false with its error code in error.
+  // The setup calls (DeviceInterfaceSets): a set holds the paths of its class as the device
+  // tree had them when it was made.
   DeviceInfoSet GetClassDevs(const Guid& interfaceClass);
-  bool Enum(DeviceInfoSet set, const Guid& interfaceClass, std::uint32_t memberIndex,
-            DeviceInterfaceData* data, std::uint32_t& error);
-  bool Detail(DeviceInfoSet set, const DeviceInterfaceData& data, void* detail,
-              std::uint32_t detailSize, std::uint32_t* requiredSize, std::uint32_t& error);
-  bool Destroy(DeviceInfoSet set, std::uint32_t& error);
+  DeviceInterfaceSets& Sets() { return sets_; }
 
   // The registry calls for keys below DeviceClasses (status codes as the registry's).
   static bool IsDeviceClassesPath(const char* subKey);
@@ -36,16 +34,8 @@ class UsbDeviceClasses {
   std::int32_t CloseKey(RegistryKey key);
 
  private:
-  struct Set {
-    Guid interfaceClass;
-    std::vector<std::string> paths;
-  };
-  // The set, or null after storing kErrorInvalidHandle in error; the caller holds the lock.
-  const Set* FindSet(DeviceInfoSet set, std::uint32_t& error);
-
-  std::mutex mutex_;
-  std::map<DeviceInfoSet, Set> sets_;
-  DeviceInfoSet nextSet_ = 0x3000;
+  DeviceInterfaceSets sets_{0x3000};
+  std::mutex mutex_;                         // guards the keys
   std::map<RegistryKey, std::string> keys_;  // the device instance of each open key
   RegistryKey nextKey_ = 0x40000000;
 };
