@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "linux/BridgeServedDevices.h"
 #include "linux/RegistryValue.h"

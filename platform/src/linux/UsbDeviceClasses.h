@@ -11,7 +11,6 @@
 #include <map>
 #include <mutex>
 #include <string>
-#include <vector>
 
 #include "platform/DeviceInterfaceSets.h"
 #include "platform/WinApi.h"
