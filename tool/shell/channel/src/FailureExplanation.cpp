@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "channel/PortChannel.h"
+#include "zarnik/FilledText.h"
 #include "zarnik/Strings.h"
 
 namespace channel {
@@ -38,14 +39,8 @@ std::string ExplainFailure(const platform::FailureReason& reason) {
   if (pattern.empty()) {
     return {};
   }
-  const std::string device = reason.device.empty() ? "The device" : reason.device;
-  std::string text;
-  const std::size_t mark = pattern.find("%s");
-  if (mark == std::string_view::npos) {
-    text = pattern;
-  } else {
-    text.append(pattern.substr(0, mark)).append(device).append(pattern.substr(mark + 2));
-  }
+  std::string text =
+      zarnik::FilledText(pattern, {reason.device.empty() ? "The device" : reason.device});
   if (!reason.detail.empty()) {
     text.append("\n").append(reason.detail);
   }

@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "FileSystemOs.h"
-#include "FilledText.h"
+#include "zarnik/FilledText.h"
 #include "zarnik/Strings.h"
 
 namespace settings {
@@ -105,7 +105,7 @@ std::string DescribeSettingsFile(const std::filesystem::path& file) {
   if (error) {
     full = file;
   }
-  return FilledText(zarnik::text::kSettingsFileFormat, {full.lexically_normal().string()});
+  return zarnik::FilledText(zarnik::text::kSettingsFileFormat, {full.lexically_normal().string()});
 }
 
 }  // namespace settings

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "FilledText.h"
+#include "zarnik/FilledText.h"
 #include "zarnik/Strings.h"
 
 namespace settings {
@@ -38,11 +38,13 @@ std::optional<ProfileFailure> TakeUntoldUnsavedSettings() {
 }
 
 std::string DescribeUnsavedSettings(const ProfileFailure& failure) {
-  return FilledText(zarnik::text::kSettingsNotSavedFormat, {failure.path.string(), failure.reason});
+  return zarnik::FilledText(zarnik::text::kSettingsNotSavedFormat,
+                            {failure.path.string(), failure.reason});
 }
 
 std::string DescribeUnreadableSettings(const ProfileFailure& failure) {
-  return FilledText(zarnik::text::kSettingsNotReadFormat, {failure.path.string(), failure.reason});
+  return zarnik::FilledText(zarnik::text::kSettingsNotReadFormat,
+                            {failure.path.string(), failure.reason});
 }
 
 }  // namespace settings

@@ -1,11 +1,12 @@
-// The settings' messages: a text of Strings.h with its "%s" marks filled in order.
+// A text of Strings.h with its "%s" marks filled in order; marks left over stay as they are,
+// values left over are dropped.
 #pragma once
 
 #include <initializer_list>
 #include <string>
 #include <string_view>
 
-namespace settings {
+namespace zarnik {
 
 inline std::string FilledText(std::string_view pattern, std::initializer_list<std::string> values) {
   std::string text;
@@ -21,4 +22,4 @@ inline std::string FilledText(std::string_view pattern, std::initializer_list<st
   return text.append(pattern.substr(from));
 }
 
-}  // namespace settings
+}  // namespace zarnik
