@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "linux/DeviceId.h"
 #include "linux/ErrorCodes.h"
 #include "linux/LibusbBulk.h"
 #include "linux/LibusbDevice.h"
@@ -75,8 +76,9 @@ std::optional<std::uint32_t> ReadPrinterDeviceId(LibusbDevice& device,
                       timeoutMs)) {
     return std::nullopt;
   }
-  return DeviceIdFromDriverReply(reinterpret_cast<const char*>(reply.data()), done, out, outLength,
-                                 count);
+  // libusb says exactly how many bytes came, so the text ends at its zero or there; the
+  // reply's own length field, often wrong, is not needed.
+  return CopyDeviceIdText(reinterpret_cast<const char*>(reply.data()), done, out, outLength, count);
 }
 
 std::unique_ptr<DeviceLink> OpenUsbPrinterThroughLibusb(const UsbDeviceInfo& device) {

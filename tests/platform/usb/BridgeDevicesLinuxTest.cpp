@@ -223,6 +223,15 @@ TEST_F(BridgeOnLinux, PrintingSupportTalksToAPrinterWithoutKernelDriver) {
   ASSERT_EQ(VopP2Read(PORT_USB, id, sizeof id, &count, 4), 1) << VopP2GetMessage();
   const std::string deviceId = UsbDeviceLayout{}.deviceId;
   EXPECT_EQ(std::string(reinterpret_cast<char*>(id) + 2, deviceId.size()), deviceId);
+
+  // A wrong length field does not cut the text: libusb says how many bytes came.
+  UsbDeviceLayout quirky;
+  quirky.productId = 0x0006;
+  quirky.idLengthCountsTextOnly = true;
+  EmulatedUsbDevice second(quirky);
+  param.wUsbProductId = 0x0006;
+  ASSERT_EQ(VopP2Read(PORT_USB, id, sizeof id, &count, 4), 1) << VopP2GetMessage();
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(id) + 2, deviceId.size()), deviceId);
 }
 
 // zarnik-cli, through the bridge on this machine, to the virtual printer behind an emulated

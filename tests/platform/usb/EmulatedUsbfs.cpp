@@ -342,7 +342,7 @@ void EmulatedUsbDevice::Control(UMockdevIoctlData* urb, UMockdevIoctlData* buffe
   } else if (setup[0] == 0x80 && setup[1] == 0) {
     reply = {1, 0};
   } else if (setup[0] == 0xA1 && setup[1] == 0) {
-    const std::size_t size = layout_.deviceId.size() + 2;
+    const std::size_t size = layout_.deviceId.size() + (layout_.idLengthCountsTextOnly ? 0 : 2);
     reply = {High(static_cast<unsigned>(size)), Low(static_cast<unsigned>(size))};
     reply.insert(reply.end(), layout_.deviceId.begin(), layout_.deviceId.end());
   } else {

@@ -33,7 +33,8 @@ struct UsbDeviceLayout {
   std::uint8_t interfaceClass = 7;  // printer
   std::vector<EndpointLayout> endpoints = {{0x01, 2, 512}, {0x82, 2, 512}};
   std::string deviceId = "MFG:Zarnik;MDL:QX4410;CLS:PRINTER;";
-  bool kernelDriver = false;  // a kernel driver (usblp) holds interface 0 until detached
+  bool kernelDriver = false;            // a kernel driver (usblp) holds interface 0 until detached
+  bool idLengthCountsTextOnly = false;  // the ID's length field leaves out its own two bytes
 };
 
 // The testbed of the process, made on first use (before libusb first looks at the machine).
