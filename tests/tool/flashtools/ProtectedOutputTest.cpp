@@ -101,7 +101,7 @@ TEST(ProtectedOutputTest, AnotherUsersWritableFileKeepsItsOwner) {
   }
   SharedDir dir;
   WriteFile(dir / "in.bin", {1, 2, 3});
-  WriteFile(dir / "shared.vop", {0xEE});
+  WriteFile(dir / "shared.vop", Bytes(1000, 0xEE));  // longer than the result: cut back
   fs::permissions(dir / "shared.vop", fs::perms::owner_read | fs::perms::owner_write |
                                           fs::perms::group_read | fs::perms::group_write |
                                           fs::perms::others_read | fs::perms::others_write);

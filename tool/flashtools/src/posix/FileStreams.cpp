@@ -417,8 +417,15 @@ CopyResult PendingOutputFile::CopyAndSum(ByteSource& source, std::uint64_t count
 }
 
 bool PendingOutputFile::CopyOverExisting() {
-  const int existing = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  const int existing = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
   if (existing < 0) {
+    return false;
+  }
+  // The space is reserved first, so a full disk stops the copy before the old contents change;
+  // the file is cut to the new size at the end.
+  const int reserved = size_ > 0 ? ::posix_fallocate(existing, 0, static_cast<off_t>(size_)) : 0;
+  if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL) {
+    ::close(existing);
     return false;
   }
   FileSource result(temporary_);
@@ -440,7 +447,8 @@ bool PendingOutputFile::CopyOverExisting() {
     }
     done += piece.size();
   }
-  return ::close(existing) == 0 && done == size_;
+  const bool complete = done == size_ && ::ftruncate(existing, static_cast<off_t>(size_)) == 0;
+  return ::close(existing) == 0 && complete;
 }
 
 bool PendingOutputFile::Commit() {
