@@ -20,7 +20,7 @@ constexpr auto kShortestSleep = std::chrono::milliseconds(1);
 
 PacedLink::PacedLink(std::shared_ptr<Device> device, std::uint32_t bytesPerSecond, Clock clock,
                      Sleep sleep)
-    : device_(std::move(device)),
+    : PassThroughDevice(std::move(device)),
       bytesPerSecond_(std::max<std::uint32_t>(bytesPerSecond, 1)),
       clock_(clock ? std::move(clock) : Clock(steady_clock::now)),
       sleep_(sleep ? std::move(sleep)
@@ -39,14 +39,14 @@ void PacedLink::Carry(std::size_t count) {
 
 IoResult PacedLink::Write(std::span<const std::uint8_t> data) {
   if (data.empty()) {
-    return device_->Write(data);
+    return Behind().Write(data);
   }
   const std::size_t slice = std::max<std::uint32_t>(bytesPerSecond_ / kSlicesPerSecond, 1);
   std::uint32_t taken = 0;
   while (taken < data.size()) {
     const std::size_t count = std::min(slice, data.size() - taken);
     Carry(count);
-    const IoResult result = device_->Write(data.subspan(taken, count));
+    const IoResult result = Behind().Write(data.subspan(taken, count));
     taken += std::min<std::uint32_t>(result.count, static_cast<std::uint32_t>(count));
     platform::CountBytesTaken(taken);
     if (!result.ok) {

@@ -9,11 +9,11 @@
 #include <functional>
 #include <memory>
 
-#include "sim/Device.h"
+#include "sim/PassThroughDevice.h"
 
 namespace sim {
 
-class PacedLink final : public Device {
+class PacedLink final : public PassThroughDevice {
  public:
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
   using Sleep = std::function<void(std::chrono::steady_clock::duration)>;
@@ -23,21 +23,13 @@ class PacedLink final : public Device {
   PacedLink(std::shared_ptr<Device> device, std::uint32_t bytesPerSecond, Clock clock = {},
             Sleep sleep = {});
 
-  IoResult Open() override { return device_->Open(); }
-  void Close() override { device_->Close(); }
   // Each slice is counted as taken once the device has it.
   IoResult Write(std::span<const std::uint8_t> data) override;
-  IoResult Read(std::span<std::uint8_t> buffer) override { return device_->Read(buffer); }
-  IoResult IoControl(std::uint32_t code, std::span<const std::uint8_t> in,
-                     std::span<std::uint8_t> out) override {
-    return device_->IoControl(code, in, out);
-  }
 
  private:
   // Waits until the link has carried count more bytes after what it carried before.
   void Carry(std::size_t count);
 
-  std::shared_ptr<Device> device_;
   std::uint32_t bytesPerSecond_;
   Clock clock_;
   Sleep sleep_;

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <memory>
 
-#include "sim/Device.h"
+#include "sim/PassThroughDevice.h"
 
 namespace simulate {
 
@@ -26,29 +26,21 @@ class PrinterTrace {
   bool ok_ = true;
 };
 
-class TracingDevice final : public sim::Device {
+class TracingDevice final : public sim::PassThroughDevice {
  public:
   TracingDevice(std::shared_ptr<sim::Device> link, std::shared_ptr<PrinterTrace> trace)
-      : link_(std::move(link)), trace_(std::move(trace)) {}
+      : PassThroughDevice(std::move(link)), trace_(std::move(trace)) {}
 
-  sim::IoResult Open() override { return link_->Open(); }
-  void Close() override { link_->Close(); }
   sim::IoResult Write(std::span<const std::uint8_t> data) override {
-    const sim::IoResult result = link_->Write(data);
+    const sim::IoResult result = Behind().Write(data);
     // Only what the printer took counts: a write the link refused adds nothing.
     if (result.ok) {
       trace_->Record(data.first(std::min<std::size_t>(result.count, data.size())));
     }
     return result;
   }
-  sim::IoResult Read(std::span<std::uint8_t> buffer) override { return link_->Read(buffer); }
-  sim::IoResult IoControl(std::uint32_t code, std::span<const std::uint8_t> in,
-                          std::span<std::uint8_t> out) override {
-    return link_->IoControl(code, in, out);
-  }
 
  private:
-  std::shared_ptr<sim::Device> link_;
   std::shared_ptr<PrinterTrace> trace_;
 };
 
