@@ -19,7 +19,7 @@ namespace {
 // sequential reader soon gets large blocks, and after a stretch taken past the buffer (band
 // data), the frame that follows costs a small read.
 constexpr std::size_t kFirstRead = 4096;
-constexpr std::size_t kLargestRead = kPartReadSize;
+constexpr std::size_t kLargestRead = kSumReadSize;
 // Writes smaller than this are gathered before they go to the file: the system stores large
 // writes faster, whatever their place in the file.
 constexpr std::size_t kWriteBuffer = std::size_t{1} << 20;

@@ -30,12 +30,13 @@ class Pieces {
         count_(count),
         output_(output),
         outputAt_(outputAt),
+        readSize_(output >= 0 ? kCopyReadSize : kSumReadSize),
         pieceSize_(std::max(kSmallestPiece, count / (threads * kPiecesPerThread) + 1)),
         pieces_((count + pieceSize_ - 1) / pieceSize_) {}
 
   // Takes pieces until none is left or one went wrong.
   void Work() {
-    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(kPartReadSize);
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(readSize_);
     for (std::size_t index = next_++; index < pieces_.size() && !stop_; index = next_++) {
       Read(index, buffer.get());
     }
@@ -68,7 +69,7 @@ class Pieces {
     const std::uint64_t length = Length(index);
     while (piece.bytes < length) {
       const auto want =
-          static_cast<std::size_t>(std::min<std::uint64_t>(kPartReadSize, length - piece.bytes));
+          static_cast<std::size_t>(std::min<std::uint64_t>(readSize_, length - piece.bytes));
       const long got = ReadAt(input_, buffer, want, from_ + start + piece.bytes, true);
       if (got <= 0) {
         piece.readFailed = got < 0;
@@ -91,6 +92,7 @@ class Pieces {
   std::uint64_t count_;
   int output_;
   std::uint64_t outputAt_;
+  std::size_t readSize_;
   std::uint64_t pieceSize_;
   std::vector<SideBySide> pieces_;  // what each piece gave
   std::atomic<std::size_t> next_{0};

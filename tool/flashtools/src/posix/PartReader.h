@@ -12,10 +12,13 @@
 
 namespace flashtools {
 
-// The size of each read, and of each thread's buffer: small enough that the bytes a read
-// brings are still in the processor's cache when they are summed (measured: 1 MiB reads are
-// 3 % slower from the disk and 15 % slower from the file cache).
-inline constexpr std::size_t kPartReadSize = std::size_t{256} << 10;
+// The size of each read, and of each thread's buffer. Bytes that are only summed come in
+// reads small enough that they are still in the processor's cache when they are summed
+// (measured: 1 MiB reads were 3 % slower from the disk and 15 % slower from the file cache);
+// bytes that are also written go out in larger pieces, which the system stores faster (256
+// KiB pieces made the copy 10 % slower).
+inline constexpr std::size_t kSumReadSize = std::size_t{256} << 10;
+inline constexpr std::size_t kCopyReadSize = std::size_t{1} << 20;
 
 // Reads count bytes of input from offset from, sums them, and writes them into output at
 // outputAt onwards unless output is -1. Without a second thread, this thread reads it all.
