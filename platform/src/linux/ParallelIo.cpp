@@ -24,9 +24,8 @@ int LeftUntil(Clock::time_point deadline) {
   return static_cast<int>(std::clamp<long long>(left, 0, kWaitSliceMs));
 }
 
-// Waits one slice (at most) for the device to be ready for events. A device that claims to
-// be ready at once right after an attempt found nothing (/dev/lp) costs a short sleep
-// instead, so the retries do not spin. False when poll() itself fails.
+}  // namespace
+
 bool WaitSlice(int fd, short events, Clock::time_point deadline) {
   const int wait = LeftUntil(deadline);
   pollfd watch{fd, events, 0};
@@ -40,8 +39,6 @@ bool WaitSlice(int fd, short events, Clock::time_point deadline) {
   }
   return true;
 }
-
-}  // namespace
 
 bool ParallelRead(int fd, std::uint8_t* buffer, std::uint32_t length, std::uint32_t& count) {
   count = 0;

@@ -4,6 +4,7 @@
 // poll support of its own (it always reports ready) and is then simply tried again.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 namespace platform::linux_backend {
@@ -15,6 +16,11 @@ inline constexpr int kReadFirstByteMs = 500;
 inline constexpr int kReadGapMs = 50;
 // A write fails with kErrorSemTimeout when the printer takes no byte for this long.
 inline constexpr int kWriteStallMs = 10000;
+
+// Waits one slice (at most) for the device to be ready for events. A device that claims to
+// be ready at once right after an attempt found nothing (/dev/lp) costs a short sleep
+// instead, so the retries do not spin. False when poll() itself fails.
+bool WaitSlice(int fd, short events, std::chrono::steady_clock::time_point deadline);
 
 // Reads up to length bytes; true with the bytes that came (maybe none) unless the device
 // fails.
