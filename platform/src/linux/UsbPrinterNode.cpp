@@ -48,8 +48,8 @@ bool WaitUntilSent(int fd, Clock::time_point deadline) {
 // The printer driver takes a write on a non-blocking node as a USB transfer that it sends
 // after the call has returned, and drops a transfer still under way when the node is closed.
 // So each write is followed by a wait until its transfer has gone, and the write ends only
-// once the last one has; a printer unplugged meanwhile is told by a zero-byte write. Like any
-// write, it fails (kErrorSemTimeout) when the printer takes nothing for kWriteStallMs.
+// once the last one has. Like any write, it fails (kErrorSemTimeout) when the printer takes
+// nothing for kWriteStallMs.
 bool WriteToPrinterNode(int fd, const std::uint8_t* data, std::uint32_t length,
                         std::uint32_t& count) {
   count = 0;
@@ -78,13 +78,6 @@ bool WriteToPrinterNode(int fd, const std::uint8_t* data, std::uint32_t length,
     if (!WaitSlice(fd, POLLOUT, deadline)) {
       return FailFromErrno();
     }
-  }
-  ssize_t check = 0;
-  do {
-    check = ::write(fd, data, 0);
-  } while (check < 0 && errno == EINTR);
-  if (check < 0) {
-    return FailFromErrno();
   }
   SetLastErrorCode(kErrorSuccess);
   return true;
