@@ -5,9 +5,11 @@
 #include <cstdlib>
 
 #include "CliFixture.h"
+#include "zarnik/Strings.h"
 
 namespace {
 
+namespace text = zarnik::text;
 using cli_test::CliRun;
 namespace fs = std::filesystem;
 
@@ -88,9 +90,16 @@ TEST_F(PrinterCommandTest, PrinterFailuresEndWithStatusOneAndTheirMessage) {
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.err, "Error: Job not accepted!\n");
 
+  // A flash the printer never reported written is said to be perhaps incomplete.
   const CliRun failing = WithPrinter("FailStatus=04\n", kFlashDemo);
   EXPECT_EQ(failing.status, 1);
   EXPECT_NE(failing.err.find("Error: Sum Error!\n"), std::string::npos) << failing.err;
+  EXPECT_NE(failing.err.find(text::kFlashMayBeIncomplete), std::string::npos) << failing.err;
+  const CliRun silent = WithPrinter("SilentAfter=8\n", kFlashDemo);
+  EXPECT_EQ(silent.status, 1);
+  EXPECT_NE(silent.err.find(text::kFlashMayBeIncomplete), std::string::npos) << silent.err;
+
+  EXPECT_EQ(refused.err.find(text::kFlashMayBeIncomplete), std::string::npos);
 
   const CliRun versionRefused = WithPrinter("AcceptJob=0\n", "--simulate version");
   EXPECT_EQ(versionRefused.status, 1);

@@ -63,6 +63,9 @@ int FinishPrinterCommand(flashtools::ToolResult result, const flashjobs::JobCont
     return kExitSucceeded;
   }
   if (!interrupts.Interrupted()) {
+    if (control.FlashUnfinished()) {
+      err << zarnik::text::kFlashMayBeIncomplete << '\n';
+    }
     return kExitToolFailed;
   }
   // A job that could not be closed has been reported by the procedure itself.

@@ -99,9 +99,11 @@ ToolResult FlashWriteRun::Run() {
   }
 
   control_.Enter(JobStage::kFlashing);
+  control_.NoteFlashUnfinished(true);
   ChannelReplySource source(request_.port);
   StatusPoller poller(source, ui_);
   display_.Run(poller);
+  control_.NoteFlashUnfinished(poller.Last().outcome != PollOutcome::kComplete);
 
   const bool closed = CloseJob(LoadString(StringId::kTransmissionFailure));
   return closed && poller.Last().outcome == PollOutcome::kComplete ? ToolResult::kSucceeded

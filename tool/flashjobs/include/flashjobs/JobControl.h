@@ -32,6 +32,11 @@ class JobControl {
   // For the procedure.
   void Enter(JobStage stage) { stage_.store(stage); }
 
+  // Whether the printer was told to write its flash and never reported the write complete:
+  // its flash may then be erased or half written.
+  bool FlashUnfinished() const { return flashUnfinished_.load(); }
+  void NoteFlashUnfinished(bool unfinished) { flashUnfinished_.store(unfinished); }
+
   // The data stream of the flash write, for the front end's progress (DataStreamProgress.h):
   // its length, the port layer's count of bytes taken when it began, when it began (steady
   // clock, nanoseconds), and once it has ended the bytes that went.
@@ -61,6 +66,7 @@ class JobControl {
 
   std::atomic<JobStage> stage_{JobStage::kNoJob};
   std::atomic<bool> stop_{false};
+  std::atomic<bool> flashUnfinished_{false};
   std::atomic<Stream> stream_{Stream::kNone};
   std::atomic<std::uint64_t> streamLength_{0};
   std::atomic<std::uint64_t> streamBase_{0};

@@ -275,6 +275,11 @@ inline constexpr std::string_view kInterruptedJobClosed =
     "Interrupted: the printer's job was closed.";
 inline constexpr std::string_view kFlashMayBeWriting =
     "The printer may still be writing its flash: do not switch it off until it has finished.";
+// The command line, after a flash write that the printer never reported complete.
+inline constexpr std::string_view kFlashMayBeIncomplete =
+    "The printer did not report its flash written: the flash may be erased or incomplete. Do "
+    "not switch the printer off while it may still be writing; once it has finished, write the "
+    "data file again.";
 
 // The command line's flash write, when the flash size is not confirmed.
 inline constexpr std::string_view kFlashNotConfirmed =
