@@ -4,6 +4,7 @@
 #include <cctype>
 #include <string>
 
+#include "platform/FailureReason.h"
 #include "platform/WriteProgress.h"
 #include "sim/Machine.h"
 
@@ -50,13 +51,17 @@ bool Machine::FromReal(bool ok) {
   return ok;
 }
 
-std::shared_ptr<Device> Machine::DeviceOf(platform::Handle handle, platform::Handle& real) {
+std::shared_ptr<Device> Machine::DeviceOf(platform::Handle handle, platform::Handle& real,
+                                          std::string* key) {
   real = platform::kInvalidHandle;
   std::lock_guard lock(mutex_);
   auto it = handles_.find(handle);
   if (it == handles_.end()) {
     SetLastError(platform::kErrorInvalidHandle);
     return nullptr;
+  }
+  if (key != nullptr) {
+    *key = it->second.key;
   }
   if (it->second.real != platform::kInvalidHandle) {
     real = it->second.real;
@@ -130,7 +135,8 @@ bool Machine::ReadFile(platform::Handle handle, void* buffer, std::uint32_t leng
   std::uint32_t& count = bytesRead != nullptr ? *bytesRead : ignored;
   count = 0;
   platform::Handle real = platform::kInvalidHandle;
-  auto device = DeviceOf(handle, real);
+  std::string key;
+  auto device = DeviceOf(handle, real, &key);
   if (real != platform::kInvalidHandle) {
     return FromReal(platform::RealMachine().ReadFile(real, buffer, length, &count));
   }
@@ -143,6 +149,13 @@ bool Machine::ReadFile(platform::Handle handle, void* buffer, std::uint32_t leng
   }
   const IoResult result = device->Read({static_cast<std::uint8_t*>(buffer), length});
   count = std::min(result.count, length);
+  // A device that gave nothing, or nothing in time, is told as the real machine tells a
+  // silent printer.
+  const bool silent =
+      result.ok ? count == 0 && length > 0 : result.error == platform::kErrorSemTimeout;
+  if (silent) {
+    platform::NoteFailureReason({platform::FailureKind::kNotAnswering, key, {}});
+  }
   return Finish(result);
 }
 

@@ -151,8 +151,10 @@ class Machine final : public platform::Services {
   };
 
   // The device behind a handle, or null after setting the last error (invalid handle,
-  // device detached). real receives the real handle when it is a real file.
-  std::shared_ptr<Device> DeviceOf(platform::Handle handle, platform::Handle& real);
+  // device detached). real receives the real handle when it is a real file, key (when given)
+  // the name the device was opened by.
+  std::shared_ptr<Device> DeviceOf(platform::Handle handle, platform::Handle& real,
+                                   std::string* key = nullptr);
   // Finishes a device operation: sets the last error from result, returns result.ok.
   bool Finish(const IoResult& result);
   // Takes over the real backend's last error and returns ok.

@@ -98,6 +98,7 @@ TEST_F(PrinterCommandTest, PrinterFailuresEndWithStatusOneAndTheirMessage) {
   const CliRun silent = WithPrinter("SilentAfter=8\n", kFlashDemo);
   EXPECT_EQ(silent.status, 1);
   EXPECT_NE(silent.err.find(text::kFlashMayBeIncomplete), std::string::npos) << silent.err;
+  EXPECT_NE(silent.err.find("did not answer in time"), std::string::npos) << silent.err;
 
   EXPECT_EQ(refused.err.find(text::kFlashMayBeIncomplete), std::string::npos);
 
