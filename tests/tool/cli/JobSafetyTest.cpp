@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CliFixture.h"
@@ -159,6 +161,18 @@ TEST_F(JobSafetyTest, AnInterruptWhileFlashingClosesTheJobAndWarns) {
   const std::string trace = Trace();
   EXPECT_NE(trace.find(kExecuteFlashWrite), std::string::npos);
   EXPECT_EQ(trace.substr(trace.size() - 8, 2), "\x1B\x41");  // End Job
+}
+
+// While Start Job is on its way (a slow link) the printer may not have opened a job at all,
+// and the interrupt does not say it has.
+TEST_F(JobSafetyTest, AnInterruptBeforeThePrinterAnsweredClaimsNoOpenJob) {
+  Write("printer.ini", "[Printer]\nLinkSpeed=5\nAcceptJob=0\n");
+  Running cli(dir_, Simulated({"version"}));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));  // Start Job takes 1.8 s
+  cli.Signal(SIGINT);
+  EXPECT_EQ(cli.Finish(), 130) << cli.output;
+  EXPECT_NE(cli.output.find(text::kInterruptedWhileOpening), std::string::npos) << cli.output;
+  EXPECT_EQ(cli.output.find(text::kInterruptedInJob), std::string::npos) << cli.output;
 }
 
 // Before the flash is touched (here at the size confirmation) an interrupt closes the job

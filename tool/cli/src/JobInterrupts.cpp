@@ -13,6 +13,7 @@ InterruptResponse RespondToInterrupt(int count, JobStage stage) {
       case JobStage::kNoJob:
         return {text::kInterruptedBeforeJob, true};
       case JobStage::kOpening:
+        return {text::kInterruptedWhileOpening, false};
       case JobStage::kTransfer:
       case JobStage::kQuerying:
         return {text::kInterruptedInJob, false};
@@ -27,6 +28,8 @@ InterruptResponse RespondToInterrupt(int count, JobStage stage) {
     }
   }
   switch (stage) {
+    case JobStage::kOpening:
+      return {text::kAbandonedWhileOpening, true};
     case JobStage::kFlashing:
       return {text::kAbandonedWhileFlashing, true};
     case JobStage::kNoJob:

@@ -257,6 +257,10 @@ inline constexpr std::string_view kJobLeftOpen =
 // The command line, when a printer job is interrupted (Ctrl-C, SIGTERM, SIGHUP).
 inline constexpr std::string_view kInterruptedBeforeJob =
     "Interrupted: nothing was sent to the printer.";
+inline constexpr std::string_view kInterruptedWhileOpening =
+    "Interrupted: Start Job was sent and the printer has not answered yet. A job it opens is "
+    "closed as soon as the current step ends. Interrupt again to stop without closing it; a job "
+    "the printer did open then stays open until it is switched off and on.";
 inline constexpr std::string_view kInterruptedInJob =
     "Interrupted: a job is open in the printer and its flash has not been touched. The job is "
     "closed as soon as the current step ends. Interrupt again to abandon the job instead; the "
@@ -266,6 +270,9 @@ inline constexpr std::string_view kInterruptedWhileFlashing =
     "writing its flash: do not switch it off until it has finished.";
 inline constexpr std::string_view kInterruptedWhileClosing =
     "Interrupted: the job is being closed. Interrupt again to stop without waiting.";
+inline constexpr std::string_view kAbandonedWhileOpening =
+    "Abandoned: if the printer opened the job, it stays inside it until it is switched off and "
+    "on.";
 inline constexpr std::string_view kAbandonedJob =
     "Abandoned: the printer stays inside the open job until it is switched off and on.";
 inline constexpr std::string_view kAbandonedWhileFlashing =
