@@ -158,6 +158,13 @@ TEST_F(PrinterCommandTest, FilesAndPortsRefusedBeforeAnythingIsSent) {
   const CliRun missing = Cli(std::string(kSettings) + "--simulate flash none.vop --type demo");
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "Error: Cannot open file!\n");
+
+  Write("s.ini", "[System]\nOutput=2\n");
+  const CliRun noPort = Cli(std::string(kSettings) + "--simulate --sim-trace trace.bin version");
+  EXPECT_EQ(noPort.status, 1);
+  EXPECT_EQ(noPort.err.rfind("Error: The settings file's Output value 2 names no port", 0), 0U)
+      << noPort.err;
+  EXPECT_EQ(fs::file_size(Path("trace.bin")), 0U);
 }
 
 // The virtual printer is on USB too, with the settings file's ids unless the profile gives

@@ -7,6 +7,7 @@
 #include "settings/HexText.h"
 #include "settings/SettingsLocation.h"
 #include "settings/UnsavedSettings.h"
+#include "zarnik/FilledText.h"
 #include "zarnik/Strings.h"
 
 namespace cli {
@@ -48,6 +49,13 @@ std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::os
   run.port.portKind = PortKindOfOutput(panel.output);
   if (global.port) {
     run.port.portKind = *global.port == "usb" ? kUsbPortKind : kLptPortKind;
+  }
+  // The library would only fail on such a port kind, with nothing to say why.
+  if (run.port.portKind == kNoPort) {
+    err << "Error: "
+        << zarnik::FilledText(zarnik::text::kOutputNamesNoPort, {std::to_string(panel.output)})
+        << '\n';
+    return std::nullopt;
   }
   run.port.transferMode = panel.mode;
   run.port.outputFile = panel.outputFile;

@@ -282,6 +282,10 @@ inline constexpr std::string_view kInterruptedJobClosed =
     "Interrupted: the printer's job was closed.";
 inline constexpr std::string_view kFlashMayBeWriting =
     "The printer may still be writing its flash: do not switch it off until it has finished.";
+// The command line, when the settings file's "Output" names no port and --port names none.
+inline constexpr std::string_view kOutputNamesNoPort =
+    "The settings file's Output value %s names no port: 0 is LPT1: and 1 is USB. Change it in "
+    "the window or the settings file, or choose the port for this run with --port lpt|usb.";
 // The command line, after a flash write that the printer never reported complete.
 inline constexpr std::string_view kFlashMayBeIncomplete =
     "The printer did not report its flash written: the flash may be erased or incomplete. Do "
