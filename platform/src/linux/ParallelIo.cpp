@@ -24,8 +24,9 @@ int LeftUntil(Clock::time_point deadline) {
   return static_cast<int>(std::clamp<long long>(left, 0, kWaitSliceMs));
 }
 
-}  // namespace
-
+// Waits one slice (at most) for the device to be ready for events. A device that claims to
+// be ready at once right after an attempt found nothing (/dev/lp) costs a short sleep
+// instead, so the retries do not spin. False when poll() itself fails.
 bool WaitSlice(int fd, short events, Clock::time_point deadline) {
   const int wait = LeftUntil(deadline);
   pollfd watch{fd, events, 0};
@@ -39,6 +40,28 @@ bool WaitSlice(int fd, short events, Clock::time_point deadline) {
   }
   return true;
 }
+
+// Waits until the device reports itself writable, at most until the deadline. False, with
+// the last error set, when that does not come or poll() fails.
+bool WaitUntilWritable(int fd, Clock::time_point deadline) {
+  for (;;) {
+    const auto left = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()).count();
+    pollfd watch{fd, POLLOUT, 0};
+    const int ready = ::poll(&watch, 1, static_cast<int>(std::max<long long>(left, 0)));
+    if (ready > 0) {
+      return true;
+    }
+    if (ready < 0 && errno != EINTR) {
+      return FailFromErrno();
+    }
+    if (ready == 0 && left <= 0) {
+      SetLastErrorCode(kErrorSemTimeout);
+      return false;
+    }
+  }
+}
+
+}  // namespace
 
 bool ParallelRead(int fd, std::uint8_t* buffer, std::uint32_t length, std::uint32_t& count) {
   count = 0;
@@ -68,15 +91,19 @@ bool ParallelRead(int fd, std::uint8_t* buffer, std::uint32_t length, std::uint3
   return true;
 }
 
-bool ParallelWrite(int fd, const std::uint8_t* data, std::uint32_t length, std::uint32_t& count) {
+bool ParallelWrite(int fd, const std::uint8_t* data, std::uint32_t length, std::uint32_t& count,
+                   bool untilSent) {
   count = 0;
   Clock::time_point deadline = Clock::now() + Milliseconds(kWriteStallMs);
   while (count < length) {
     const ssize_t n = ::write(fd, data + count, length - count);
     if (n > 0) {
       count += static_cast<std::uint32_t>(n);
-      CountBytesTaken(count);
       deadline = Clock::now() + Milliseconds(kWriteStallMs);
+      if (untilSent && !WaitUntilWritable(fd, deadline)) {
+        return false;
+      }
+      CountBytesTaken(count);
       continue;
     }
     if (n < 0 && errno == EINTR) {

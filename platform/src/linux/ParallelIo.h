@@ -4,7 +4,6 @@
 // poll support of its own (it always reports ready) and is then simply tried again.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 
 namespace platform::linux_backend {
@@ -17,17 +16,16 @@ inline constexpr int kReadGapMs = 50;
 // A write fails with kErrorSemTimeout when the printer takes no byte for this long.
 inline constexpr int kWriteStallMs = 10000;
 
-// Waits one slice (at most) for the device to be ready for events. A device that claims to
-// be ready at once right after an attempt found nothing (/dev/lp) costs a short sleep
-// instead, so the retries do not spin. False when poll() itself fails.
-bool WaitSlice(int fd, short events, std::chrono::steady_clock::time_point deadline);
-
 // Reads up to length bytes; true with the bytes that came (maybe none) unless the device
 // fails.
 bool ParallelRead(int fd, std::uint8_t* buffer, std::uint32_t length, std::uint32_t& count);
 
 // Writes all bytes; false (kErrorSemTimeout) when the printer stalls for kWriteStallMs, with
-// count the bytes it took before.
-bool ParallelWrite(int fd, const std::uint8_t* data, std::uint32_t length, std::uint32_t& count);
+// count the bytes it took before. untilSent: the driver sends what a write took after the call
+// has returned and says so by reporting the device writable again (the USB printer driver,
+// which drops a transfer still under way when the device is closed); each write is then
+// followed by the wait for that, so the call ends only once the last bytes have gone.
+bool ParallelWrite(int fd, const std::uint8_t* data, std::uint32_t length, std::uint32_t& count,
+                   bool untilSent = false);
 
 }  // namespace platform::linux_backend

@@ -1,14 +1,12 @@
 #include "linux/UsbPrinterNode.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <vector>
 
 #include "linux/DeviceId.h"
@@ -16,72 +14,10 @@
 #include "linux/ParallelIo.h"
 #include "linux/UsbFailure.h"
 #include "platform/WinApi.h"
-#include "platform/WriteProgress.h"
 
 namespace platform::linux_backend {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// Waits until the driver has sent on what it was given (it reports the node writable again),
-// at most until the deadline. False, with the last error set, when that does not come.
-bool WaitUntilSent(int fd, Clock::time_point deadline) {
-  for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    pollfd watch{fd, POLLOUT, 0};
-    const int ready = ::poll(&watch, 1, static_cast<int>(std::max<long long>(left, 0)));
-    if (ready > 0) {
-      return true;
-    }
-    if (ready < 0 && errno != EINTR) {
-      return FailFromErrno();
-    }
-    if (ready == 0 && left <= 0) {
-      SetLastErrorCode(kErrorSemTimeout);
-      return false;
-    }
-  }
-}
-
-// The printer driver takes a write on a non-blocking node as a USB transfer that it sends
-// after the call has returned, and drops a transfer still under way when the node is closed.
-// So each write is followed by a wait until its transfer has gone, and the write ends only
-// once the last one has. Like any write, it fails (kErrorSemTimeout) when the printer takes
-// nothing for kWriteStallMs.
-bool WriteToPrinterNode(int fd, const std::uint8_t* data, std::uint32_t length,
-                        std::uint32_t& count) {
-  count = 0;
-  Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kWriteStallMs);
-  while (count < length) {
-    const ssize_t n = ::write(fd, data + count, length - count);
-    if (n > 0) {
-      count += static_cast<std::uint32_t>(n);
-      deadline = Clock::now() + std::chrono::milliseconds(kWriteStallMs);
-      if (!WaitUntilSent(fd, deadline)) {
-        return false;
-      }
-      CountBytesTaken(count);
-      continue;
-    }
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n < 0 && errno != EAGAIN) {
-      return FailFromErrno();
-    }
-    if (Clock::now() >= deadline) {
-      SetLastErrorCode(kErrorSemTimeout);
-      return false;
-    }
-    if (!WaitSlice(fd, POLLOUT, deadline)) {
-      return FailFromErrno();
-    }
-  }
-  SetLastErrorCode(kErrorSuccess);
-  return true;
-}
 
 // The printer driver's own request (it is not in the exported kernel headers): the cached
 // IEEE 1284 device ID, length field first, cut to len bytes.
@@ -102,7 +38,9 @@ class UsbPrinterNode final : public DeviceLink {
     return Checked(ParallelRead(fd_, buffer, length, count));
   }
   bool Write(const std::uint8_t* data, std::uint32_t length, std::uint32_t& count) override {
-    return Checked(WriteToPrinterNode(fd_, data, length, count));
+    // The driver sends a write on after the call has returned, and closing the node drops a
+    // transfer still under way: a write ends only once its last transfer has gone.
+    return Checked(ParallelWrite(fd_, data, length, count, /*untilSent=*/true));
   }
   bool DeviceId(std::uint8_t* out, std::uint32_t outLength, std::uint32_t& count) override {
     count = 0;
