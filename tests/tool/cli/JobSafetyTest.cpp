@@ -168,7 +168,15 @@ TEST_F(JobSafetyTest, AnInterruptWhileFlashingClosesTheJobAndWarns) {
 TEST_F(JobSafetyTest, AnInterruptBeforeThePrinterAnsweredClaimsNoOpenJob) {
   Write("printer.ini", "[Printer]\nLinkSpeed=5\nAcceptJob=0\n");
   Running cli(dir_, Simulated({"version"}));
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));  // Start Job takes 1.8 s
+  // Start Job takes 1.8 s: its first bytes have arrived, the printer cannot have answered.
+  const auto started = [this] {
+    std::error_code missing;
+    const auto size = fs::file_size(Path("trace.bin"), missing);
+    return !missing && size > 0;
+  };
+  for (int wait = 0; wait < 500 && !started(); ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   cli.Signal(SIGINT);
   EXPECT_EQ(cli.Finish(), 130) << cli.output;
   EXPECT_NE(cli.output.find(text::kInterruptedWhileOpening), std::string::npos) << cli.output;
