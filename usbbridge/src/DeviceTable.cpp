@@ -43,11 +43,19 @@ std::int32_t DeviceTable::Register(platform::Handle handle, const std::string& p
 }
 
 void DeviceTable::Release(std::int32_t id) {
-  std::lock_guard guard(lock_);
-  if (Slot* slot = OpenSlot(id)) {
-    platform::Current().CloseHandle(slot->handle);
-    slot->handle = platform::kInvalidHandle;
-    slot->path.fill('\0');
+  platform::Handle handle = platform::kInvalidHandle;
+  {
+    std::lock_guard guard(lock_);
+    if (Slot* slot = OpenSlot(id)) {
+      handle = slot->handle;
+      slot->handle = platform::kInvalidHandle;
+      slot->path.fill('\0');
+    }
+  }
+  // Closing can reach the device (an interface given back to its kernel driver), which the
+  // other devices' calls must not wait for.
+  if (handle != platform::kInvalidHandle) {
+    platform::Current().CloseHandle(handle);
   }
 }
 
