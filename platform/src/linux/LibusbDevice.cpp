@@ -113,10 +113,13 @@ std::optional<BulkEndpoints> LibusbDevice::FindBulkInterface(int interfaceClass,
   if (libusb_get_active_config_descriptor(libusb_get_device(handle_), &config) != LIBUSB_SUCCESS) {
     return std::nullopt;
   }
-  std::optional<BulkEndpoints> found;
-  for (int i = 0; i < config->bNumInterfaces && !found; ++i) {
+  // A setting with a way back (bulk IN as well as OUT) wins over the first one with any bulk
+  // endpoint: a printer often offers a send-only setting first, and on it no reply could come.
+  std::optional<BulkEndpoints> first;
+  std::optional<BulkEndpoints> twoWay;
+  for (int i = 0; i < config->bNumInterfaces && !twoWay; ++i) {
     const libusb_interface& interface = config->interface[i];
-    for (int a = 0; a < interface.num_altsetting && !found; ++a) {
+    for (int a = 0; a < interface.num_altsetting && !twoWay; ++a) {
       const libusb_interface_descriptor& setting = interface.altsetting[a];
       if (setting.bInterfaceClass != interfaceClass ||
           (interfaceNumber >= 0 && setting.bInterfaceNumber != interfaceNumber)) {
@@ -135,13 +138,15 @@ std::optional<BulkEndpoints> LibusbDevice::FindBulkInterface(int interfaceClass,
           endpoints.out = endpoint.bEndpointAddress;
         }
       }
-      if (endpoints.out != 0 || endpoints.in != 0) {
-        found = endpoints;
+      if (endpoints.out != 0 && endpoints.in != 0) {
+        twoWay = endpoints;
+      } else if (!first && (endpoints.out != 0 || endpoints.in != 0)) {
+        first = endpoints;
       }
     }
   }
   libusb_free_config_descriptor(config);
-  return found;
+  return twoWay ? twoWay : first;
 }
 
 bool LibusbDevice::Claim(const BulkEndpoints& endpoints) {

@@ -52,7 +52,8 @@ class LibusbDevice {
   LibusbDevice& operator=(const LibusbDevice&) = delete;
 
   // The first alternate setting of the interface with the given class (and the interface
-  // number when it is not -1) that has a bulk endpoint; none when there is no such one.
+  // number when it is not -1) that has bulk endpoints both ways, else the first that has a
+  // bulk endpoint; none when there is no such one.
   std::optional<BulkEndpoints> FindBulkInterface(int interfaceClass, int interfaceNumber) const;
   // Claims the interface and selects the setting; the interface is released on destruction.
   bool Claim(const BulkEndpoints& endpoints);

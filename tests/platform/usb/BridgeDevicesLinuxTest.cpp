@@ -224,6 +224,20 @@ TEST_F(BridgeOnLinux, PrintingSupportTalksToAPrinterWithoutKernelDriver) {
   const std::string deviceId = UsbDeviceLayout{}.deviceId;
   EXPECT_EQ(std::string(reinterpret_cast<char*>(id) + 2, deviceId.size()), deviceId);
 
+  // A printer whose first setting only takes data is used through its two-way setting, so
+  // its replies come back.
+  UsbDeviceLayout sendOnlyFirst;
+  sendOnlyFirst.productId = 0x0007;
+  sendOnlyFirst.firstSetting = {{0x01, 2, 512}};
+  EmulatedUsbDevice twoSettings(sendOnlyFirst);
+  twoSettings.QueueReply({0x1B, 0x01, 0x02});
+  param.wUsbProductId = 0x0007;
+  ASSERT_EQ(VopP2Write(PORT_USB, frame, sizeof frame, &count), 1) << VopP2GetMessage();
+  std::uint8_t reply[16] = {};
+  ASSERT_EQ(VopP2Read(PORT_USB, reply, sizeof reply, &count, 0), 1) << VopP2GetMessage();
+  EXPECT_EQ(count, 3U);
+  EXPECT_EQ(reply[2], 0x02);
+
   // A wrong length field does not cut the text: libusb says how many bytes came.
   UsbDeviceLayout quirky;
   quirky.productId = 0x0006;

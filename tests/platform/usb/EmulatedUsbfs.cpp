@@ -45,12 +45,27 @@ std::vector<std::uint8_t> Descriptors(const UsbDeviceLayout& layout) {
                                  0,
                                  0,
                                  1};
-  const auto count = static_cast<unsigned>(layout.endpoints.size());
-  const unsigned total = 9 + 9 + 7 * count;
+  std::vector<std::vector<EndpointLayout>> settings;
+  if (!layout.firstSetting.empty()) {
+    settings.push_back(layout.firstSetting);
+  }
+  settings.push_back(layout.endpoints);
+  unsigned total = 9;
+  for (const auto& endpoints : settings) {
+    total += 9 + 7 * static_cast<unsigned>(endpoints.size());
+  }
   d.insert(d.end(), {9, 2, Low(total), High(total), 1, 1, 0, 0xC0, 1});
-  d.insert(d.end(), {9, 4, 0, 0, Low(count), layout.interfaceClass, 1, 2, 0});
-  for (const EndpointLayout& e : layout.endpoints) {
-    d.insert(d.end(), {7, 5, e.address, e.attributes, Low(e.maxPacket), High(e.maxPacket), 0});
+  for (std::size_t alternate = 0; alternate < settings.size(); ++alternate) {
+    const auto& endpoints = settings[alternate];
+    const bool twoWay =
+        std::any_of(endpoints.begin(), endpoints.end(),
+                    [](const EndpointLayout& e) { return (e.address & 0x80) != 0; });
+    d.insert(d.end(), {9, 4, 0, Low(static_cast<unsigned>(alternate)),
+                       Low(static_cast<unsigned>(endpoints.size())), layout.interfaceClass, 1,
+                       static_cast<std::uint8_t>(twoWay ? 2 : 1), 0});
+    for (const EndpointLayout& e : endpoints) {
+      d.insert(d.end(), {7, 5, e.address, e.attributes, Low(e.maxPacket), High(e.maxPacket), 0});
+    }
   }
   return d;
 }

@@ -32,6 +32,9 @@ struct UsbDeviceLayout {
   std::uint16_t productId = 0x0005;
   std::uint8_t interfaceClass = 7;  // printer
   std::vector<EndpointLayout> endpoints = {{0x01, 2, 512}, {0x82, 2, 512}};
+  // When not empty, interface 0 offers these endpoints as its setting 0 (send-only printers
+  // use protocol 1) and the ones above as setting 1.
+  std::vector<EndpointLayout> firstSetting;
   std::string deviceId = "MFG:Zarnik;MDL:QX4410;CLS:PRINTER;";
   bool kernelDriver = false;            // a kernel driver (usblp) holds interface 0 until detached
   bool idLengthCountsTextOnly = false;  // the ID's length field leaves out its own two bytes
