@@ -51,8 +51,10 @@ void GetVersionDialog::OnYes() {
   const flashjobs::PortTarget port{bundle_.portKind, bundle_.transferMode, bundle_.outputFile};
   yes_->setEnabled(false);
   no_->setEnabled(false);
-  RunDialogJob([&] {
-    flashjobs::GetVersion(machineId, port, commandNumber, ui, flashjobs::SleepOnThisThread);
+  flashjobs::JobControl control;
+  RunDialogJob(control, [&] {
+    flashjobs::GetVersion(machineId, port, commandNumber, ui, flashjobs::SleepOnThisThread,
+                          control);
   });
   accept();
 }

@@ -2,11 +2,14 @@
 
 #include <QCloseEvent>
 
+#include "cleanup/DeferSignals.h"
 #include "window/JobRunner.h"
 
 namespace shell {
 
-void JobDialog::RunDialogJob(const std::function<void()>& work) {
+void JobDialog::RunDialogJob(flashjobs::JobControl& control, const std::function<void()>& work) {
+  const cleanup::DeferSignals closeJobFirst(
+      [](void* job) { static_cast<flashjobs::JobControl*>(job)->RequestStop(); }, &control);
   jobRunning_ = true;
   RunJob(work);
   jobRunning_ = false;

@@ -124,8 +124,9 @@ void WriteDataFlashRomDialog::OnExecute() {
   auto result = flashtools::ToolResult::kFailed;
   EnableControls(false);
   dataStream_->Follow(control);
-  RunDialogJob(
-      [&] { result = flashjobs::WriteDataFlashRom(request, commandNumber, ui, display, control); });
+  RunDialogJob(control, [&] {
+    result = flashjobs::WriteDataFlashRom(request, commandNumber, ui, display, control);
+  });
   dataStream_->Stop();
   EnableControls(true);
   if (result != flashtools::ToolResult::kFailedKeepOpen) {

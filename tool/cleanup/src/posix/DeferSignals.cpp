@@ -1,0 +1,70 @@
+#include "cleanup/DeferSignals.h"
+
+#include <signal.h>
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+
+namespace cleanup {
+namespace {
+
+constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};
+
+// The handler reads these, so they are lock-free atomics (or written before it is installed).
+std::atomic<DeferSignals::Stop> stopWork{nullptr};
+std::atomic<void*> stopContext{nullptr};
+std::atomic<int> kept{0};
+std::array<struct sigaction, kSignals.size()> previous{};
+std::array<bool, kSignals.size()> taken{};
+
+void Restore() {
+  for (std::size_t i = 0; i < kSignals.size(); ++i) {
+    if (taken[i]) {
+      ::sigaction(kSignals[i], &previous[i], nullptr);
+      taken[i] = false;
+    }
+  }
+}
+
+void OnSignal(int signal) {
+  int none = 0;
+  if (kept.compare_exchange_strong(none, signal)) {
+    if (const DeferSignals::Stop stop = stopWork.load()) {
+      stop(stopContext.load());
+    }
+    return;
+  }
+  // Asked again: the program ends now, by the earlier handler.
+  Restore();
+  ::raise(signal);
+}
+
+}  // namespace
+
+DeferSignals::DeferSignals(Stop stop, void* context) {
+  kept.store(0);
+  stopContext.store(context);
+  stopWork.store(stop);
+  for (std::size_t i = 0; i < kSignals.size(); ++i) {
+    taken[i] = false;
+    if (::sigaction(kSignals[i], nullptr, &previous[i]) != 0 || previous[i].sa_handler == SIG_IGN) {
+      continue;
+    }
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    taken[i] = ::sigaction(kSignals[i], &action, nullptr) == 0;
+  }
+}
+
+DeferSignals::~DeferSignals() {
+  Restore();
+  stopWork.store(nullptr);
+  if (const int signal = kept.exchange(0); signal != 0) {
+    ::raise(signal);
+  }
+}
+
+}  // namespace cleanup
