@@ -14,21 +14,29 @@ DeviceInfoSet DeviceInterfaceSets::Make(const Guid& interfaceClass,
   return handle;
 }
 
+const DeviceInterfaceSets::Set* DeviceInterfaceSets::Find(DeviceInfoSet set,
+                                                          std::uint32_t& error) const {
+  const auto found = sets_.find(set);
+  if (found == sets_.end()) {
+    error = kErrorInvalidHandle;
+    return nullptr;
+  }
+  return &found->second;
+}
+
 bool DeviceInterfaceSets::Enum(DeviceInfoSet set, const Guid& interfaceClass,
                                std::uint32_t memberIndex, DeviceInterfaceData* data,
                                std::uint32_t& error) {
   const std::lock_guard lock(mutex_);
-  const auto found = sets_.find(set);
-  if (found == sets_.end()) {
-    error = kErrorInvalidHandle;
+  const Set* members = Find(set, error);
+  if (members == nullptr) {
     return false;
   }
   if (data == nullptr || data->cbSize != sizeof(DeviceInterfaceData)) {
     error = kErrorInvalidUserBuffer;
     return false;
   }
-  const Set& members = found->second;
-  if (!(interfaceClass == members.interfaceClass) || memberIndex >= members.paths.size()) {
+  if (!(interfaceClass == members->interfaceClass) || memberIndex >= members->paths.size()) {
     error = kErrorNoMoreItems;
     return false;
   }
@@ -42,12 +50,11 @@ bool DeviceInterfaceSets::Detail(DeviceInfoSet set, const DeviceInterfaceData& d
                                  std::uint32_t detailSize, std::uint32_t* requiredSize,
                                  std::uint32_t& error) {
   const std::lock_guard lock(mutex_);
-  const auto found = sets_.find(set);
-  if (found == sets_.end()) {
-    error = kErrorInvalidHandle;
+  const Set* members = Find(set, error);
+  if (members == nullptr) {
     return false;
   }
-  const std::vector<std::string>& paths = found->second.paths;
+  const std::vector<std::string>& paths = members->paths;
   if (data.Reserved >= paths.size()) {
     error = kErrorInvalidParameter;
     return false;

@@ -39,6 +39,9 @@ class ZARNIK_PLATFORM_API DeviceInterfaceSets {
     std::vector<std::string> paths;
   };
 
+  // The set behind a handle, with the mutex held; null (kErrorInvalidHandle) when none.
+  const Set* Find(DeviceInfoSet set, std::uint32_t& error) const;
+
   mutable std::mutex mutex_;
   std::map<DeviceInfoSet, Set> sets_;
   DeviceInfoSet next_;
