@@ -99,7 +99,6 @@ ToolResult FlashWriteRun::Run() {
   }
 
   control_.Enter(JobStage::kFlashing);
-  control_.NoteFlashUnfinished(true);
   ChannelReplySource source(request_.port);
   StatusPoller poller(source, ui_);
   display_.Run(poller);
