@@ -1,9 +1,13 @@
 // A guarded file goes when the program is ended by a signal, and the program still ends by
-// that signal; a released file stays.
+// that signal; a released file stays. A hold lets the work under way finish first.
 #include "cleanup/RemoveOnSignal.h"
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <csignal>
 #include <cstdlib>
@@ -40,6 +44,50 @@ TEST(RemoveOnSignalTest, SignalRemovesGuardedFilesOnly) {
   EXPECT_FALSE(std::filesystem::exists(guarded));
   EXPECT_TRUE(std::filesystem::exists(released));
   std::filesystem::remove(released);
+}
+
+// Runs body in a child that has the cleanup installed; its wait status.
+template <typename Body>
+int StatusOfChild(Body body) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    cleanup::InstallSignalCleanup();
+    body();
+    std::_Exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return status;
+}
+
+TEST(RemoveOnSignalTest, AHeldSignalEndsTheProgramOnlyOnceTheWorkIsDone) {
+  const auto guarded = Touch("held");
+  const auto finished = Touch("finished");
+  std::filesystem::remove(finished);
+  const int status = StatusOfChild([&] {
+    cleanup::RemoveOnSignal guard(guarded);
+    const cleanup::HoldSignals hold;
+    std::raise(SIGTERM);
+    std::ofstream(finished) << "done";
+  });
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_TRUE(std::filesystem::exists(finished));
+  EXPECT_FALSE(std::filesystem::exists(guarded));
+  std::filesystem::remove(finished);
+}
+
+TEST(RemoveOnSignalTest, AWriteOverTheFileSizeLimitFailsInsteadOfEndingTheProgram) {
+  const auto path = Touch("limit");
+  const int status = StatusOfChild([&] {
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const int file = ::open(path.c_str(), O_WRONLY);
+    const char byte = 0;
+    const bool refused = ::pwrite(file, &byte, 1, 8192) < 0 && errno == EFBIG;
+    std::_Exit(refused ? 0 : 1);
+  });
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -29,8 +29,21 @@ class RemoveOnSignal {
   std::size_t slot_;
 };
 
+// While a HoldSignals lives, SIGINT, SIGTERM and SIGHUP wait for it: work that must not stop
+// half done (a result copied into the file it replaces) finishes first. When the last hold
+// goes, a signal that came meanwhile removes the guarded files and ends the program.
+class HoldSignals {
+ public:
+  HoldSignals();
+  ~HoldSignals();
+  HoldSignals(const HoldSignals&) = delete;
+  HoldSignals& operator=(const HoldSignals&) = delete;
+};
+
 // Installs the handlers for SIGINT, SIGTERM and SIGHUP once; later calls do nothing. A
-// signal that was ignored when the program started stays ignored.
+// signal that was ignored when the program started stays ignored. A write beyond the file size
+// limit fails as an error the program reports (SIGXFSZ is ignored) instead of ending it
+// silently with its partial output left behind.
 void InstallSignalCleanup();
 
 // Removes every guarded file now. Safe to call from a signal handler.

@@ -25,7 +25,15 @@ std::array<Slot, kGuardSlots>& Slots() {
 
 constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};
 
+std::atomic<int> holds{0};
+std::atomic<int> held{0};  // the first signal that came during a hold
+
 void OnSignal(int signal) {
+  if (holds.load() > 0) {
+    int none = 0;
+    held.compare_exchange_strong(none, signal);
+    return;
+  }
   RemoveGuardedFiles();
   // End the way the signal asks, so the parent sees the true cause.
   struct sigaction fallback {};
@@ -68,11 +76,24 @@ void RemoveOnSignal::Release() {
   slot_ = kGuardSlots;
 }
 
+HoldSignals::HoldSignals() {
+  holds.fetch_add(1);
+}
+
+HoldSignals::~HoldSignals() {
+  if (holds.fetch_sub(1) == 1) {
+    if (const int signal = held.exchange(0); signal != 0) {
+      OnSignal(signal);
+    }
+  }
+}
+
 void InstallSignalCleanup() {
   static std::atomic<bool> installed{false};
   if (installed.exchange(true)) {
     return;
   }
+  ::signal(SIGXFSZ, SIG_IGN);
   for (const int signal : kSignals) {
     struct sigaction previous {};
     if (::sigaction(signal, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) {
