@@ -93,6 +93,13 @@ TEST(ProtectedOutputTest, ReplacingAnOutputKeepsItsModeAndTheLinkToIt) {
   EXPECT_EQ(AddHeader(dir / "in.bin", dir / "link.vop", ui), ToolResult::kSucceeded);
   EXPECT_TRUE(fs::is_symlink(dir / "link.vop"));
   EXPECT_EQ(ReadFile(dir / "target.vop").size(), 260U);
+
+  // A link to a file not made yet makes it.
+  fs::create_directory(dir / "sub");
+  fs::create_symlink("sub/new.vop", dir / "ahead.vop");
+  EXPECT_EQ(AddHeader(dir / "in.bin", dir / "ahead.vop", ui), ToolResult::kSucceeded);
+  EXPECT_TRUE(fs::is_symlink(dir / "ahead.vop"));
+  EXPECT_EQ(ReadFile(dir / "sub" / "new.vop").size(), 260U);
 }
 
 TEST(ProtectedOutputTest, AnotherUsersWritableFileKeepsItsOwner) {

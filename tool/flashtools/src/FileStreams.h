@@ -122,6 +122,7 @@ class PendingOutputFile final : public ByteSink {
   std::optional<cleanup::RemoveOnSignal> guard_;
   int descriptor_ = -1;
   FileProblem problem_ = FileProblem::kNone;
+  bool replacesFile_ = false;
   // The existing output's owner cannot be given to a new file: the result is copied into it.
   bool copyOverExisting_ = false;
   std::unique_ptr<std::uint8_t[]> buffer_;

@@ -44,6 +44,22 @@ bool CopyUnavailable(int error) {
          error == EBADF;
 }
 
+// The file a path names through its symbolic links, which need not exist yet; the path
+// itself where the links go round in a circle or cannot be read.
+std::filesystem::path FollowLinks(const std::filesystem::path& path) {
+  constexpr int kMostLinks = 40;
+  std::error_code error;
+  std::filesystem::path at = path;
+  for (int hop = 0; hop < kMostLinks && std::filesystem::is_symlink(at, error); ++hop) {
+    const std::filesystem::path next = std::filesystem::read_symlink(at, error);
+    if (error) {
+      return path;
+    }
+    at = next.is_absolute() ? next : at.parent_path() / next;
+  }
+  return std::filesystem::is_symlink(at, error) ? path : at;
+}
+
 }  // namespace
 
 FileSource::FileSource(const std::filesystem::path& path) : nextRead_(kFirstRead) {
@@ -219,14 +235,8 @@ PendingOutputFile::PendingOutputFile(const std::filesystem::path& path) {
 }
 
 bool PendingOutputFile::Open(const std::filesystem::path& path) {
-  std::error_code error;
-  // Through a symbolic link the file it names is replaced, and the link kept.
-  target_ = std::filesystem::is_symlink(path, error) && std::filesystem::exists(path, error)
-                ? std::filesystem::canonical(path, error)
-                : path;
-  if (error) {
-    target_ = path;
-  }
+  // Through a symbolic link the file it names is replaced (or made), and the link kept.
+  target_ = FollowLinks(path);
   struct stat existing {};
   const bool exists = ::stat(target_.c_str(), &existing) == 0;
   if (!exists && errno != ENOENT) {
@@ -258,6 +268,7 @@ bool PendingOutputFile::Open(const std::filesystem::path& path) {
     return false;
   }
   guard_.emplace(temporary_);
+  replacesFile_ = exists;
   if (exists) {
     // A rename hands the output the new file's owner; where that cannot be the old one, the
     // result is copied into the old file instead, which keeps it.
@@ -447,7 +458,8 @@ bool PendingOutputFile::CopyOverExisting() {
     }
     done += piece.size();
   }
-  const bool complete = done == size_ && ::ftruncate(existing, static_cast<off_t>(size_)) == 0;
+  const bool complete = done == size_ && ::ftruncate(existing, static_cast<off_t>(size_)) == 0 &&
+                        ::fdatasync(existing) == 0;
   return ::close(existing) == 0 && complete;
 }
 
@@ -456,10 +468,16 @@ bool PendingOutputFile::Commit() {
     Discard();
     return false;
   }
-  // Parts copied side by side may have gone on past one that came short.
-  bool stored = ::ftruncate(descriptor_, static_cast<off_t>(size_)) == 0;
+  // Parts copied side by side may have gone on past one that came short. A result that
+  // replaces a file is on the disk before it does, so a power cut leaves the old file or the
+  // new one, never an empty one in place of the old.
+  bool stored = ::ftruncate(descriptor_, static_cast<off_t>(size_)) == 0 &&
+                (!replacesFile_ || ::fdatasync(descriptor_) == 0);
   stored = ::close(descriptor_) == 0 && stored;
   descriptor_ = -1;
+  // An interrupt from here on would leave the old file half overwritten: it waits until the
+  // output is whole.
+  const cleanup::HoldSignals finishFirst;
   if (stored && copyOverExisting_) {
     stored = CopyOverExisting();
     ::unlink(temporary_.c_str());
