@@ -56,6 +56,21 @@ TEST_F(SystemSettingsTest, ZeroDelayIsReplacedByItsDefault) {
             "LptReceptionTerminationTiming=3\nVid=04B8\nPid=1234AB\n");
 }
 
+TEST_F(SystemSettingsTest, ValuesThatWouldLetAWaitRunForHoursAreReplacedByTheDefaults) {
+  WriteText(file_.Path(),
+            "[System]\nECPNegotiationDelay=-1\nECPTerminationDelay=1000000\n"
+            "LptReceptionDelay=30000\nLptReceptionTerminationTiming=1000001\n"
+            "TimeOut=-1\nRestoreDelay=-1\n");
+  const auto panel = channel::LoadSystemSettings(file_, record_);
+  EXPECT_EQ(record_.ecpNegotiationDelay, 5000);
+  EXPECT_EQ(record_.ecpTerminationDelay, 1000000);
+  EXPECT_EQ(record_.lptReceptionTerminationTiming, 5000);
+  EXPECT_EQ(panel.timeOut, 10);
+  EXPECT_EQ(record_.timeOut, 10);
+  EXPECT_EQ(record_.restoreDelay, 0);
+  EXPECT_EQ(file_.ReadInt("System", "ECPNegotiationDelay", 0), 5000);
+}
+
 TEST_F(SystemSettingsTest, ReadsEveryKeyIntoPanelAndRecord) {
   const std::string longPath(300, 'p');
   WriteText(file_.Path(),
