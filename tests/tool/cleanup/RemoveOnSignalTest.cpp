@@ -76,15 +76,19 @@ TEST(RemoveOnSignalTest, AHeldSignalEndsTheProgramOnlyOnceTheWorkIsDone) {
   std::filesystem::remove(finished);
 }
 
-TEST(RemoveOnSignalTest, AWriteOverTheFileSizeLimitFailsInsteadOfEndingTheProgram) {
+// Past the file size limit, or into a pipe nobody reads any more.
+TEST(RemoveOnSignalTest, AWriteThatCannotGoOnFailsInsteadOfEndingTheProgram) {
   const auto path = Touch("limit");
   const int status = StatusOfChild([&] {
     const rlimit limit{4096, 4096};
     ::setrlimit(RLIMIT_FSIZE, &limit);
     const int file = ::open(path.c_str(), O_WRONLY);
     const char byte = 0;
-    const bool refused = ::pwrite(file, &byte, 1, 8192) < 0 && errno == EFBIG;
-    std::_Exit(refused ? 0 : 1);
+    const bool tooLarge = ::pwrite(file, &byte, 1, 8192) < 0 && errno == EFBIG;
+    int pipe[2] = {-1, -1};
+    const bool made = ::pipe(pipe) == 0 && ::close(pipe[0]) == 0;
+    const bool readerGone = made && ::write(pipe[1], &byte, 1) < 0 && errno == EPIPE;
+    std::_Exit(tooLarge && readerGone ? 0 : 1);
   });
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   std::filesystem::remove(path);

@@ -42,8 +42,9 @@ class HoldSignals {
 
 // Installs the handlers for SIGINT, SIGTERM and SIGHUP once; later calls do nothing. A
 // signal that was ignored when the program started stays ignored. A write beyond the file size
-// limit fails as an error the program reports (SIGXFSZ is ignored) instead of ending it
-// silently with its partial output left behind.
+// limit, or into a pipe whose reader has gone (`zarnik-cli ... | head`), fails as an error the
+// program reports (SIGXFSZ and SIGPIPE are ignored) instead of ending it silently, with its
+// partial output left behind or a printer job left open.
 void InstallSignalCleanup();
 
 // Removes every guarded file now. Safe to call from a signal handler.

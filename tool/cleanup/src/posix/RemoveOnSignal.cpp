@@ -94,6 +94,7 @@ void InstallSignalCleanup() {
     return;
   }
   ::signal(SIGXFSZ, SIG_IGN);
+  ::signal(SIGPIPE, SIG_IGN);
   for (const int signal : kSignals) {
     struct sigaction previous {};
     if (::sigaction(signal, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) {
