@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -36,14 +37,19 @@ TEST(LinuxVersion, NtFiveOneUnlessDirectAccessIsAsked) {
   EXPECT_FALSE(os.GetVersionEx(&wrongSize));
 }
 
-TEST(LinuxDebugSink, LinesAreAppendedToTheNamedFile) {
+TEST(LinuxDebugSink, LinesAreAppendedToTheNamedFileAndAFifoNobodyReadsDoesNotWait) {
   testsupport::TempFolder folder;
   const std::string path = folder.File("debug.log");
   ::setenv("ZARNIK_DEBUG_OUTPUT", path.c_str(), 1);
   RealMachine().OutputDebugString("first\n");
   RealMachine().OutputDebugString("second\n");
-  ::unsetenv("ZARNIK_DEBUG_OUTPUT");
   EXPECT_EQ(testsupport::FileText(path), "first\nsecond\n");
+
+  const std::string fifo = folder.File("debug.fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ::setenv("ZARNIK_DEBUG_OUTPUT", fifo.c_str(), 1);
+  RealMachine().OutputDebugString("lost\n");  // returns at once: the line is dropped
+  ::unsetenv("ZARNIK_DEBUG_OUTPUT");
 }
 
 TEST(LinuxModules, BareNameIsFoundBesideTheProjectLibraries) {

@@ -17,8 +17,10 @@ namespace platform::linux_backend {
 
 namespace {
 
+// Never waits: a FIFO with no reader, or one whose reader lets it fill, loses the line (or its
+// rest) instead of holding up the port call that wrote it.
 void AppendToFile(const char* path, std::string_view text) {
-  const int fd = ::open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  const int fd = ::open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0644);
   if (fd < 0) {
     return;  // a sink that cannot be written drops the line; the caller has nothing to do
   }
