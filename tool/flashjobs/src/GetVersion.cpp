@@ -40,8 +40,9 @@ class VersionRun {
   }
   bool OpenJob(HeldPort& held);
   // One Request Status frame and its reply; a failure shows the port library's own text, a
-  // reply of no bytes "Fail to read!". False as well when a stop was asked.
-  bool AskStatus(std::uint8_t kind, Reply& reply);
+  // reply shorter than length (none at all, or cut short) "Fail to read!". False as well when
+  // a stop was asked.
+  bool AskStatus(std::uint8_t kind, std::size_t length, Reply& reply);
   ToolResult StopInJob() {
     if (!CloseJob(port_, number_, control_)) {
       Failure(text::kJobLeftOpen);
@@ -68,15 +69,15 @@ ToolResult VersionRun::Run() {
   Reply configuration;
   Reply engineDetail;
   Reply printerStatus;
-  if (!AskStatus(kConfigurationStatus, configuration)) {
+  if (!AskStatus(kConfigurationStatus, kConfigurationReplyLength, configuration)) {
     return StopInJob();
   }
   wait_(kVersionQueryPause);
-  if (!AskStatus(kEngineDetailStatus, engineDetail)) {
+  if (!AskStatus(kEngineDetailStatus, kEngineDetailReplyLength, engineDetail)) {
     return StopInJob();
   }
   wait_(kVersionQueryPause);
-  if (!AskStatus(kPrinterStatus, printerStatus)) {
+  if (!AskStatus(kPrinterStatus, kPrinterStatusReplyLength, printerStatus)) {
     return StopInJob();
   }
   if (ReportsHostCommunicationError(printerStatus)) {
@@ -98,6 +99,8 @@ bool VersionRun::OpenJob(HeldPort& held) {
                              [this] { wait_(kVersionQueryPause); })) {
     case JobOpening::kAccepted:
       return true;
+    case JobOpening::kStopped:
+      return false;
     case JobOpening::kNotSent:
       Failure(LoadString(StringId::kTransmissionFailure));
       return false;
@@ -111,7 +114,7 @@ bool VersionRun::OpenJob(HeldPort& held) {
   return false;
 }
 
-bool VersionRun::AskStatus(std::uint8_t kind, Reply& reply) {
+bool VersionRun::AskStatus(std::uint8_t kind, std::size_t length, Reply& reply) {
   if (control_.StopRequested()) {
     return false;
   }
@@ -127,7 +130,7 @@ bool VersionRun::AskStatus(std::uint8_t kind, Reply& reply) {
     return false;
   }
   // The port library took no failure, so it has no text of its own to show.
-  if (reply.size == 0) {
+  if (reply.size < length) {
     Failure(text::kFailToRead);
     return false;
   }

@@ -17,6 +17,9 @@ constexpr std::size_t kControllerSize = 4;
 constexpr std::size_t kEngineAt = 20;
 constexpr std::size_t kEngineSize = 12;
 constexpr std::uint8_t kHostCommunicationError = 'l';
+static_assert(kConfigurationReplyLength == kControllerAt + kControllerSize);
+static_assert(kEngineDetailReplyLength == kEngineAt + kEngineSize);
+static_assert(kPrinterStatusReplyLength == kHostStatusByte + 1);
 
 }  // namespace
 

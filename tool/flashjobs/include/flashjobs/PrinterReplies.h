@@ -40,6 +40,13 @@ std::uint8_t FlashStatus(const Reply& reply);
 // Whether the printer status reply reports a host communication error.
 bool ReportsHostCommunicationError(const Reply& reply);
 
+// The least each status reply of the version query must bring for the positions read from it:
+// the controller firmware at 2 to 5, the engine firmware at 20 to 31, the host status at 12.
+// A shorter reply is an incomplete one (or a reply split in two), not a version of blanks.
+inline constexpr std::size_t kConfigurationReplyLength = 6;
+inline constexpr std::size_t kEngineDetailReplyLength = 32;
+inline constexpr std::size_t kPrinterStatusReplyLength = 13;
+
 // The version report from the configuration status reply (controller firmware) and the
 // engine detail status reply (engine firmware). Each byte is one character: printable ASCII
 // as it is, a zero byte (an unfilled position) as nothing, any other byte as '?', so that a
