@@ -69,8 +69,17 @@ bool HeldPort::Open() {
 JobOpening OpenJob(HeldPort& held, const PortTarget& port, std::uint8_t machineId,
                    std::uint8_t& number, JobControl& control, const std::function<void()>& pause) {
   number = 0;
+  // Opening the port sends nothing: the stage says Start Job is on its way only once it is.
+  if (!held.Open()) {
+    control.Enter(JobStage::kNotOpened);
+    return JobOpening::kNotSent;
+  }
+  if (control.StopRequested()) {
+    control.Enter(JobStage::kNotOpened);
+    return JobOpening::kStopped;
+  }
   control.Enter(JobStage::kOpening);
-  if (!held.Open() || !SendToPrinter(port, BuildStartJob(number, machineId))) {
+  if (!SendToPrinter(port, BuildStartJob(number, machineId))) {
     control.Enter(JobStage::kNotOpened);
     return JobOpening::kNotSent;
   }

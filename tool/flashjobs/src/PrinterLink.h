@@ -45,8 +45,9 @@ class HeldPort {
 
 // Opening a job: the port taken, number 0, Start Job, then (after pause, when given) its
 // reply. The control's stage follows: kTransfer stands for "open" and is left for the caller
-// to refine. A port that cannot be had is a Start Job not sent.
-enum class JobOpening { kNotSent, kNoAnswer, kRefused, kAccepted };
+// to refine. A port that cannot be had is a Start Job not sent; a stop asked for while the port
+// was being opened sends nothing (kStopped).
+enum class JobOpening { kNotSent, kStopped, kNoAnswer, kRefused, kAccepted };
 JobOpening OpenJob(HeldPort& held, const PortTarget& port, std::uint8_t machineId,
                    std::uint8_t& number, JobControl& control, const std::function<void()>& pause);
 

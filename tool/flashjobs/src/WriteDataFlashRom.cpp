@@ -151,6 +151,8 @@ bool FlashWriteRun::OpenJob(HeldPort& held) {
   switch (flashjobs::OpenJob(held, request_.port, request_.machineId, number_, control_, {})) {
     case JobOpening::kAccepted:
       return true;
+    case JobOpening::kStopped:
+      return false;
     case JobOpening::kNotSent:
       PortError(LoadString(StringId::kTransmissionFailure));
       return false;
