@@ -4,6 +4,7 @@
 #include <string>
 
 #include "channel/SystemSettings.h"
+#include "channel/VersionReport.h"
 #include "settings/HexText.h"
 #include "settings/SettingsLocation.h"
 #include "settings/UnsavedSettings.h"
@@ -44,6 +45,11 @@ std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::os
   }
   const channel::PanelSettings panel =
       channel::LoadSystemSettings(file, channel::ProcessPortSettings());
+  // A port library of another version may lay out its settings or replies differently.
+  if (!channel::PortLibraryVersionMatches()) {
+    err << "Error: " << zarnik::text::kVersionIncorrect << '\n';
+    return std::nullopt;
+  }
 
   PrinterRun run;
   run.port.portKind = PortKindOfOutput(panel.output);

@@ -19,4 +19,8 @@ std::string VersionReport(std::string_view program) {
   return DescribeVersions(program, VopP2GetVersion());
 }
 
+bool PortLibraryVersionMatches() {
+  return VopP2GetVersion() == VOPP2_INTERFACE_VERSION;
+}
+
 }  // namespace channel

@@ -15,4 +15,7 @@ std::string DescribeVersions(std::string_view program, std::int32_t portLibraryV
 // The same, asking the loaded port library for its version.
 std::string VersionReport(std::string_view program);
 
+// Whether the loaded port library is the version this program was built for.
+bool PortLibraryVersionMatches();
+
 }  // namespace channel
