@@ -1,4 +1,7 @@
 // PORT_FILE: everything written goes to the output file, appended to what it holds.
+#include <cstring>
+#include <string>
+
 #include "Diagnostics.h"
 #include "LibraryState.h"
 #include "Transports.h"
@@ -14,8 +17,11 @@ std::int32_t VopP2OpenFile() {
     return 1;
   }
   platform::Services& os = platform::Current();
-  library.hFile = os.CreateFile(library.param.szOutputFile, platform::kGenericWrite, 0,
-                                platform::kOpenAlways, platform::kFileAttributeNormal);
+  // The caller fills the field; a name that fills it with no terminator ends at its end.
+  const std::string name(library.param.szOutputFile,
+                         strnlen(library.param.szOutputFile, sizeof library.param.szOutputFile));
+  library.hFile = os.CreateFile(name.c_str(), platform::kGenericWrite, 0, platform::kOpenAlways,
+                                platform::kFileAttributeNormal);
   if (library.hFile == platform::kInvalidHandle) {
     ReportFailure("VopP2Open:CreateFile(PORT_FILE) : failure\n");
     return 0;

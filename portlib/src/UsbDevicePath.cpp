@@ -100,7 +100,10 @@ std::int32_t GetDevicePathPart(char* path, std::uint32_t search, SeenDevices* se
   DebugLine(kLevelUsbSearch, "GetDevicePathPart\n");
   const VopP2Param& param = Library().param;
   if (param.szUsbDevicePath[0] != '\0') {
-    std::snprintf(path, kDevicePathSize, "%s", param.szUsbDevicePath);
+    // The caller fills the field; a path with no terminator ends at the field's end.
+    std::snprintf(path, kDevicePathSize, "%.*s",
+                  static_cast<int>(strnlen(param.szUsbDevicePath, sizeof param.szUsbDevicePath)),
+                  param.szUsbDevicePath);
     return 1;
   }
   char wanted[32];

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "FileText.h"
 #include "TempFolder.h"
 #include "VopP2Fixture.h"
@@ -48,6 +50,20 @@ TEST_F(FilePort, AFolderThatDoesNotExistFailsWithTheCreateFileText) {
   EXPECT_EQ(Write("AB", &written), 0);
   EXPECT_EQ(written, 0U);
   EXPECT_EQ(message(), "VopP2Open:CreateFile(PORT_FILE) : failure\n");
+}
+
+TEST_F(FilePort, ANameThatFillsTheWholeFieldEndsAtTheFieldsEnd) {
+  const std::size_t field = sizeof param().szOutputFile;
+  std::string path = folder.File("");
+  while (path.size() + 1 < field) {
+    path += (field - path.size()) % 2 == 0 ? "/" : "./";
+  }
+  path += "o";
+  ASSERT_EQ(path.size(), field);
+  std::memcpy(param().szOutputFile, path.data(), field);  // no terminator
+  std::uint32_t written = 0;
+  EXPECT_EQ(Write("AB", &written), 1);
+  EXPECT_EQ(testsupport::FileText(folder.File("o")), "AB");
 }
 
 TEST_F(FilePort, ReadsNeverDeliverAnything) {
