@@ -96,13 +96,15 @@ void Ieee1284Printer::HostLinesChanged(const HostLines& lines) {
   if (!was.nInit && !was.nSelectIn) {
     lines_.busy = broken_;  // initialised: ready again
   }
-  if (silent_) {
-    return;
-  }
-  // Event 22, from any negotiated phase: the host asks to go back to compatibility mode.
+  // Event 22, from any negotiated phase: the host asks to go back to compatibility mode. A
+  // printer that missed an event follows it too.
   if (phase_ != Phase::kCompatibility && phase_ != Phase::kTerminating && was.nSelectIn &&
       !lines.nSelectIn && lines.nAutoFd) {
+    silent_ = false;
     Terminate();
+    return;
+  }
+  if (silent_) {
     return;
   }
   switch (phase_) {

@@ -26,7 +26,8 @@ namespace sim {
 
 struct Ieee1284Config {
   // The IEEE 1284 event the printer never answers (0: it answers every one). Once it has
-  // stayed silent it answers nothing more until the interface is reset.
+  // stayed silent it answers nothing more until the host terminates (event 22, from a
+  // negotiated phase) or resets the interface.
   int silentAtEvent = 0;
   // After this many forward bytes Busy stays high for busyMilliseconds of the machine's
   // clock (none: Busy is never held). kForever holds it for good.
