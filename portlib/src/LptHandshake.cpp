@@ -22,6 +22,33 @@ std::int32_t HandshakeFailure(const char* text) {
   return 0;
 }
 
+void HandBack(Stranded where, std::uint8_t alsoLowAt24, std::uint32_t limit) {
+  try {
+    if (where == Stranded::kUnacknowledged) {
+      SetLptControlLines(kNAutoFd, kNSelectIn);
+    } else {
+      TerminationEvents(alsoLowAt24, limit);
+    }
+  } catch (const PortAccessFailure&) {
+    // Best effort only: the operation has failed already and says why.
+  }
+}
+
+std::int32_t EcpHandshakeFailure(const char* text, Stranded where) {
+  ReportFailure("%s", text);
+  LibraryState& library = Library();
+  library.dwEcpState = 0;  // whatever happens here, the next ECP transfer negotiates afresh
+  try {
+    SetLptControlLines(0, kDataInput);
+    SetLptControlLines(kNInit, 0);  // before nSelectIn goes low, which would be a reset
+    HandBack(where, kSelect, library.param.dwECPTerminationDelay);
+    WriteRegister(kEcr, kEcrStandard);
+  } catch (const PortAccessFailure&) {
+    // Best effort only, as above.
+  }
+  return 0;
+}
+
 bool RequestMode(std::uint8_t request, std::uint32_t limit) {
   WriteRegister(kDataRegister, request);                                 // event 0
   SetLptControlLines(kNSelectIn, kNAutoFd);                              // event 1
@@ -79,18 +106,23 @@ std::int32_t ECPNegotiateLPTWithVopP2(std::uint8_t byRequest, std::uint8_t byEcr
     library.dwEcpState = 0;
     SetLptControlLines(kNStrobe | kNAutoFd | kNInit, kNSelectIn);
     WriteRegister(kEcr, byEcr1);
+    // A negotiation that fails after event 1 hands the link back to compatibility mode.
     if (!RequestMode(byRequest, limit)) {
-      return HandshakeFailure("ECPNegotiateLPTWithVopP2 : failure(Ev2)\n");
+      return EcpHandshakeFailure("ECPNegotiateLPTWithVopP2 : failure(Ev2)\n",
+                                 Stranded::kUnacknowledged);
     }
     if (!WaitLptStatusLines(0, kBusy | kPError, limit)) {
-      return HandshakeFailure("ECPNegotiateLPTWithVopP2 : failure(Ev5)\n");
+      return EcpHandshakeFailure("ECPNegotiateLPTWithVopP2 : failure(Ev5)\n",
+                                 Stranded::kNegotiated);
     }
     if (!WaitLptStatusLines(kNAck, 0, limit)) {
-      return HandshakeFailure("ECPNegotiateLPTWithVopP2 : failure(Ev6)\n");
+      return EcpHandshakeFailure("ECPNegotiateLPTWithVopP2 : failure(Ev6)\n",
+                                 Stranded::kNegotiated);
     }
     SetLptControlLines(0, kNAutoFd);  // event 30
     if (!WaitLptStatusLines(kPError, 0, limit)) {
-      return HandshakeFailure("ECPNegotiateLPTWithVopP2 : failure(Ev31)\n");
+      return EcpHandshakeFailure("ECPNegotiateLPTWithVopP2 : failure(Ev31)\n",
+                                 Stranded::kNegotiated);
     }
     WriteRegister(kEcr, byEcr2);
     library.dwEcpState = 1;

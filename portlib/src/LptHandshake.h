@@ -20,4 +20,22 @@ int TerminationEvents(std::uint8_t alsoLowAt24, std::uint32_t limit);
 // Reports a handshake's failure text; returns the failed result, 0.
 std::int32_t HandshakeFailure(const char* text);
 
+// Where a handshake that failed after event 1 left the peripheral.
+enum class Stranded {
+  kUnacknowledged,  // it never gave event 2: the request is simply withdrawn
+  kNegotiated,      // it answered the request: it needs the termination events
+};
+
+// Takes the link back to compatibility mode after a handshake failed, as far as the
+// peripheral follows, so that later forward writes reach it. It reports nothing: the failure
+// that ended the handshake stays the one reported, and a refused register access just ends
+// the hand-back. A withdrawn request is nSelectIn low and nAutoFd high again; otherwise the
+// termination events run with a wait of limit each (at event 24 also alsoLowAt24 low).
+void HandBack(Stranded where, std::uint8_t alsoLowAt24, std::uint32_t limit);
+
+// Reports the failure text of a handshake in or towards ECP mode (also turned round for
+// reverse data), then hands the link back: data direction to output, nInit high, the link
+// as HandBack with the ECP termination's limit, ECR standard and dwEcpState 0. Returns 0.
+std::int32_t EcpHandshakeFailure(const char* text, Stranded where);
+
 }  // namespace vopp2

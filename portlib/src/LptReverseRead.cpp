@@ -52,12 +52,9 @@ bool EndOfData(std::uint32_t limit) {
   return WaitLptStatusLines(kNFault, 0, limit);
 }
 
-// Events 0 to 6 of a nibble-mode request. Returns the failed event's text, or null.
-const char* NegotiateNibbleMode(std::uint8_t request, std::uint32_t limit) {
-  SetLptControlLines(kNStrobe | kNAutoFd, kNSelectIn);
-  if (!RequestMode(request, limit)) {
-    return "GetRevData : failure(Ev2)\n";
-  }
+// Events 5 and 6 of a nibble-mode request the peripheral has acknowledged. Returns the
+// failed event's text, or null.
+const char* NibbleModeGranted(std::uint8_t request, std::uint32_t limit) {
   // Event 5: PError low, nFault low (data there), Select as the peripheral's XFlag: low for
   // plain nibble mode, high when it grants another request.
   const bool plain = request == 0;
@@ -74,6 +71,14 @@ const char* NegotiateNibbleMode(std::uint8_t request, std::uint32_t limit) {
   return nullptr;
 }
 
+// A nibble read that failed after event 1 reports its failure and hands the link back, so
+// that the printer is in compatibility mode for the writes that follow.
+std::int32_t NibbleFailure(const char* text, Stranded where, std::uint32_t limit) {
+  ReportFailure("%s", text);
+  HandBack(where, 0, limit);
+  return 0;
+}
+
 }  // namespace
 
 std::int32_t GetRevData(std::uint8_t* lpBuffer, std::uint32_t length, std::uint32_t& read,
@@ -88,8 +93,12 @@ std::int32_t GetRevData(std::uint8_t* lpBuffer, std::uint32_t length, std::uint3
     const std::uint32_t limit = param.dwLptReceptionDelay;
     // Nibble mode is what this read runs, whatever mode bit the request carries.
     const auto request = static_cast<std::uint8_t>(byRequest & ~kEcpModeBit);
-    if (const char* failure = NegotiateNibbleMode(request, limit)) {
-      return HandshakeFailure(failure);
+    SetLptControlLines(kNStrobe | kNAutoFd, kNSelectIn);
+    if (!RequestMode(request, limit)) {
+      return NibbleFailure("GetRevData : failure(Ev2)\n", Stranded::kUnacknowledged, limit);
+    }
+    if (const char* failure = NibbleModeGranted(request, limit)) {
+      return NibbleFailure(failure, Stranded::kNegotiated, limit);
     }
     while (read < length) {
       std::uint8_t low = 0;
@@ -103,7 +112,7 @@ std::int32_t GetRevData(std::uint8_t* lpBuffer, std::uint32_t length, std::uint3
         failure = NibbleOut(limit, high);
       }
       if (failure != nullptr) {
-        return HandshakeFailure(failure);
+        return NibbleFailure(failure, Stranded::kNegotiated, limit);
       }
       lpBuffer[read] = static_cast<std::uint8_t>(low | (high << 4));
       ++read;
@@ -111,7 +120,7 @@ std::int32_t GetRevData(std::uint8_t* lpBuffer, std::uint32_t length, std::uint3
         lpBuffer[read] = 0;  // the data stays terminated where there is room
       }
       if (const char* notTaken = NibbleTaken(limit)) {
-        return HandshakeFailure(notTaken);
+        return NibbleFailure(notTaken, Stranded::kNegotiated, limit);
       }
       if (read == length || EndOfData(param.dwLptReceptionTerminationTiming)) {
         break;
@@ -147,27 +156,27 @@ std::int32_t ECPGetRevData(std::uint8_t* lpBuffer, std::uint32_t length, std::ui
     SetLptControlLines(0, kNInit);  // the reverse request
     SetLptControlLines(kDataInput, 0);
     if (!WaitLptStatusLines(0, kPError, limit)) {
-      return HandshakeFailure("ECPGetRevData : failure(Ev40)\n");
+      return EcpHandshakeFailure("ECPGetRevData : failure(Ev40)\n", Stranded::kNegotiated);
     }
     while (read < length && TestLptStatusLines(0, kNFault)) {
       if (!WaitLptStatusLines(0, kNAck, limit)) {
-        return HandshakeFailure("ECPGetRevData : failure(Ev43)\n");
+        return EcpHandshakeFailure("ECPGetRevData : failure(Ev43)\n", Stranded::kNegotiated);
       }
       lpBuffer[read] = ReadRegister(kDataRegister);
       ++read;
       SetLptControlLines(kNAutoFd, 0);  // event 44
       if (!WaitLptStatusLines(kNAck, 0, limit)) {
-        return HandshakeFailure("ECPGetRevData : failure(Ev45)\n");
+        return EcpHandshakeFailure("ECPGetRevData : failure(Ev45)\n", Stranded::kNegotiated);
       }
       SetLptControlLines(0, kNAutoFd);  // event 46
     }
     SetLptControlLines(0, kDataInput);
     SetLptControlLines(kNInit, 0);  // event 47
     if (!WaitLptStatusLines(kNAck, kBusy, limit)) {
-      return HandshakeFailure("ECPGetRevData : failure(Ev48)\n");
+      return EcpHandshakeFailure("ECPGetRevData : failure(Ev48)\n", Stranded::kNegotiated);
     }
     if (!WaitLptStatusLines(kPError, 0, limit)) {
-      return HandshakeFailure("ECPGetRevData : failure(Ev49)\n");
+      return EcpHandshakeFailure("ECPGetRevData : failure(Ev49)\n", Stranded::kNegotiated);
     }
     if (ECPTerminateLPTWithVopP2() == 0) {
       return 0;
