@@ -65,23 +65,32 @@ std::int32_t WriteFifo(const FifoMode& mode, const std::uint8_t* lpData, std::ui
   VopP2Param& param = Library().param;
   // A FIFO size of 0 would never move on; one byte per test is the least that does.
   const std::uint32_t chunk = std::max<std::uint32_t>(param.dwFifoSize, 1);
+  // Bytes count as written once the FIFO has been seen empty after them: a time-out reports
+  // only those, not the ones still in the FIFO.
+  std::uint32_t queued = 0;
   BusyWaitClock clock;
-  while (written < dwDataLength) {
+  const auto drained = [&] {
     if (!WaitFifoEmpty(clock)) {
       ReportFailure("%s", mode.timeOutText);
+      return false;
+    }
+    written = queued;
+    platform::CountBytesTaken(written);
+    return true;
+  };
+  while (queued < dwDataLength) {
+    if (!drained()) {
       return 0;
     }
-    const std::uint32_t count = std::min(dwDataLength - written, chunk);
+    const std::uint32_t count = std::min(dwDataLength - queued, chunk);
     for (std::uint32_t i = 0; i < count; ++i) {
-      WriteRegister(kEcpFifo, lpData[written + i]);
+      WriteRegister(kEcpFifo, lpData[queued + i]);
     }
-    written += count;
-    platform::CountBytesTaken(written);
+    queued += count;
   }
   // The last bytes must have left before the mode changes back (that empties the FIFO);
   // this wait is bounded by the same clock.
-  if (!WaitFifoEmpty(clock)) {
-    ReportFailure("%s", mode.timeOutText);
+  if (!drained()) {
     return 0;
   }
   param.dwWriteEndTick = platform::Current().GetTickCount();
