@@ -1,6 +1,7 @@
 // What the file tools do with outputs they may not or should not replace, and how they say
 // why a file could not be used.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +121,23 @@ TEST(ProtectedOutputTest, AnotherUsersWritableFileKeepsItsOwner) {
   EXPECT_EQ(status.st_mode & 0777U, 0666U);
   EXPECT_EQ(ReadFile(dir / "shared.vop").size(), 260U);
   EXPECT_FALSE(fs::exists(dir / "shared.vop.partial"));
+}
+
+// A link another user left in a shared folder like /tmp is not followed, even by root.
+TEST(ProtectedOutputTest, ALinkPlantedInASharedFolderIsRefused) {
+  if (!RunningAsRoot()) {
+    GTEST_SKIP() << "only root can make a link of another user";
+  }
+  SharedDir dir;
+  WriteFile(dir / "in.bin", {1, 2, 3});
+  fs::permissions(dir / "", fs::perms::sticky_bit, fs::perm_options::add);
+  fs::create_symlink("elsewhere.vop", dir / "planted.vop");
+  ASSERT_EQ(::lchown((dir / "planted.vop").c_str(), 65534, 65534), 0);
+
+  RecordingUserInterface ui;
+  EXPECT_EQ(AddHeader(dir / "in.bin", dir / "planted.vop", ui), ToolResult::kFailed);
+  EXPECT_FALSE(fs::exists(dir / "elsewhere.vop"));
+  EXPECT_TRUE(fs::is_symlink(dir / "planted.vop"));
 }
 
 TEST(ProtectedOutputTest, ReplacesNothingButARegularFile) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <string>
 
 #include "FileIo.h"
@@ -44,13 +45,31 @@ bool CopyUnavailable(int error) {
          error == EBADF;
 }
 
+// A link another user put into a shared folder such as /tmp (sticky and writable by all) is
+// not followed, as the system itself refuses for its own opens: it could make this user, or
+// root, write a file anywhere the link points.
+bool PlantedLink(const std::filesystem::path& link) {
+  struct stat linkStatus {};
+  struct stat folderStatus {};
+  const std::filesystem::path folder = link.has_parent_path() ? link.parent_path() : ".";
+  if (::lstat(link.c_str(), &linkStatus) != 0 || ::stat(folder.c_str(), &folderStatus) != 0) {
+    return false;
+  }
+  const bool shared =
+      (folderStatus.st_mode & S_ISVTX) != 0 && (folderStatus.st_mode & S_IWOTH) != 0;
+  return shared && linkStatus.st_uid != ::geteuid() && linkStatus.st_uid != folderStatus.st_uid;
+}
+
 // The file a path names through its symbolic links, which need not exist yet; the path
-// itself where the links go round in a circle or cannot be read.
-std::filesystem::path FollowLinks(const std::filesystem::path& path) {
+// itself where the links go round in a circle or cannot be read; nothing for a planted link.
+std::optional<std::filesystem::path> FollowLinks(const std::filesystem::path& path) {
   constexpr int kMostLinks = 40;
   std::error_code error;
   std::filesystem::path at = path;
   for (int hop = 0; hop < kMostLinks && std::filesystem::is_symlink(at, error); ++hop) {
+    if (PlantedLink(at)) {
+      return std::nullopt;
+    }
     const std::filesystem::path next = std::filesystem::read_symlink(at, error);
     if (error) {
       return path;
@@ -236,7 +255,12 @@ PendingOutputFile::PendingOutputFile(const std::filesystem::path& path) {
 
 bool PendingOutputFile::Open(const std::filesystem::path& path) {
   // Through a symbolic link the file it names is replaced (or made), and the link kept.
-  target_ = FollowLinks(path);
+  const auto followed = FollowLinks(path);
+  if (!followed) {
+    problem_ = FileProblem::kPermissionDenied;
+    return false;
+  }
+  target_ = *followed;
   struct stat existing {};
   const bool exists = ::stat(target_.c_str(), &existing) == 0;
   if (!exists && errno != ENOENT) {
@@ -471,8 +495,9 @@ bool PendingOutputFile::Commit() {
   // Parts copied side by side may have gone on past one that came short. A result that
   // replaces a file is on the disk before it does, so a power cut leaves the old file or the
   // new one, never an empty one in place of the old.
+  // (A result copied into the old file is flushed there instead.)
   bool stored = ::ftruncate(descriptor_, static_cast<off_t>(size_)) == 0 &&
-                (!replacesFile_ || ::fdatasync(descriptor_) == 0);
+                (!replacesFile_ || copyOverExisting_ || ::fdatasync(descriptor_) == 0);
   stored = ::close(descriptor_) == 0 && stored;
   descriptor_ = -1;
   // An interrupt from here on would leave the old file half overwritten: it waits until the
