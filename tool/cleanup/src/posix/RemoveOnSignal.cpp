@@ -32,7 +32,15 @@ void OnSignal(int signal) {
   if (holds.load() > 0) {
     int none = 0;
     held.compare_exchange_strong(none, signal);
-    return;
+    // On another thread the hold may have ended meanwhile without seeing this signal: then
+    // whichever side takes the kept signal first acts on it.
+    if (holds.load() > 0) {
+      return;
+    }
+    signal = held.exchange(0);
+    if (signal == 0) {
+      return;
+    }
   }
   RemoveGuardedFiles();
   // End the way the signal asks, so the parent sees the true cause.
