@@ -2,6 +2,7 @@
 // file they are appended to. Unset or empty, they go to the system log at debug priority
 // under the name "VopP2" (journalctl -t VopP2), which no terminal shows unasked.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <syslog.h>
 #include <unistd.h>
 
@@ -23,6 +24,11 @@ void AppendToFile(const char* path, std::string_view text) {
   const int fd = ::open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0644);
   if (fd < 0) {
     return;  // a sink that cannot be written drops the line; the caller has nothing to do
+  }
+  // Only a FIFO may lose lines to a full pipe; a terminal or file takes every line.
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && !S_ISFIFO(status.st_mode)) {
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   }
   while (!text.empty()) {
     const ssize_t n = ::write(fd, text.data(), text.size());
