@@ -43,13 +43,13 @@ std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::os
     err << "Error: " << settings::DescribeUnreadableSettings(*unreadable) << '\n';
     return std::nullopt;
   }
-  const channel::PanelSettings panel =
-      channel::LoadSystemSettings(file, channel::ProcessPortSettings());
   // A port library of another version may lay out its settings or replies differently.
   if (!channel::PortLibraryVersionMatches()) {
     err << "Error: " << zarnik::text::kVersionIncorrect << '\n';
     return std::nullopt;
   }
+  const channel::PanelSettings panel =
+      channel::LoadSystemSettings(file, channel::ProcessPortSettings());
 
   PrinterRun run;
   run.port.portKind = PortKindOfOutput(panel.output);
