@@ -160,6 +160,29 @@ TEST_F(CommandPanelTest, ToolsSeeAndAdvanceTheCommandNumber) {
   EXPECT_EQ(view_->CommandNumberEdit()->text(), "2C");
 }
 
+// Return in the edit starts the tool with the focus still in the edit; the tool's dialog then
+// takes the focus away while it runs.
+TEST_F(CommandPanelTest, NumberConfirmedWithReturnCountsAndFocusLossDuringToolChangesNothing) {
+  Start();
+  view_->OutputCombo()->setCurrentIndex(1);
+  auto* edit = view_->CommandNumberEdit();
+  edit->clear();
+  QTest::keyClicks(edit, "05");
+  std::uint8_t seen = 0;
+  window_.onTool = [&](const shell::ToolBundle& bundle) {
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(edit, &focusOut);
+    seen = *bundle.commandNumber;
+    *bundle.commandNumber = 0x07;
+  };
+  view_->OnSelect();
+  ASSERT_EQ(window_.tools.size(), 1U);
+  EXPECT_EQ(window_.tools[0].bundle.portKind, 3);
+  EXPECT_EQ(seen, 0x05);
+  EXPECT_EQ(view_->OutputCombo()->currentText(), "USB");
+  EXPECT_EQ(edit->text(), "07");
+}
+
 TEST_F(CommandPanelTest, SettingsAreSavedOnSelectEvenWhenTheToolIsCancelled) {
   WriteText(ini_, "; mine\n[System]\nLogFile=/tmp/log.txt\nEnableLog=3\nDebugLevel=-2\n");
   Start();

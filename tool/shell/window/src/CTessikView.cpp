@@ -208,9 +208,12 @@ void CTessikView::UpdateData(bool saveAndValidate) {
 
 void CTessikView::OnSelect() {
   // One tool at a time: a printer job holds the port library until it ends.
-  if (JobRunning()) {
+  if (JobRunning() || inSelect_) {
     return;
   }
+  // A number typed and confirmed with Return has not left the edit yet; it counts as left.
+  OnCommandNumberUpdate();
+  inSelect_ = true;
   UpdateData(true);
   SaveSettings();
   TellUnsavedSettings();
@@ -233,6 +236,7 @@ void CTessikView::OnSelect() {
   panel_.output = OutputOfPortKind(panel_.output);
   commandNumberText_ = TwoHexDigits(commandNumber_);
   UpdateData(false);
+  inSelect_ = false;
 }
 
 void CTessikView::OnCommandNumberUpdate() {
@@ -244,7 +248,7 @@ void CTessikView::OnCommandNumberUpdate() {
 }
 
 bool CTessikView::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == commandNumberEdit_ && event->type() == QEvent::FocusOut) {
+  if (watched == commandNumberEdit_ && event->type() == QEvent::FocusOut && !inSelect_) {
     OnCommandNumberUpdate();
   }
   return QWidget::eventFilter(watched, event);

@@ -70,6 +70,9 @@ class CTessikView final : public QWidget {
   QString commandNumberText_;
   std::uint8_t commandNumber_ = 0;
   std::int32_t ecpNegotiated_ = 0;
+  // While a tool runs, the panel's members hold the port kind, not the Output index, and the
+  // tool owns the command number: a focus change then must not read the controls back.
+  bool inSelect_ = false;
 
   QListWidget* commandList_;
   QPushButton* selectButton_;
