@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "TempFolder.h"
@@ -117,6 +119,24 @@ TEST_F(FileToolDialogTest, BandArrangeKeepsTheDialogOpenWhenTheInputIsMissing) {
   EXPECT_EQ(messages_[0].icon, QMessageBox::Warning);
   EXPECT_EQ(file_.ReadString("BandAdjust", "InputFile", "", 255), input.string());
   EXPECT_EQ(file_.ReadString("BandAdjust", "OutputFile", "", 255), output.string());
+}
+
+// The tools run on the window's thread: a FIFO nobody writes would hold it for good.
+TEST_F(FileToolDialogTest, InputsThatAreNotRegularFilesAreRefusedAndTheDialogsStayOpen) {
+  const auto fifo = folder_ / "pipe.vop";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const QString path = QString::fromStdString(fifo.string());
+  shell::CheckFileFormatDialog check(bundle_, Runner(), nullptr);
+  check.File()->SetPath(path);
+  EXPECT_FALSE(Excute(check));
+  shell::AddHeaderDialog add(bundle_, Runner(), nullptr);
+  add.Input()->SetPath(path);
+  add.Output()->SetPath(QString::fromStdString((folder_ / "out.vop").string()));
+  EXPECT_FALSE(Excute(add));
+  ASSERT_EQ(messages_.size(), 2U);
+  EXPECT_EQ(messages_[1].text.toStdString(),
+            "Cannot read " + fifo.string() + " here: it is not a regular file.");
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "out.vop"));
 }
 
 TEST_F(FileToolDialogTest, CheckShowsTheComputedSumOfABrokenFile) {

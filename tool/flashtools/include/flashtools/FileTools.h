@@ -21,4 +21,10 @@ ToolResult AddHeader(const std::filesystem::path& input, const std::filesystem::
 ToolResult ArrangeBands(const std::filesystem::path& input, const std::filesystem::path& output,
                         UserInterface& ui);
 
+// For a front end that runs the tools on its only thread: an input that exists but is not a
+// regular file (a FIFO waiting for a writer, a device without end) could hold that thread
+// for good, so it is refused with a message. False when refused. A missing input is left to
+// the tool's own message.
+bool RegularInputOrRefused(const std::filesystem::path& input, UserInterface& ui);
+
 }  // namespace flashtools

@@ -31,6 +31,9 @@ flashtools::ToolResult AddHeaderDialog::Excute() {
   Settings().WriteString(kSection, "WriteFile", output);
   Settings().WriteInt(kSection, "SelDType", dataType_);
   QtUserInterface ui(this, Runner());
+  if (!flashtools::RegularInputOrRefused(input, ui)) {
+    return flashtools::ToolResult::kFailedKeepOpen;
+  }
   return flashtools::AddHeader(input, output, ui);
 }
 

@@ -30,6 +30,9 @@ flashtools::ToolResult BandArrangeDialog::Excute() {
   Settings().WriteString(kSection, "InputFile", input);
   Settings().WriteString(kSection, "OutputFile", output);
   QtUserInterface ui(this, Runner());
+  if (!flashtools::RegularInputOrRefused(input, ui)) {
+    return flashtools::ToolResult::kFailedKeepOpen;
+  }
   return flashtools::ArrangeBands(input, output, ui);
 }
 

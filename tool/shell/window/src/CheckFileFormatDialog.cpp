@@ -26,6 +26,9 @@ flashtools::ToolResult CheckFileFormatDialog::Excute() {
   const auto path = ToUtf8(file_->Path());
   Settings().WriteString(kSection, "Check", path);
   QtUserInterface ui(this, Runner());
+  if (!flashtools::RegularInputOrRefused(path, ui)) {
+    return flashtools::ToolResult::kFailedKeepOpen;
+  }
   return flashtools::CheckFileFormat(path, ui);
 }
 

@@ -142,6 +142,8 @@ inline constexpr std::string_view kWritePermissionDeniedFormat =
     "Cannot write %s: permission denied.";
 inline constexpr std::string_view kNotRegularOutputFormat =
     "Cannot replace %s: it is not a regular file.";
+inline constexpr std::string_view kNotRegularInputFormat =
+    "Cannot read %s here: it is not a regular file.";
 
 // Check file format.
 inline constexpr std::string_view kCheckCannotOpenFile = "Cannot open file.";
