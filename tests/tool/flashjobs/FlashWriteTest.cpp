@@ -131,6 +131,18 @@ TEST_F(FlashWrite, WorkedRunSendsTheExactFramesAndTheWholeFileWithItsSum) {
   EXPECT_FALSE(printer->JobOpen());
 }
 
+TEST_F(FlashWrite, ExecuteFlashWriteGoesInTheFlashingStage) {
+  JobControl control;
+  JobStage stage = JobStage::kNoJob;
+  device->hookAfterWrite = 4;
+  device->hook = [&] { stage = control.Stage(); };
+  EXPECT_EQ(WriteDataFlashRom({DemoFile(100), kDataTypeDemoPrintData, 0xFF, lpt}, number, ui,
+                              display, control),
+            ToolResult::kSucceeded);
+  EXPECT_EQ(Frames()[2][1], 0x73);  // the fourth write
+  EXPECT_EQ(stage, JobStage::kFlashing);
+}
+
 // The printer would refuse a damaged file only after the whole transfer, if at all.
 TEST_F(FlashWrite, ADamagedFileIsRefusedBeforeAnythingIsSent) {
   Bytes headerOnly = MakeDataFile(0x40, {});

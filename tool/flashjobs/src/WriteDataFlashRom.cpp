@@ -94,11 +94,13 @@ ToolResult FlashWriteRun::Run() {
 
   protocol::RaiseCommandNumber(number_);
   const std::uint32_t mode = ReadsFlashSize(request_.dataType) ? kFlashWriteMode : 0;
+  // From the first byte of Execute Flash Write on, the printer may be erasing its flash: a
+  // stop asked while the frame goes must be told so.
+  control_.Enter(JobStage::kFlashing);
   if (!Send(BuildExecuteFlashWrite(number_, mode, file.length))) {
     PortError(LoadString(StringId::kTransmissionFailure));
   }
 
-  control_.Enter(JobStage::kFlashing);
   ChannelReplySource source(request_.port);
   StatusPoller poller(source, ui_);
   display_.Run(poller);
