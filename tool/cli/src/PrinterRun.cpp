@@ -82,12 +82,17 @@ int FinishPrinterCommand(flashtools::ToolResult result, const flashjobs::JobCont
     }
     return kExitToolFailed;
   }
+  const bool interruptedWhileFlashing = interrupts.StageAtFirst() == JobStage::kFlashing;
   // A job that could not be closed has been reported by the procedure itself.
   if (control.Stage() == JobStage::kClosed) {
     err << zarnik::text::kInterruptedJobClosed << '\n';
-    if (interrupts.StageAtFirst() == JobStage::kFlashing) {
+    if (interruptedWhileFlashing) {
       err << zarnik::text::kFlashMayBeWriting << '\n';
     }
+  }
+  // The flash write had failed already when the interrupt came (while End Job went).
+  if (!interruptedWhileFlashing && control.FlashUnfinished()) {
+    err << zarnik::text::kFlashMayBeIncomplete << '\n';
   }
   return kExitInterrupted;
 }
