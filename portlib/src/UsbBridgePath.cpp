@@ -1,6 +1,7 @@
 #include "UsbBridgePath.h"
 
 #include <algorithm>
+#include <array>
 
 #include "Diagnostics.h"
 #include "LibraryState.h"
@@ -75,6 +76,42 @@ bool LookUpEntryPoints() {
          LookUp("VopUsb_ClassRequest", bridge.VopUsb_ClassRequest);
 }
 
+// The bridge opens the first device it serves, which on a computer with another printer may
+// not be the one the settings name. With "Vid" or "Pid" set, a device with other ids is
+// refused rather than sent a job meant for the configured printer. Ids left at 0, or a bridge
+// without the device descriptor call, are not checked.
+bool OpenedTheConfiguredDevice(std::int32_t id) {
+  const LibraryState& library = Library();
+  const std::uint16_t vendor = library.param.wUsbVendorId;
+  const std::uint16_t product = library.param.wUsbProductId;
+  if (vendor == 0 && product == 0) {
+    return true;
+  }
+  using GetDeviceDescriptorFn = std::int32_t(VOPUSB_CALL*)(std::int32_t, void*);
+  const auto getDeviceDescriptor = reinterpret_cast<GetDeviceDescriptorFn>(
+      platform::Current().GetProcAddress(library.bridge.module, "VopUsb_GetDeviceDescriptor"));
+  if (getDeviceDescriptor == nullptr) {
+    return true;
+  }
+  std::array<std::uint8_t, 18> descriptor{};
+  if (getDeviceDescriptor(id, descriptor.data()) == 0) {
+    ReportFailure("OpenVOPUSB:pfnVopUsb_GetDeviceDescriptor : failure\n");
+    return false;
+  }
+  const auto opened = [&](std::size_t at) {
+    return static_cast<std::uint16_t>(descriptor[at] | (descriptor[at + 1] << 8U));
+  };
+  if (opened(8) == vendor && opened(10) == product) {
+    return true;
+  }
+  ReportFailure(
+      "OpenVOPUSB: the USB bridge opened vid_%04x&pid_%04x, not the printer set, "
+      "vid_%04x&pid_%04x\n",
+      static_cast<unsigned>(opened(8)), static_cast<unsigned>(opened(10)),
+      static_cast<unsigned>(vendor), static_cast<unsigned>(product));
+  return false;
+}
+
 // Opens the bridge path for a write or read that finds what it needs closed. openedHere tells
 // whether this call opened it (and so closes it again); false when the port cannot be had.
 bool EnsureOpen(bool needed, const char* invalidText, bool& openedHere) {
@@ -141,6 +178,10 @@ std::int32_t OpenVOPUSB() {
     return 0;
   }
   library.VopUsb_hUsb = id;
+  if (!OpenedTheConfiguredDevice(id)) {
+    ReleaseBridge();
+    return 0;
+  }
   library.hUsbRead = library.bridge.VopUsb_OpenPipe(id, 0, 1);
   if (library.hUsbRead == platform::kInvalidHandle) {
     ReportFailure("OpenVOPUSB:pfnVopUsb_OpenPipe(PIPE1) : failure\n");

@@ -196,6 +196,20 @@ TEST_F(UsbBridgePathTest, AFailedPipeTransferClosesTheBridgeAndTheNextCallOpensA
   EXPECT_EQ(machine.OpenHandleCount(), 0U);
 }
 
+// The bridge opens the first device it serves; with ids set, another printer is never written.
+TEST_F(UsbBridgePathTest, ADeviceWithOtherIdsThanTheSettingsIsRefused) {
+  param().wUsbVendorId = sim::PrinterOnMakerUsb::kVendorId;
+  param().wUsbProductId = sim::PrinterOnMakerUsb::kProductId + 1;
+  EXPECT_EQ(WriteStartJob(), 0);
+  EXPECT_EQ(message(),
+            "OpenVOPUSB: the USB bridge opened vid_5a52&pid_0001, not the printer set, "
+            "vid_5a52&pid_0002\n");
+  EXPECT_FALSE(printer->JobOpen());
+  EXPECT_EQ(machine.OpenHandleCount(), 0U);
+  param().wUsbProductId = sim::PrinterOnMakerUsb::kProductId;
+  EXPECT_EQ(WriteStartJob(), 1);
+}
+
 // Unloading the bridge closes the devices still open in its table.
 TEST_F(UsbBridgePathTest, UnloadingTheBridgeClosesItsDevices) {
   platform::ModuleHandle module = machine.LoadLibrary("vopusb");
