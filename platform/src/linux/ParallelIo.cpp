@@ -48,6 +48,13 @@ bool WaitUntilWritable(int fd, Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()).count();
     pollfd watch{fd, POLLOUT, 0};
     const int ready = ::poll(&watch, 1, static_cast<int>(std::max<long long>(left, 0)));
+    // The printer driver wakes a waiting writer with a hang-up when the printer goes away (a
+    // FIFO standing in for a node: with an error when its reader left); the last transfer
+    // may then have been cut off, so it does not count as sent.
+    if (ready > 0 && (watch.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+      SetLastErrorCode(kErrorDeviceNotConnected);
+      return false;
+    }
     if (ready > 0) {
       return true;
     }
