@@ -1,5 +1,8 @@
 #include "linux/UsbOpen.h"
 
+#include <string_view>
+#include <vector>
+
 #include "linux/BridgeFiles.h"
 #include "linux/ErrorCodes.h"
 #include "linux/UsbDeviceTree.h"
@@ -11,16 +14,28 @@ namespace platform::linux_backend {
 
 namespace {
 
+constexpr std::string_view kSharedPathAdvice =
+    "More than one USB device has this path: their serial numbers differ only in characters "
+    "a path cannot hold. Set \"GUID\" in section [System] of the settings file to the "
+    "printer's node (/dev/usb/lp0, /dev/usb/lp1, ...) to choose one.";
+
 std::unique_ptr<DeviceLink> OpenInterface(const std::string& path) {
   if (IsBridgePath(path)) {
     return OpenBridgeFile(path);
   }
-  for (const UsbDeviceInfo& device : ListUsbDevices()) {
-    const bool named = SameTextNoCase(path, InterfacePath(device, UsbClass::kPrintingSupport)) ||
-                       SameTextNoCase(path, InterfacePath(device, UsbClass::kUsbDevice));
-    if (!named) {
-      continue;
-    }
+  std::vector<UsbDeviceInfo> named = ListUsbDevices();
+  std::erase_if(named, [&path](const UsbDeviceInfo& device) {
+    return !SameTextNoCase(path, InterfacePath(device, UsbClass::kPrintingSupport)) &&
+           !SameTextNoCase(path, InterfacePath(device, UsbClass::kUsbDevice));
+  });
+  // Serial numbers that differ only in characters a path cannot hold give two devices one
+  // path; either could be the printer meant, so neither is taken.
+  if (named.size() > 1) {
+    SetLastErrorCode(kErrorNotSupported);
+    NoteFailureReason({FailureKind::kAccessMethod, path, std::string(kSharedPathAdvice)});
+    return nullptr;
+  }
+  for (const UsbDeviceInfo& device : named) {
     if (!device.printerNode.empty()) {
       return OpenUsbPrinterNode(device.printerNode);
     }

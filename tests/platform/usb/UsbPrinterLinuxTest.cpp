@@ -149,6 +149,28 @@ TEST_F(UsbPrinterLinux, BusyAndUnpluggedPrintersFailWithTheirReasons) {
   EXPECT_TRUE(Paths(kGuidUsbPrintingSupport).empty());
 }
 
+// Serials that differ only in characters a path cannot hold share one path: neither printer is
+// taken for the other.
+TEST_F(UsbPrinterLinux, APathTwoPrintersShareIsRefused) {
+  FakePrinter first;
+  FakePrinter second;
+  PrinterLayout layout;
+  layout.serial = "A#1";
+  bed.AddPrinter(layout, &first);
+  layout.port = "1-2";
+  layout.serial = "A/1";
+  layout.lpNumber = 1;
+  bed.AddPrinter(layout, &second);
+  const std::vector<std::string> paths = Paths(kGuidUsbPrintingSupport);
+  ASSERT_EQ(paths.size(), 2U);
+  EXPECT_EQ(paths[0], paths[1]);
+  ClearFailureReason();
+  EXPECT_EQ(Open(paths[1]), kInvalidHandle);
+  EXPECT_EQ(LastFailureReason().kind, FailureKind::kAccessMethod);
+  EXPECT_TRUE(first.Received().empty());
+  EXPECT_TRUE(second.Received().empty());
+}
+
 // The port library finds the printer by the configured ids, writes to it and to no other, and
 // tells which printers it saw when the ids match none.
 TEST_F(UsbPrinterLinux, PortLibraryTalksToTheConfiguredPrinterOnly) {
