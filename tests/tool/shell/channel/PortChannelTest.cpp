@@ -98,6 +98,8 @@ TEST_F(PortChannelTest, KindTwoAlsoWritesTheFileAndUnknownKindsWriteNothing) {
   const auto none = (folder_ / "none.prn").string();
   EXPECT_EQ(channel_.Write(255, 0, data_, sizeof data_, &written, none.c_str()), 0);
   EXPECT_FALSE(std::filesystem::exists(none));
+  EXPECT_EQ(
+      channel::PortFailureDetail("Transmission Failure").rfind("The settings name no port", 0), 0U);
 }
 
 TEST_F(PortChannelTest, OutputFileNameIsCutToItsField) {

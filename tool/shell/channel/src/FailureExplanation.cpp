@@ -52,6 +52,10 @@ std::string ExplainLastFailure() {
 }
 
 std::string PortFailureDetail(std::string_view shownText) {
+  // The port library was not asked anything it could answer: its message would be a stale one.
+  if (LastCallFailed() && LastCallNamedNoPort()) {
+    return std::string(zarnik::text::kReasonNoPort);
+  }
   std::string detail;
   if (LastCallFailed()) {
     std::string message = PortChannel().LastMessage();

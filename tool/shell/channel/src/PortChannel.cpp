@@ -50,9 +50,11 @@ std::uint32_t LptModeOf(std::int32_t transferMode) {
 }
 
 std::atomic<bool> lastCallFailed{false};
+std::atomic<bool> lastCallNamedNoPort{false};
 
-std::int32_t Noted(std::int32_t result) {
+std::int32_t Noted(std::int32_t result, std::int32_t portCode) {
   lastCallFailed.store(result == 0);
+  lastCallNamedNoPort.store(portCode == 0);
   return result;
 }
 
@@ -85,7 +87,7 @@ std::int32_t PortCodeOf(std::int32_t portKind) {
 std::int32_t PortChannel::Open(std::int32_t portKind, std::int32_t transferMode,
                                const char* outputFile) {
   PrepareForWrite(transferMode, outputFile);
-  return Noted(VopP2Open(PortCodeOf(portKind)));
+  return Noted(VopP2Open(PortCodeOf(portKind)), PortCodeOf(portKind));
 }
 
 std::int32_t PortChannel::Close(std::int32_t portKind) {
@@ -96,7 +98,7 @@ std::int32_t PortChannel::Write(std::int32_t portKind, std::int32_t transferMode
                                 const std::uint8_t* data, std::uint32_t length,
                                 std::uint32_t* written, const char* outputFile) {
   PrepareForWrite(transferMode, outputFile);
-  return Noted(VopP2Write(PortCodeOf(portKind), data, length, written));
+  return Noted(VopP2Write(PortCodeOf(portKind), data, length, written), PortCodeOf(portKind));
 }
 
 std::int32_t PortChannel::Read(std::int32_t portKind, std::int32_t transferMode,
@@ -105,7 +107,8 @@ std::int32_t PortChannel::Read(std::int32_t portKind, std::int32_t transferMode,
   VopP2GetParamPtr()->dwLptMode = LptModeOf(transferMode);
   PushPortSettings();
   platform::ClearFailureReason();
-  return Noted(VopP2Read(PortCodeOf(portKind), buffer, capacity, received, readOption));
+  return Noted(VopP2Read(PortCodeOf(portKind), buffer, capacity, received, readOption),
+               PortCodeOf(portKind));
 }
 
 std::int32_t PortChannel::InitLptPort() {
@@ -119,6 +122,10 @@ const char* PortChannel::LastMessage() {
 
 bool LastCallFailed() {
   return lastCallFailed.load();
+}
+
+bool LastCallNamedNoPort() {
+  return lastCallNamedNoPort.load();
 }
 
 void ForgetLastCall() {

@@ -315,6 +315,9 @@ inline constexpr std::string_view kReasonPrintQueue =
     "A print queue of the system uses %s. Remove or disable that queue to use the port.";
 inline constexpr std::string_view kReasonNotAnswering =
     "%s did not answer in time. Check that the printer is switched on, ready and cabled.";
+inline constexpr std::string_view kReasonNoPort =
+    "The settings name no port: \"Output\" is neither LPT1: nor USB. Choose one of them under "
+    "Output and try again.";
 inline constexpr std::string_view kReasonAccessMethod =
     "%s cannot be reached by the access method this port needs.";
 

@@ -33,6 +33,9 @@ class PortChannel {
 
 // Whether the last Open, Write or Read made through a channel failed.
 bool LastCallFailed();
+// Whether that call was given a port kind that names no port (an Output index other than
+// LPT1: and USB, from a hand-edited settings file).
+bool LastCallNamedNoPort();
 // Forgets that outcome and the failure reason noted with it, so that nothing of an earlier
 // job is told as part of the next.
 void ForgetLastCall();
