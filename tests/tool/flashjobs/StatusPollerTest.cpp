@@ -11,8 +11,9 @@
 namespace flashjobs::test {
 namespace {
 
-// A reply of no bytes, in a script.
+// A reply of no bytes, and one of 10 bytes, in a script.
 constexpr int kEmpty = -1;
+constexpr int kShort = -2;
 
 // Replies whose byte 23 is the next scripted status; an empty entry is a failed read, kEmpty
 // a reply of no bytes (whose buffer still holds an old "finished"). When the script runs out
@@ -32,8 +33,8 @@ class ScriptedReplies : public ReplySource {
     if (!next) {
       return false;
     }
-    reply.bytes[23] = *next == kEmpty ? 0x01 : static_cast<std::uint8_t>(*next);
-    reply.size = *next == kEmpty ? 0 : 32;
+    reply.bytes[23] = *next < 0 ? 0x01 : static_cast<std::uint8_t>(*next);
+    reply.size = *next == kEmpty ? 0 : *next == kShort ? 10 : 32;
     return true;
   }
 
@@ -164,6 +165,14 @@ TEST(StatusPoller, AnEndOnTheLastTickIsNotAlsoATimeout) {
   script.push_back(0x01);
   Poll poll(std::move(script));
   EXPECT_EQ(poll.RunToEnd().outcome, PollOutcome::kComplete);
+  EXPECT_EQ(poll.ui.messages, (std::vector<Message>{Shown("Writing complete!", "Complete")}));
+}
+
+// A reply split in two by a pause: its rest, read as a reply of its own, holds no status.
+TEST(StatusPoller, TheRestOfAShortReplyIsNoNews) {
+  Poll poll({kShort, 0x01, 0x85, kShort, 0x02, kShort, kShort, 0x01});
+  EXPECT_EQ(poll.RunToEnd().outcome, PollOutcome::kComplete);
+  EXPECT_EQ(poll.replies.reads, 8);
   EXPECT_EQ(poll.ui.messages, (std::vector<Message>{Shown("Writing complete!", "Complete")}));
 }
 

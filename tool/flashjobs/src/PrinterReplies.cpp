@@ -39,6 +39,10 @@ std::uint8_t FlashStatus(const Reply& reply) {
   return reply.At(kFlashStatusByte);
 }
 
+bool FlashStatusMissing(const Reply& reply) {
+  return !reply.Holds(kFlashStatusByte);
+}
+
 bool ReportsHostCommunicationError(const Reply& reply) {
   return reply.At(kHostStatusByte) == kHostCommunicationError;
 }

@@ -54,6 +54,7 @@ void StatusPoller::Start() {
   last_ = TickResult{};
   ticks_ = 0;
   previous_ = kFinished;
+  afterShortReply_ = false;
   started_ = clock_();
   SetBars({});
 }
@@ -68,7 +69,12 @@ TickResult StatusPoller::Tick() {
     ui_.ShowMessage(text::kFailToRead, text::kError, flashtools::MessageIcon::kExclamation);
     return last_;
   }
-  const std::uint8_t status = FlashStatus(reply);
+  // A reply that ended before its status byte may be the first piece of one the printer
+  // paused in for longer than a read waits. What the next read brings is then that reply's
+  // rest, whose byte 23 is no status (it could read as "finished"): it counts as no news.
+  const bool restOfShortReply = afterShortReply_;
+  afterShortReply_ = !restOfShortReply && reply.size > 0 && FlashStatusMissing(reply);
+  const std::uint8_t status = restOfShortReply ? 0 : FlashStatus(reply);
   last_.status = status;
   ActOn(status);
   ++ticks_;

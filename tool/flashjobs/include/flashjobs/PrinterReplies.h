@@ -36,6 +36,8 @@ std::uint32_t FlashMbit(const Reply& reply);
 
 // The flash status byte of a Status Display reply; 0 ("no news") when the reply is too short.
 std::uint8_t FlashStatus(const Reply& reply);
+// Whether the reply ended before its flash status byte.
+bool FlashStatusMissing(const Reply& reply);
 
 // Whether the printer status reply reports a host communication error.
 bool ReportsHostCommunicationError(const Reply& reply);

@@ -101,6 +101,7 @@ class StatusPoller {
   TickResult last_;
   std::uint32_t ticks_ = 0;
   std::uint8_t previous_ = 1;
+  bool afterShortReply_ = false;  // the last read brought a reply that ended before its status
 };
 
 // The display text of an error status (0x02-0x3F).
