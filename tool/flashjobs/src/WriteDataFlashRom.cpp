@@ -95,8 +95,12 @@ ToolResult FlashWriteRun::Run() {
   protocol::RaiseCommandNumber(number_);
   const std::uint32_t mode = ReadsFlashSize(request_.dataType) ? kFlashWriteMode : 0;
   // From the first byte of Execute Flash Write on, the printer may be erasing its flash: a
-  // stop asked while the frame goes must be told so.
+  // stop asked while the frame goes must be told so. A stop that came just before the stage
+  // changed was told the flash is untouched, and is kept to that.
   control_.Enter(JobStage::kFlashing);
+  if (Stopped()) {
+    return StopInJob();
+  }
   if (!Send(BuildExecuteFlashWrite(number_, mode, file.length))) {
     PortError(LoadString(StringId::kTransmissionFailure));
   }
