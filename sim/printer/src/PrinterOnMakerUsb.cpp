@@ -37,12 +37,13 @@ constexpr std::uint8_t High(std::uint16_t value) {
 }
 
 // clang-format off
-constexpr std::array<std::uint8_t, 18> kDeviceDescriptor{
-    18, 1, 0x00, 0x02,  // USB 2.0
-    0, 0, 0, 64,        // class in the interface; 64-byte control pipe
-    Low(PrinterOnMakerUsb::kVendorId), High(PrinterOnMakerUsb::kVendorId),
-    Low(PrinterOnMakerUsb::kProductId), High(PrinterOnMakerUsb::kProductId),
-    0x00, 0x01, 0, 0, 0, 1};  // release 1.00, no strings, one configuration
+constexpr std::array<std::uint8_t, 18> DeviceDescriptor(std::uint16_t vendorId,
+                                                        std::uint16_t productId) {
+  return {18, 1, 0x00, 0x02,  // USB 2.0
+          0, 0, 0, 64,        // class in the interface; 64-byte control pipe
+          Low(vendorId), High(vendorId), Low(productId), High(productId),
+          0x00, 0x01, 0, 0, 0, 1};  // release 1.00, no strings, one configuration
+}
 
 // Configuration 1: interface 0 (printer class, bidirectional) with its two bulk endpoints.
 constexpr std::array<std::uint8_t, 32> kConfigurationDescriptor{
@@ -60,7 +61,9 @@ IoResult CopyOut(std::span<const std::uint8_t> reply, std::span<std::uint8_t> ou
 
 class DeviceNode final : public Device {
  public:
-  explicit DeviceNode(std::shared_ptr<VirtualPrinter> printer) : printer_(std::move(printer)) {}
+  DeviceNode(std::shared_ptr<VirtualPrinter> printer, std::uint16_t vendorId,
+             std::uint16_t productId)
+      : printer_(std::move(printer)), deviceDescriptor_(DeviceDescriptor(vendorId, productId)) {}
 
   // The device handle carries no data; only pipes do.
   IoResult Write(std::span<const std::uint8_t> /*data*/) override {
@@ -114,12 +117,12 @@ class DeviceNode final : public Device {
     return IoResult::Failed(kStall);
   }
 
-  static IoResult Descriptor(std::span<const std::uint8_t> in, std::span<std::uint8_t> out) {
+  IoResult Descriptor(std::span<const std::uint8_t> in, std::span<std::uint8_t> out) const {
     if (in.size() != driver::kDescriptorRequestSize || in[1] != 0) {
       return IoResult::Failed(platform::kErrorInvalidParameter);
     }
     if (in[0] == driver::kDeviceDescriptorType) {
-      return CopyOut(kDeviceDescriptor, out);
+      return CopyOut(deviceDescriptor_, out);
     }
     if (in[0] == driver::kConfigurationDescriptorType) {
       return CopyOut(kConfigurationDescriptor, out);
@@ -128,6 +131,7 @@ class DeviceNode final : public Device {
   }
 
   std::shared_ptr<VirtualPrinter> printer_;
+  std::array<std::uint8_t, 18> deviceDescriptor_;
 };
 
 class BulkPipe final : public Device {
@@ -154,10 +158,11 @@ class BulkPipe final : public Device {
 
 }  // namespace
 
-PrinterOnMakerUsb::PrinterOnMakerUsb(const std::shared_ptr<VirtualPrinter>& printer)
-    : path_(platform::usbnames::InterfacePath(kVendorId, kProductId, "sim0001",
+PrinterOnMakerUsb::PrinterOnMakerUsb(const std::shared_ptr<VirtualPrinter>& printer,
+                                     std::uint16_t vendorId, std::uint16_t productId)
+    : path_(platform::usbnames::InterfacePath(vendorId, productId, "sim0001",
                                               platform::usbnames::kBridgeClass)),
-      node_(std::make_shared<DeviceNode>(printer)),
+      node_(std::make_shared<DeviceNode>(printer, vendorId, productId)),
       pipes_{std::make_shared<BulkPipe>(printer, true),
              std::make_shared<BulkPipe>(printer, false)} {}
 

@@ -49,11 +49,13 @@ TEST_F(PrinterCommandTest, FlashesADemoFileAndTracesEveryByte) {
 }
 
 // "ForceVOPUSB=1": USB reaches the same virtual printer through the USB bridge, and the debug
-// output at level 80 shows the bridge opened and closed around every transfer.
+// output at level 80 shows the bridge opened and closed around every transfer. The printer
+// behind the bridge has the ids the settings give, when they give any.
 TEST_F(PrinterCommandTest, UsbThroughTheBridgeFlashesAndReadsVersions) {
   Write("s.ini", "[System]\nOutput=1\nForceVOPUSB=1\nDebugLevel=80\n");
   ASSERT_EQ(setenv("ZARNIK_DEBUG_OUTPUT", "stderr", 1), 0);
   const CliRun flash = Cli(std::string(kSettings) + "--sim-trace trace.bin " + kFlashDemo);
+  Write("s.ini", "[System]\nForceVOPUSB=1\nVid=04B8\nPid=0A1F\n");
   const CliRun version = Cli(std::string(kSettings) + "--port usb --simulate version");
   unsetenv("ZARNIK_DEBUG_OUTPUT");
   EXPECT_EQ(flash.status, 0) << flash.err;

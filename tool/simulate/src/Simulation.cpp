@@ -86,9 +86,14 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
   } else {
     parts->machine.AttachDevice(R"(\\.\LPT1)", lpt);
   }
-  sim::PlugUsbPrinter(parts->machine, UsbIdentityOf(profile, request.settings),
+  const sim::UsbIdentity identity = UsbIdentityOf(profile, request.settings);
+  sim::PlugUsbPrinter(parts->machine, identity,
                       link(std::make_shared<sim::PrinterOnUsbPrintSupport>(parts->printer)));
-  const sim::PrinterOnMakerUsb bridgeDevice(parts->printer);
+  // The printer behind the bridge has the same ids, unless none are set.
+  const bool idsSet = identity.vendorId != 0 || identity.productId != 0;
+  const sim::PrinterOnMakerUsb bridgeDevice(
+      parts->printer, idsSet ? identity.vendorId : sim::PrinterOnMakerUsb::kVendorId,
+      idsSet ? identity.productId : sim::PrinterOnMakerUsb::kProductId);
   sim::AttachMakerUsbDevice(parts->machine, bridgeDevice.DevicePath(), bridgeDevice.Node(),
                             {link(bridgeDevice.Pipe(sim::PrinterOnMakerUsb::kWritePipe)),
                              bridgeDevice.Pipe(sim::PrinterOnMakerUsb::kReadPipe)});

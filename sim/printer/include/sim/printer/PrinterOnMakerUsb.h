@@ -25,7 +25,10 @@ class PrinterOnMakerUsb {
   static constexpr std::uint8_t kReadPipe = 1;
   static constexpr std::uint8_t kPipeCount = 2;
 
-  explicit PrinterOnMakerUsb(const std::shared_ptr<VirtualPrinter>& printer);
+  // The device reports the ids in its device descriptor and device path.
+  explicit PrinterOnMakerUsb(const std::shared_ptr<VirtualPrinter>& printer,
+                             std::uint16_t vendorId = kVendorId,
+                             std::uint16_t productId = kProductId);
 
   // The device interface path, as the device-interface lists give it.
   const std::string& DevicePath() const { return path_; }
