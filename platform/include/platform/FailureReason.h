@@ -19,6 +19,7 @@ enum class FailureKind {
   kPrintQueue,        // a print queue of the system holds the port
   kNotAnswering,      // the device took no bytes, or gave none, within the time allowed
   kAccessMethod,      // an access method the port needs is missing or not permitted
+  kAmbiguous,         // the name given fits more than one device
 };
 
 struct FailureReason {

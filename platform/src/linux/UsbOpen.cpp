@@ -15,9 +15,10 @@ namespace platform::linux_backend {
 namespace {
 
 constexpr std::string_view kSharedPathAdvice =
-    "More than one USB device has this path: their serial numbers differ only in characters "
-    "a path cannot hold. Set \"GUID\" in section [System] of the settings file to the "
-    "printer's node (/dev/usb/lp0, /dev/usb/lp1, ...) to choose one.";
+    "Their ids are the same, and their serial numbers read the same in a path (identical, or "
+    "differing only in letter case or in characters a path cannot hold). Set \"GUID\" in "
+    "section [System] of the settings file to the printer's node (/dev/usb/lp0, /dev/usb/lp1, "
+    "...) to choose one, or unplug the other device.";
 
 std::unique_ptr<DeviceLink> OpenInterface(const std::string& path) {
   if (IsBridgePath(path)) {
@@ -28,11 +29,11 @@ std::unique_ptr<DeviceLink> OpenInterface(const std::string& path) {
     return !SameTextNoCase(path, InterfacePath(device, UsbClass::kPrintingSupport)) &&
            !SameTextNoCase(path, InterfacePath(device, UsbClass::kUsbDevice));
   });
-  // Serial numbers that differ only in characters a path cannot hold give two devices one
-  // path; either could be the printer meant, so neither is taken.
+  // Serial numbers that read the same in a path give two devices one path; either could be
+  // the printer meant, so neither is taken.
   if (named.size() > 1) {
     SetLastErrorCode(kErrorNotSupported);
-    NoteFailureReason({FailureKind::kAccessMethod, path, std::string(kSharedPathAdvice)});
+    NoteFailureReason({FailureKind::kAmbiguous, path, std::string(kSharedPathAdvice)});
     return nullptr;
   }
   for (const UsbDeviceInfo& device : named) {

@@ -166,7 +166,7 @@ TEST_F(UsbPrinterLinux, APathTwoPrintersShareIsRefused) {
   EXPECT_EQ(paths[0], paths[1]);
   ClearFailureReason();
   EXPECT_EQ(Open(paths[1]), kInvalidHandle);
-  EXPECT_EQ(LastFailureReason().kind, FailureKind::kAccessMethod);
+  EXPECT_EQ(LastFailureReason().kind, FailureKind::kAmbiguous);
   EXPECT_TRUE(first.Received().empty());
   EXPECT_TRUE(second.Received().empty());
 }

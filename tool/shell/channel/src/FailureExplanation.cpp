@@ -26,6 +26,8 @@ std::string_view TemplateOf(platform::FailureKind kind) {
       return zarnik::text::kReasonNotAnswering;
     case FailureKind::kAccessMethod:
       return zarnik::text::kReasonAccessMethod;
+    case FailureKind::kAmbiguous:
+      return zarnik::text::kReasonAmbiguous;
     case FailureKind::kNone:
       break;
   }

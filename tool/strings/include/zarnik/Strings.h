@@ -318,6 +318,7 @@ inline constexpr std::string_view kReasonNotAnswering =
 inline constexpr std::string_view kReasonNoPort =
     "The settings name no port: \"Output\" is neither LPT1: nor USB. Choose one of them under "
     "Output and try again.";
+inline constexpr std::string_view kReasonAmbiguous = "%s names more than one USB device.";
 inline constexpr std::string_view kReasonAccessMethod =
     "%s cannot be reached by the access method this port needs.";
 
