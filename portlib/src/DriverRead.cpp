@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "Diagnostics.h"
+#include "LibraryState.h"
 #include "Transports.h"
 #include "VopP2.h"
 #include "platform/Services.h"
@@ -38,8 +39,11 @@ bool EnsureOpen(std::int32_t port, const platform::Handle& handle, const char* i
   if (handle != platform::kInvalidHandle) {
     return true;
   }
-  if (VopP2Open(port) == 0) {
-    return false;
+  {
+    const OwnCall own;
+    if (VopP2Open(port) == 0) {
+      return false;
+    }
   }
   openedHere = true;
   if (handle == platform::kInvalidHandle) {
@@ -77,6 +81,7 @@ std::int32_t ReadThroughDriver(std::int32_t port, const platform::Handle& handle
                            : platform::Current().ReadFile(handle, lpBuffer, dwBufferLength, &read);
   if (!ok) {
     read = 0;
+    const OwnCall own;
     VopP2Close(port);
     ReportFailure("VopP2Read(%s) : failure\n", portWord);
     return 0;
@@ -84,6 +89,7 @@ std::int32_t ReadThroughDriver(std::int32_t port, const platform::Handle& handle
   DebugLine(kLevelTransfer, "ReadFile(%s) = dwDataLength:%08Xh dwReadLength:%08Xh\n", portWord,
             dwBufferLength, read);
   if (openedHere) {
+    const OwnCall own;
     VopP2Close(port);
   }
   return 1;

@@ -163,7 +163,9 @@ std::int32_t GetDevicePathPart(char* path, std::uint32_t search, SeenDevices* se
     if (seenHere != nullptr) {
       seenHere->push_back(instance);
     }
-    if (SameIds(instance, wanted)) {
+    // While the caller holds the port, only the printer it began with will do.
+    const char* held = Library().szHeldUsbPath;
+    if (SameIds(instance, wanted) && (held[0] == '\0' || *interfacePath == held)) {
       std::snprintf(path, kDevicePathSize, "%s", interfacePath->c_str());
       os.SetupDiDestroyDeviceInfoList(set);
       return 1;

@@ -65,25 +65,35 @@ void NoteNotFound(const SeenDevices& seen) {
 }  // namespace
 
 std::int32_t OpenUsbPrintSupport() {
+  LibraryState& library = Library();
   char path[kDevicePathSize] = {};
   SeenDevices seen;
   if (GetDevicePath(path, &seen) == 0) {
     ReportFailure("VopP2Open:CreateFile(PORT_USB) : GetDevicePath failure\n");
-    NoteNotFound(seen);
+    if (library.szHeldUsbPath[0] != '\0') {
+      platform::NoteFailureReason({platform::FailureKind::kDeviceGone, library.szHeldUsbPath, ""});
+    } else {
+      NoteNotFound(seen);
+    }
     return 0;
   }
-  LibraryState& library = Library();
   library.hUsb = platform::Current().CreateFile(
       path, platform::kGenericRead | platform::kGenericWrite, 0, platform::kOpenExisting, 0);
   if (library.hUsb == platform::kInvalidHandle) {
     ReportFailure("VopP2Open:CreateFile(PORT_USB) : failure\n");
     return 0;
   }
+  if (CallersCall()) {
+    std::snprintf(library.szHeldUsbPath, sizeof library.szHeldUsbPath, "%s", path);
+  }
   return 1;
 }
 
 void CloseUsbPrintSupport() {
   LibraryState& library = Library();
+  if (CallersCall()) {
+    library.szHeldUsbPath[0] = '\0';
+  }
   if (library.hUsb != platform::kInvalidHandle) {
     platform::Current().CloseHandle(library.hUsb);
     library.hUsb = platform::kInvalidHandle;
@@ -109,6 +119,7 @@ std::int32_t VopP2WriteUsbPrintSupport(const std::uint8_t* lpData, std::uint32_t
     // A chunk the device took only in part goes on from where it stopped; one that took
     // nothing at all is a failure, not a reason to try forever.
     if (!os.WriteFile(Library().hUsb, lpData + written, chunk, &taken) || taken == 0) {
+      const OwnCall own;
       VopP2Close(PORT_USB);
       ReportFailure("VopP2Write(USB) : failure\n");
       return 0;
@@ -118,6 +129,7 @@ std::int32_t VopP2WriteUsbPrintSupport(const std::uint8_t* lpData, std::uint32_t
     written += std::min(taken, chunk);
   }
   if (openedHere) {
+    const OwnCall own;
     VopP2Close(PORT_USB);
   }
   return 1;

@@ -203,6 +203,40 @@ TEST_F(UsbPrinterLinux, PortLibraryTalksToTheConfiguredPrinterOnly) {
   EXPECT_NE(reason.detail.find(R"(USB\VID_04B8&PID_0005\SN0001)"), std::string::npos);
 }
 
+// A port the caller holds goes back only to the printer it began with after a failed
+// transfer, never to another with the same ids; once the caller closes it, the search is free.
+TEST_F(UsbPrinterLinux, AHeldPortReopensOnlyThePrinterItBeganWith) {
+  FakePrinter first;
+  FakePrinter second;
+  PrinterLayout layout;
+  bed.AddPrinter(layout, &first);
+  layout.port = "1-2";
+  layout.serial = "SN0002";
+  layout.lpNumber = 1;
+  bed.AddPrinter(layout, &second);
+  VopP2Param& param = *VopP2GetParamPtr();
+  param.wUsbVendorId = 0x04B8;
+  param.wUsbProductId = 0x0005;
+  const std::uint8_t frame[] = {0x1B, 0x41};
+  std::uint32_t written = 0;
+  ASSERT_EQ(VopP2Open(PORT_USB), 1);
+  ASSERT_EQ(VopP2Write(PORT_USB, frame, sizeof frame, &written), 1);
+  const bool firstBegan = !first.Received().empty();
+  FakePrinter& began = firstBegan ? first : second;
+  FakePrinter& other = firstBegan ? second : first;
+  {
+    const std::lock_guard lock(began.mutex);
+    began.gone = true;
+  }
+  EXPECT_EQ(VopP2Write(PORT_USB, frame, sizeof frame, &written), 0);
+  bed.Remove(firstBegan ? "1-1" : "1-2");
+  EXPECT_EQ(VopP2Write(PORT_USB, frame, sizeof frame, &written), 0);
+  EXPECT_TRUE(other.Received().empty());
+  VopP2Close(PORT_USB);
+  EXPECT_EQ(VopP2Write(PORT_USB, frame, sizeof frame, &written), 1);
+  EXPECT_EQ(other.Received().size(), sizeof frame);
+}
+
 }  // namespace
 
 namespace {
