@@ -170,9 +170,9 @@ TEST(StatusPoller, AnEndOnTheLastTickIsNotAlsoATimeout) {
 
 // A reply split in two by a pause: its rest, read as a reply of its own, holds no status.
 TEST(StatusPoller, TheRestOfAShortReplyIsNoNews) {
-  Poll poll({kShort, 0x01, 0x85, kShort, 0x02, kShort, kShort, 0x01});
+  Poll poll({kShort, 0x01, 0x85, kShort, kEmpty, 0x02, kShort, kShort, 0x03, 0x01});
   EXPECT_EQ(poll.RunToEnd().outcome, PollOutcome::kComplete);
-  EXPECT_EQ(poll.replies.reads, 8);
+  EXPECT_EQ(poll.replies.reads, 10);
   EXPECT_EQ(poll.ui.messages, (std::vector<Message>{Shown("Writing complete!", "Complete")}));
 }
 

@@ -70,11 +70,14 @@ TickResult StatusPoller::Tick() {
     return last_;
   }
   // A reply that ended before its status byte may be the first piece of one the printer
-  // paused in for longer than a read waits. What the next read brings is then that reply's
-  // rest, whose byte 23 is no status (it could read as "finished"): it counts as no news.
-  const bool restOfShortReply = afterShortReply_;
-  afterShortReply_ = !restOfShortReply && reply.size > 0 && FlashStatusMissing(reply);
-  const std::uint8_t status = restOfShortReply ? 0 : FlashStatus(reply);
+  // paused in for longer than a read waits. What the next read that brings bytes gets is
+  // then that reply's rest, whose byte 23 is no status (it could read as "finished"): it
+  // counts as no news. A read of no bytes in between changes nothing.
+  std::uint8_t status = 0;
+  if (reply.size > 0) {
+    status = afterShortReply_ ? 0 : FlashStatus(reply);
+    afterShortReply_ = FlashStatusMissing(reply);
+  }
   last_.status = status;
   ActOn(status);
   ++ticks_;
