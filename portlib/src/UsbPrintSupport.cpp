@@ -70,7 +70,8 @@ std::int32_t OpenUsbPrintSupport() {
   SeenDevices seen;
   if (GetDevicePath(path, &seen) == 0) {
     ReportFailure("VopP2Open:CreateFile(PORT_USB) : GetDevicePath failure\n");
-    if (library.szHeldUsbPath[0] != '\0') {
+    if (library.szHeldUsbPath[0] != '\0' &&
+        platform::LastFailureReason().kind == platform::FailureKind::kNone) {
       platform::NoteFailureReason({platform::FailureKind::kDeviceGone, library.szHeldUsbPath, ""});
     } else {
       NoteNotFound(seen);
