@@ -87,7 +87,8 @@ std::int32_t PortCodeOf(std::int32_t portKind) {
 std::int32_t PortChannel::Open(std::int32_t portKind, std::int32_t transferMode,
                                const char* outputFile) {
   PrepareForWrite(transferMode, outputFile);
-  return Noted(VopP2Open(PortCodeOf(portKind)), PortCodeOf(portKind));
+  const std::int32_t port = PortCodeOf(portKind);
+  return Noted(VopP2Open(port), port);
 }
 
 std::int32_t PortChannel::Close(std::int32_t portKind) {
@@ -98,7 +99,8 @@ std::int32_t PortChannel::Write(std::int32_t portKind, std::int32_t transferMode
                                 const std::uint8_t* data, std::uint32_t length,
                                 std::uint32_t* written, const char* outputFile) {
   PrepareForWrite(transferMode, outputFile);
-  return Noted(VopP2Write(PortCodeOf(portKind), data, length, written), PortCodeOf(portKind));
+  const std::int32_t port = PortCodeOf(portKind);
+  return Noted(VopP2Write(port, data, length, written), port);
 }
 
 std::int32_t PortChannel::Read(std::int32_t portKind, std::int32_t transferMode,
@@ -107,8 +109,8 @@ std::int32_t PortChannel::Read(std::int32_t portKind, std::int32_t transferMode,
   VopP2GetParamPtr()->dwLptMode = LptModeOf(transferMode);
   PushPortSettings();
   platform::ClearFailureReason();
-  return Noted(VopP2Read(PortCodeOf(portKind), buffer, capacity, received, readOption),
-               PortCodeOf(portKind));
+  const std::int32_t port = PortCodeOf(portKind);
+  return Noted(VopP2Read(port, buffer, capacity, received, readOption), port);
 }
 
 std::int32_t PortChannel::InitLptPort() {
