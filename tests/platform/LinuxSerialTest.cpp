@@ -86,6 +86,17 @@ TEST_F(LinuxSerial, IntervalTimeOutEndsAReplyAfterItsLastByte) {
   EXPECT_EQ(count, 3U);
 }
 
+TEST_F(LinuxSerial, ALineThatHungUpFailsAtOnceAsNotConnected) {
+  ASSERT_TRUE(os.SetCommTimeouts(line, {50, 0, 1500, 0, 0}));
+  pty.HangUp();
+  std::uint8_t reply[16];
+  std::uint32_t count = 0;
+  const auto start = Clock::now();
+  EXPECT_FALSE(os.ReadFile(line, reply, sizeof reply, &count));
+  EXPECT_EQ(os.GetLastError(), kErrorDeviceNotConnected);
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1000));
+}
+
 TEST_F(LinuxSerial, LineSettingsAreAppliedToTheTty) {
   CommState state;
   ASSERT_TRUE(os.GetCommState(line, &state));

@@ -47,7 +47,9 @@ Wait WaitReady(int fd, short events, int timeoutMs) {
   if (ready == 0) {
     return Wait::kTimedOut;
   }
-  if ((watch.revents & events) == 0 && (watch.revents & (POLLHUP | POLLERR)) != 0) {
+  // A line that was hung up (an unplugged adapter) stays readable: its reads return 0 at once.
+  // The hang-up is final, so it counts even beside the event waited for.
+  if ((watch.revents & (POLLHUP | POLLERR)) != 0) {
     return Wait::kHungUp;
   }
   return Wait::kReady;
@@ -107,8 +109,12 @@ bool SerialRead(OpenFile& line, std::uint8_t* buffer, std::uint32_t length, std:
     if (waited == Wait::kFailed) {
       return FailFromErrno();
     }
+    if (waited == Wait::kHungUp && count == 0) {
+      SetLastErrorCode(kErrorDeviceNotConnected);
+      return false;
+    }
     if (waited == Wait::kHungUp) {
-      break;  // the other end is gone: nothing more will come
+      break;  // what came before the line went is the reply; the next read fails
     }
   }
   SetLastErrorCode(kErrorSuccess);

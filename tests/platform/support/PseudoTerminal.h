@@ -60,6 +60,12 @@ class PseudoTerminal {
     }
   }
 
+  // The peer goes away as an unplugged serial adapter does: the line is hung up.
+  void HangUp() {
+    ::close(master_);
+    master_ = -1;
+  }
+
   // Reads until count bytes have come or the time limit has passed.
   std::vector<std::uint8_t> Receive(std::size_t count, int limitMs = 2000) const {
     std::vector<std::uint8_t> bytes;
