@@ -232,6 +232,11 @@ bool LibusbDevice::Bulk(std::uint8_t endpoint, std::uint8_t* data, std::uint32_t
   const int result =
       libusb_bulk_transfer(handle_, endpoint, data, static_cast<int>(length), &moved, timeoutMs);
   done = moved > 0 ? static_cast<std::uint32_t>(moved) : 0;
+  if (result == LIBUSB_ERROR_PIPE) {
+    // A halted endpoint stays halted until the host clears it: the transfer fails, and the
+    // next one (or the next job) finds the endpoint working instead of stalling for good.
+    libusb_clear_halt(handle_, endpoint);
+  }
   return Done(result);
 }
 

@@ -161,6 +161,22 @@ TEST_F(BridgeOnLinux, PipesCarryBulkDataAndGiveTheInterfaceBack) {
                                                        "release 0", "attach 0"}));
 }
 
+// A halted endpoint fails the transfer that met it and is cleared, so that the next job goes.
+TEST_F(BridgeOnLinux, AStalledPipeFailsItsTransferAndIsClearedForTheNext) {
+  EmulatedUsbDevice device;
+  const std::int32_t id = VopUsb_Open();
+  const VopUsbPipe out = VopUsb_OpenPipe(id, 0, 0);
+  ASSERT_NE(out, -1);
+  device.HaltOut();
+  std::uint32_t count = 0;
+  EXPECT_FALSE(os.WriteFile(out, "frame", 5, &count));
+  EXPECT_EQ(count, 0U);
+  EXPECT_TRUE(os.WriteFile(out, "frame", 5, &count));
+  EXPECT_EQ(device.Received().size(), 5U);
+  EXPECT_TRUE(os.CloseHandle(out));
+  VopUsb_Close(id);
+}
+
 // The port library reads a pipe outside the bridge's locks: a control request on the device
 // goes through while a read waits for the printer.
 TEST_F(BridgeOnLinux, ControlRequestsGoThroughWhileAPipeReadWaits) {

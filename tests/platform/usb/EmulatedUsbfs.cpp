@@ -175,6 +175,11 @@ void EmulatedUsbDevice::UnplugOnNextTransfer() {
   unplugNext_ = true;
 }
 
+void EmulatedUsbDevice::HaltOut() {
+  const std::lock_guard lock(mutex_);
+  outHalted_ = true;
+}
+
 void EmulatedUsbDevice::ClaimElsewhere() {
   const std::lock_guard lock(mutex_);
   claimedElsewhere_ = true;
@@ -277,8 +282,10 @@ bool EmulatedUsbDevice::HandleIoctl(UMockdevIoctlClient* client) {
       return complete(0, 0);
     case USBDEVFS_CLEAR_HALT: {
       char text[24];
-      std::snprintf(text, sizeof text, "clear-halt %02x", number());
+      const unsigned endpoint = number();
+      std::snprintf(text, sizeof text, "clear-halt %02x", endpoint);
       events_.emplace_back(text);
+      outHalted_ = outHalted_ && (endpoint & 0x80) != 0;
       return complete(0, 0);
     }
     case USBDEVFS_RESET:
@@ -322,6 +329,9 @@ bool EmulatedUsbDevice::Submit(UMockdevIoctlClient* client, UMockdevIoctlData* a
   } else if ((urb.endpoint & 0x80) != 0) {
     waitingIn_.push_back(taken);
     readWaiting_.notify_all();
+  } else if (outHalted_) {
+    Finish(urbData, kUrbStall, 0);
+    done_.push_back(taken);
   } else {
     const std::span<const std::uint8_t> bytes(buffer->data,
                                               static_cast<std::size_t>(urb.buffer_length));

@@ -60,6 +60,8 @@ class EmulatedUsbDevice {
   void UnplugOnNextTransfer();
   // Another program has claimed the interfaces.
   void ClaimElsewhere();
+  // Bulk OUT endpoints stall every transfer until a clear-halt, as a halted endpoint does.
+  void HaltOut();
   // Waits (10 s at most) until an IN transfer waits for a reply; false if none came.
   bool WaitForWaitingRead();
 
@@ -104,6 +106,7 @@ class EmulatedUsbDevice {
   bool claimedElsewhere_ = false;
   bool unplugNext_ = false;
   bool gone_ = false;
+  bool outHalted_ = false;
 };
 
 }  // namespace usb_test
