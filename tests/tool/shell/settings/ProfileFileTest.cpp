@@ -209,6 +209,14 @@ TEST_F(ProfileFileTest, WriteIntoLastLineWithoutEnding) {
   EXPECT_EQ(ReadText(path_), "[Other]\nKey=3\n");
 }
 
+// Editors that save as UTF-8 may put a byte order mark first; the section after it counts.
+TEST_F(ProfileFileTest, AByteOrderMarkBeforeTheFirstSectionIsKeptAndPassedOver) {
+  WriteText(path_, "\xEF\xBB\xBF[System]\r\nOutput=0\r\n");
+  EXPECT_EQ(file_.ReadInt("System", "Output", 1), 0);
+  ASSERT_TRUE(file_.WriteInt("System", "Mode", 2));
+  EXPECT_EQ(ReadText(path_), "\xEF\xBB\xBF[System]\r\nOutput=0\r\nMode=2\r\n");
+}
+
 TEST_F(ProfileFileTest, RefusesValuesThatWouldBecomeLinesOfTheirOwn) {
   WriteText(path_, "[System]\nOutputFile=a\n");
   EXPECT_FALSE(file_.WriteString("System", "OutputFile", "x\n[System]\nOutput=9"));

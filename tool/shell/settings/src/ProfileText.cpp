@@ -4,6 +4,7 @@ namespace settings {
 namespace {
 
 constexpr std::string_view kBlanks = " \t\r\n\v\f";
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view Trim(std::string_view text) {
   const auto first = text.find_first_not_of(kBlanks);
@@ -40,6 +41,11 @@ struct Line {
 // The line starting at offset begin (begin < text.size()). The text is walked line by line
 // in place, so a lookup costs no copy of the file, whatever its size.
 Line LineAt(std::string_view text, std::size_t begin) {
+  // A file saved as UTF-8 by some editors starts with a byte order mark. It belongs to no
+  // line: the first line starts after it, and a rewrite keeps it where it is.
+  if (begin == 0 && text.starts_with(kUtf8ByteOrderMark)) {
+    begin = kUtf8ByteOrderMark.size();
+  }
   const auto newline = text.find('\n', begin);
   const std::size_t next = newline == std::string_view::npos ? text.size() : newline + 1;
   std::string_view content = text.substr(begin, next - begin);
