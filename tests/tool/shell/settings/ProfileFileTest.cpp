@@ -93,6 +93,9 @@ TEST_F(ProfileFileTest, PathsThatAreNoReadableFileAreErrorsNotDefaults) {
   EXPECT_EQ(reasonOf(folder_ / "missing" / "zarnik.INI"), "its folder does not exist");
   EXPECT_EQ(reasonOf(folder_ / "fifo"), "it is not a regular file");  // and no wait for a writer
   EXPECT_EQ(reasonOf(path_), "read");  // a first run: no file yet in a folder that exists
+  EXPECT_EQ(reasonOf(""), "no file is named");
+  std::filesystem::create_symlink("missing/zarnik.INI", folder_ / "link");  // a share not mounted
+  EXPECT_EQ(reasonOf(folder_ / "link"), "its folder does not exist");
 
   // Nothing replaces what is not a settings file.
   EXPECT_FALSE(settings::ProfileFile(folder_ / "fifo").WriteInt("System", "Output", 0));
@@ -254,6 +257,13 @@ TEST_F(ProfileFileTest, WriteThroughASymbolicLinkKeepsTheLink) {
   ASSERT_TRUE(file_.WriteInt("System", "Output", 0));
   EXPECT_TRUE(std::filesystem::is_symlink(path_));
   EXPECT_EQ(ReadText(folder_ / "real.INI"), "[System]\nOutput=0\n");
+
+  // A link to a file not made yet: the file is made where the link points, beside its link.
+  std::filesystem::create_directories(folder_ / "sub");
+  std::filesystem::create_symlink("sub/new.INI", folder_ / "first.INI");
+  ASSERT_TRUE(settings::ProfileFile(folder_ / "first.INI").WriteInt("System", "Output", 1));
+  EXPECT_TRUE(std::filesystem::is_symlink(folder_ / "first.INI"));
+  EXPECT_EQ(ReadText(folder_ / "sub" / "new.INI"), "[System]\nOutput=1\n");
 }
 
 TEST(ProfileTextTest, KeysOfEverySectionOfThatName) {

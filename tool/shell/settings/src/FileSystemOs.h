@@ -13,8 +13,14 @@
 
 namespace settings::os {
 
+// The file a path names once the symbolic links it ends in are followed (the path itself when
+// it is no link); a link to a missing file gives that file's path, relative ones taken from
+// the link's folder.
+std::filesystem::path LinkedFile(const std::filesystem::path& path);
+
 // The whole file, read under a shared lock so that it is never seen half rewritten. A file
-// missing from a folder that exists reads as empty. Nothing (and the reason) when the file
+// missing from a folder that exists (the folder of the file a link names, for a link) reads
+// as empty, as on a first run. Nothing (and the reason) when no file is named or the file
 // cannot be read: a folder or another non-regular file, a missing folder, no permission, a
 // lock another program keeps for too long.
 std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path,

@@ -5,21 +5,6 @@
 #include "settings/UnsavedSettings.h"
 
 namespace settings {
-namespace {
-
-// The file a write replaces: the target of a symbolic link rather than the link itself.
-std::filesystem::path WriteTarget(const std::filesystem::path& path) {
-  std::error_code error;
-  if (std::filesystem::is_symlink(path, error)) {
-    auto target = std::filesystem::weakly_canonical(path, error);
-    if (!error) {
-      return target;
-    }
-  }
-  return path;
-}
-
-}  // namespace
 
 std::optional<ProfileFailure> ProfileFile::Load() const {
   std::string reason;
@@ -66,7 +51,8 @@ bool ProfileFile::Write(std::string_view section, const std::vector<ProfileEntry
       return unsaved("the value of " + entry.key + " holds a line break");
     }
   }
-  const os::SettingsFileLock lock(WriteTarget(path_));
+  // Through a symbolic link, the file it names is rewritten and the link kept.
+  const os::SettingsFileLock lock(os::LinkedFile(path_));
   if (!lock.Failure().empty()) {
     return unsaved(lock.Failure());
   }

@@ -213,13 +213,32 @@ ReplaceOutcome ReplaceByRename(const std::filesystem::path& path, const struct s
 
 }  // namespace
 
+std::filesystem::path LinkedFile(const std::filesystem::path& path) {
+  constexpr int kMostLinks = 40;  // as many as the system follows in one path
+  std::filesystem::path file = path;
+  std::error_code error;
+  for (int links = 0; links < kMostLinks && std::filesystem::is_symlink(file, error); ++links) {
+    const auto target = std::filesystem::read_symlink(file, error);
+    if (error) {
+      break;
+    }
+    file = target.is_absolute() ? target : file.parent_path() / target;
+  }
+  return file;
+}
+
 std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path,
                                             std::string& failure) {
+  if (path.empty()) {
+    failure = "no file is named";
+    return std::nullopt;
+  }
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) {
     const int error = errno;
     std::error_code ignored;
-    const auto folder = path.has_parent_path() ? path.parent_path() : ".";
+    const auto file = LinkedFile(path);
+    const auto folder = file.has_parent_path() ? file.parent_path() : ".";
     if (error == ENOENT && std::filesystem::is_directory(folder, ignored)) {
       return std::string();
     }
