@@ -30,6 +30,12 @@ TEST_F(CliTest, AddsAHeaderAndChecksTheResult) {
   EXPECT_EQ(checked.status, 0);
   EXPECT_EQ(checked.out, "Demo print data check:\n82: 20-02 00001234 100\nSum check: OK\n");
   EXPECT_EQ(checked.err, "");
+
+  // A result that cannot be written (a full disk) is a failure, not an empty file and status 0.
+  const std::string toFullDisk =
+      "cd '" + dir_.string() + "' && '" ZARNIK_CLI "' check demo.vop >/dev/full 2>err.txt";
+  EXPECT_EQ(WEXITSTATUS(std::system(toFullDisk.c_str())), 1);
+  EXPECT_EQ(cli_test::Slurp(Path("err.txt")), "Error: the output could not be written in full.\n");
 }
 
 TEST_F(CliTest, ReportsToolFailuresOnStandardErrorWithStatusOne) {

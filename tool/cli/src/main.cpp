@@ -2,6 +2,7 @@
 // every command may come before or after the command name; each command registers itself
 // from its own file (see Command.h).
 #include <array>
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -127,12 +128,22 @@ int Run(int argc, char** argv) {
   return RunCommand(invocation);
 }
 
+// Output that could not be written in full (a full disk, a reader that went away) fails the
+// run: a script would otherwise take an empty or cut result for the real one.
+int WithOutputWritten(int status) {
+  if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) {
+    return status;
+  }
+  std::cerr << "Error: the output could not be written in full.\n";
+  return status == cli::kExitSucceeded ? cli::kExitToolFailed : status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   cleanup::InstallSignalCleanup();
   try {
-    return Run(argc, argv);
+    return WithOutputWritten(Run(argc, argv));
   } catch (const std::exception& error) {
     std::cerr << "Error: " << error.what() << '\n';
   } catch (...) {
