@@ -22,7 +22,7 @@ namespace {
 
 void AddGlobalOptions(CLI::App& app, cli::GlobalOptions& global) {
   app.add_option("--settings", global.settingsFile,
-                 "settings file to use instead of zarnik.INI beside the program");
+                 "settings file to use instead of the usual zarnik.INI (named below)");
   app.add_option("--port", global.port,
                  "port for this run instead of the settings file's Output (not saved)")
       ->check(CLI::IsMember({"lpt", "usb"}));
