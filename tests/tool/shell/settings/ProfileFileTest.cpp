@@ -226,6 +226,20 @@ TEST_F(ProfileFileTest, RefusesValuesThatWouldBecomeLinesOfTheirOwn) {
   EXPECT_EQ(ReadText(path_), "[System]\nOutputFile=a\n");
 }
 
+TEST_F(ProfileFileTest, ValuesTheFileHoldsAlreadyAreNotWrittenAgain) {
+  WriteText(path_, "[System]\nVid = 0000\nPid=0000\n");
+  const auto inode = [this] {
+    struct stat info {};
+    ::stat(path_.c_str(), &info);
+    return info.st_ino;
+  };
+  const auto before = inode();
+  ASSERT_TRUE(file_.Write("System", {{"Vid", "0000"}, {"Pid", "0000"}}));
+  EXPECT_EQ(inode(), before);  // not replaced
+  ASSERT_TRUE(file_.Write("System", {{"Vid", "0000"}, {"Mode", "0"}}));
+  EXPECT_EQ(ReadText(path_), "[System]\nVid = 0000\nPid=0000\nMode=0\n");
+}
+
 TEST_F(ProfileFileTest, WriteReplacesTheFileInOneStep) {
   WriteText(path_, "[System]\nOutput=1\n");
   const auto before = std::filesystem::status(path_).permissions();

@@ -1,5 +1,8 @@
 #include "settings/ProfileFile.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "FileSystemOs.h"
 #include "settings/ProfileText.h"
 #include "settings/UnsavedSettings.h"
@@ -51,17 +54,32 @@ bool ProfileFile::Write(std::string_view section, const std::vector<ProfileEntry
       return unsaved("the value of " + entry.key + " holds a line break");
     }
   }
+  // Values the file holds already (as it is now, not as loaded) are not written again: their
+  // lines stay as the user wrote them, and with nothing to change a file this user may not
+  // write is not reported unsaved.
+  const auto changesTo = [&](const std::string& text) {
+    std::vector<ProfileEntry> changes;
+    std::copy_if(entries.begin(), entries.end(), std::back_inserter(changes),
+                 [&](const ProfileEntry& entry) {
+                   return FindProfileValue(text, section, entry.key) != entry.value;
+                 });
+    return changes;
+  };
+  std::string reason;
+  if (auto now = os::ReadSettingsFile(path_, reason); now && changesTo(*now).empty()) {
+    text_ = std::move(*now);
+    return true;
+  }
   // Through a symbolic link, the file it names is rewritten and the link kept.
   const os::SettingsFileLock lock(os::LinkedFile(path_));
   if (!lock.Failure().empty()) {
     return unsaved(lock.Failure());
   }
-  std::string reason;
   auto text = lock.Read(reason);
   if (!text) {
     return unsaved(reason);
   }
-  for (const auto& entry : entries) {
+  for (const auto& entry : changesTo(*text)) {
     *text = SetProfileValue(*text, section, entry.key, entry.value);
   }
   if (!lock.Replace(*text, reason)) {
