@@ -81,6 +81,7 @@ TEST_F(MainWindowTest, SettingsThatCannotBeReadEndTheProgramWithTheReason) {
             "The settings file " + ini_.string() + " cannot be read (it is a folder).");
   QApplication::processEvents();
   EXPECT_FALSE(window_.Frame().isVisible());
+  EXPECT_TRUE(window_.View().EndedOnFailure());  // the program's status says so
   EXPECT_TRUE(std::filesystem::is_empty(ini_));  // and no window position written anywhere
 }
 

@@ -264,7 +264,8 @@ void CTessikView::CheckPortLibraryVersion() {
 void CTessikView::EndAfterMessage(std::string_view text) {
   ShowMessageBox(this, hooks_.runModal, text, zarnik::text::kProgramName,
                  flashtools::MessageIcon::kExclamation);
-  // The program ends once the box is gone and start-up is over.
+  // The program ends once the box is gone and start-up is over, with a failure status.
+  endedOnFailure_ = true;
   QMetaObject::invokeMethod(window(), "close", Qt::QueuedConnection);
 }
 

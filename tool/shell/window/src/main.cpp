@@ -10,6 +10,7 @@
 #include "simulate/Simulation.h"
 #include "window/CMainFrame.h"
 #include "window/CTessikApp.h"
+#include "window/CTessikView.h"
 #include "window/PortLibraryHooks.h"
 #include "window/ProgramOptions.h"
 #include "window/QtText.h"
@@ -83,6 +84,9 @@ int main(int argc, char* argv[]) {
                           shell::ToQString(zarnik::text::kSimulatedTitleSuffix));
   }
   const int status = QApplication::exec();
+  if (tessik.MainFrame()->View()->EndedOnFailure()) {
+    return 1;
+  }
   if (simulation && !simulation->TraceWritten()) {
     std::fprintf(stderr, "zarnik: cannot write the trace file %s\n", options.simTrace->c_str());
     return 1;

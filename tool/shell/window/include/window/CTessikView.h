@@ -42,6 +42,8 @@ class CTessikView final : public QWidget {
   QPushButton* InitPortButton() const { return initPortButton_; }
   QPushButton* ExitButton() const { return exitButton_; }
   std::uint8_t CommandNumber() const { return commandNumber_; }
+  // Start-up ended the program after a message (settings unreadable, wrong port library).
+  bool EndedOnFailure() const { return endedOnFailure_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -73,6 +75,7 @@ class CTessikView final : public QWidget {
   // While a tool runs, the panel's members hold the port kind, not the Output index, and the
   // tool owns the command number: a focus change then must not read the controls back.
   bool inSelect_ = false;
+  bool endedOnFailure_ = false;
 
   QListWidget* commandList_;
   QPushButton* selectButton_;
