@@ -54,6 +54,9 @@ TEST_F(CliTest, ReportsToolFailuresOnStandardErrorWithStatusOne) {
   const CliRun missing = Cli("arrange-bands missing.prn arranged.prn");
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "Error: Cannot open input file.\n");
+
+  fs::create_directory(Path("folder"));  // exists, but is no file: not "Cannot find folder"
+  EXPECT_EQ(Cli("check folder").err, "Error: Cannot read folder: it is a folder.\n");
 }
 
 TEST_F(CliTest, AnswersUsageErrorsWithStatusTwoAndExplainsItsCommands) {

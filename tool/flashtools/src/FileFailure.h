@@ -25,6 +25,8 @@ inline std::string DescribeFileFailure(FileProblem problem, FileRole role,
                            path.string().c_str());
     case FileProblem::kNotRegularFile:
       return FormatMessage(text::kNotRegularOutputFormat, path.string().c_str());
+    case FileProblem::kFolder:
+      return FormatMessage(text::kInputIsFolderFormat, path.string().c_str());
     case FileProblem::kNone:
     case FileProblem::kCannotOpen:
       break;

@@ -21,6 +21,7 @@ enum class FileProblem {
   kCannotOpen,        // missing, or a reason other than the ones below
   kPermissionDenied,  // the user may not read the input, or write the output or its folder
   kNotRegularFile,    // an output that exists but is not a regular file (a folder, a device)
+  kFolder,            // an input that is a folder
 };
 
 // What reading a stretch of a file in parts side by side gave: the bytes read in order from

@@ -89,7 +89,7 @@ FileSource::FileSource(const std::filesystem::path& path) : nextRead_(kFirstRead
   }
   struct stat status {};
   if (::fstat(descriptor_, &status) != 0 || S_ISDIR(status.st_mode)) {
-    problem_ = FileProblem::kCannotOpen;
+    problem_ = S_ISDIR(status.st_mode) ? FileProblem::kFolder : FileProblem::kCannotOpen;
     Close();
     return;
   }

@@ -144,6 +144,7 @@ inline constexpr std::string_view kNotRegularOutputFormat =
     "Cannot replace %s: it is not a regular file.";
 inline constexpr std::string_view kNotRegularInputFormat =
     "Cannot read %s here: it is not a regular file.";
+inline constexpr std::string_view kInputIsFolderFormat = "Cannot read %s: it is a folder.";
 
 // Check file format.
 inline constexpr std::string_view kCheckCannotOpenFile = "Cannot open file.";
