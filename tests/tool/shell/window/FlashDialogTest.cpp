@@ -22,6 +22,7 @@
 #include "window/DataStreamView.h"
 #include "window/GetVersionDialog.h"
 #include "window/JobRunner.h"
+#include "window/QtUserInterface.h"
 #include "window/StatusDisplayDialog.h"
 #include "window/WriteDataFlashRomDialog.h"
 
@@ -427,6 +428,27 @@ TEST_F(FlashDialogTest, FailureBoxesCarryThePortLibraryTextAndTheReason) {
       << detail;
   EXPECT_NE(detail.find("A print queue of the system uses LPT1."), std::string::npos) << detail;
   EXPECT_TRUE(simulation_->Printer().Received().empty());
+}
+
+// A signal while a job's box waits for a person (a shutdown) stops the job: the box is answered
+// so that the job can close, instead of waiting until someone comes.
+TEST(JobUserInterfaceTest, AStopWhileABoxWaitsAnswersTheBox) {
+  flashjobs::JobControl control;
+  bool waitedForAPerson = false;
+  shell::JobUserInterface ui(
+      nullptr,
+      [&](QDialog& box) {
+        QTimer::singleShot(5000, &box, [&] {
+          waitedForAPerson = true;
+          box.accept();
+        });
+        return box.exec();
+      },
+      control);
+  QTimer::singleShot(50, [&] { control.RequestStop(); });
+  ui.ShowMessage("Write 8Mbit data flash ROM", "Writing Confirmation",
+                 flashtools::MessageIcon::kNone);
+  EXPECT_FALSE(waitedForAPerson);
 }
 
 }  // namespace

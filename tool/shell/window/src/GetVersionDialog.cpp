@@ -47,11 +47,11 @@ void GetVersionDialog::OnYes() {
   std::uint8_t ownNumber = 0;
   std::uint8_t& commandNumber =
       bundle_.commandNumber != nullptr ? *bundle_.commandNumber : ownNumber;
-  JobUserInterface ui(this, runModal_);
+  flashjobs::JobControl control;
+  JobUserInterface ui(this, runModal_, control);
   const flashjobs::PortTarget port{bundle_.portKind, bundle_.transferMode, bundle_.outputFile};
   yes_->setEnabled(false);
   no_->setEnabled(false);
-  flashjobs::JobControl control;
   RunDialogJob(control, [&] {
     flashjobs::GetVersion(machineId, port, commandNumber, ui, flashjobs::SleepOnThisThread,
                           control);

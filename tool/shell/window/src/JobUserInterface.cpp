@@ -1,5 +1,7 @@
 // The job's side of the person, declared with QtUserInterface.
 #include <QApplication>
+#include <QDialog>
+#include <QTimer>
 #include <string>
 
 #include "channel/FailureExplanation.h"
@@ -7,6 +9,9 @@
 #include "window/QtUserInterface.h"
 
 namespace shell {
+namespace {
+constexpr int kStopCheckMs = 100;
+}  // namespace
 
 void JobUserInterface::ShowMessage(std::string_view text, std::string_view caption,
                                    flashtools::MessageIcon icon) {
@@ -16,7 +21,17 @@ void JobUserInterface::ShowMessage(std::string_view text, std::string_view capti
   OnUiThread([&] {
     // The person is asked to read and answer: the arrow, not the busy cursor, for the box.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    ShowMessageBox(Parent(), Runner(), text, caption, icon, detail);
+    QTimer watch;
+    const DialogRunner answeredOnStop = [&](QDialog& box) {
+      QObject::connect(&watch, &QTimer::timeout, &box, [&] {
+        if (control_.StopRequested()) {
+          box.accept();
+        }
+      });
+      watch.start(kStopCheckMs);
+      return Runner()(box);
+    };
+    ShowMessageBox(Parent(), answeredOnStop, text, caption, icon, detail);
     QApplication::restoreOverrideCursor();
   });
 }

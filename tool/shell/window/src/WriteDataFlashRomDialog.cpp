@@ -116,8 +116,8 @@ void WriteDataFlashRomDialog::OnExecute() {
   std::uint8_t ownNumber = 0;
   std::uint8_t& commandNumber =
       bundle_.commandNumber != nullptr ? *bundle_.commandNumber : ownNumber;
-  JobUserInterface ui(this, runModal_);
   flashjobs::JobControl control;
+  JobUserInterface ui(this, runModal_, control);
   WorkerStatusDisplay display(this, runModal_, control);
   const flashjobs::FlashWriteRequest request{
       path, dataType, machineId_, {bundle_.portKind, bundle_.transferMode, bundle_.outputFile}};

@@ -1,6 +1,7 @@
 // The tools' way to the person in the window: message boxes with an OK button.
 #pragma once
 
+#include "flashjobs/JobControl.h"
 #include "flashtools/UserInterface.h"
 #include "window/WindowHooks.h"
 
@@ -34,10 +35,16 @@ class QtUserInterface : public flashtools::UserInterface {
 // to do about it.
 class JobUserInterface final : public QtUserInterface {
  public:
-  using QtUserInterface::QtUserInterface;
+  JobUserInterface(QWidget* parent, DialogRunner runModal, const flashjobs::JobControl& control)
+      : QtUserInterface(parent, std::move(runModal)), control_(control) {}
 
+  // A stop asked for while the box waits (a signal: the system is shutting down) answers the
+  // box, so that the job goes on to close itself instead of waiting for a person.
   void ShowMessage(std::string_view text, std::string_view caption,
                    flashtools::MessageIcon icon) override;
+
+ private:
+  const flashjobs::JobControl& control_;
 };
 
 // One message box with an OK button, run through the runner; detail, when there is one,
