@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -69,6 +70,13 @@ TEST_F(ProgressLineTest, EveryUpdateFitsAnEightyColumnTerminal) {
   EXPECT_TRUE(streamEnded) << output;
   EXPECT_TRUE(statusEnded) << output;
   EXPECT_NE(output.find("Complete: Writing complete!"), std::string::npos) << output;
+
+  // Too narrow for the three phases: the one under way is shown whole, with its figure.
+  const std::string narrow = OnTerminal(
+      dir_, 30,
+      {"--settings", "s.ini", "--simulate", "flash", "demo.vop", "--type", "demo", "--yes"});
+  const auto updates = Updates(narrow);
+  EXPECT_NE(std::find(updates.begin(), updates.end(), "Verifying 100%"), updates.end()) << narrow;
 }
 
 }  // namespace

@@ -47,6 +47,18 @@ std::string StatusLine(const flashjobs::ProgressBars& bars, int barWidth) {
          Segment(text::kVerifyingLabel, bars.verifying, barWidth);
 }
 
+// On a terminal too narrow for the three phases side by side, the phase under way alone (the
+// last one begun), so that its figure is never the part cut off.
+std::string PhaseUnderWay(const flashjobs::ProgressBars& bars) {
+  if (bars.verifying > 0) {
+    return Segment(text::kVerifyingLabel, bars.verifying, 0);
+  }
+  if (bars.writing > 0) {
+    return Segment(text::kWritingLabel, bars.writing, 0);
+  }
+  return Segment(text::kErasingLabel, bars.erasing, 0);
+}
+
 std::string StreamLine(const flashjobs::DataStreamProgress& stream, int barWidth) {
   return Segment(text::kSendingLabel, stream.Percent(), barWidth) + "  " +
          flashjobs::DescribeDataStream(stream);
@@ -103,7 +115,9 @@ void FlashProgress::Show(const flashjobs::ProgressBars& bars) {
   RefreshStreamLocked();
   if (terminal_) {
     const std::size_t plain = StatusLine(bars, 0).size();
-    Rewrite(StatusLine(bars, BarWidth(columns_, plain, 3, kLongestStatusBar)));
+    Rewrite(static_cast<int>(plain) < columns_
+                ? StatusLine(bars, BarWidth(columns_, plain, 3, kLongestStatusBar))
+                : PhaseUnderWay(bars));
     return;
   }
   const std::array<std::pair<std::string_view, int>, 3> phases{{
