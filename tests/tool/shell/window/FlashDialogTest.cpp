@@ -438,14 +438,16 @@ TEST(JobUserInterfaceTest, AStopWhileABoxWaitsAnswersTheBox) {
   shell::JobUserInterface ui(
       nullptr,
       [&](QDialog& box) {
-        QTimer::singleShot(5000, &box, [&] {
+        QTimer person;
+        QObject::connect(&person, &QTimer::timeout, &box, [&] {
           waitedForAPerson = true;
           box.accept();
         });
+        person.start(5000);
+        control.RequestStop();  // the signal comes while the box is up
         return box.exec();
       },
       control);
-  QTimer::singleShot(50, [&] { control.RequestStop(); });
   ui.ShowMessage("Write 8Mbit data flash ROM", "Writing Confirmation",
                  flashtools::MessageIcon::kNone);
   EXPECT_FALSE(waitedForAPerson);
