@@ -431,26 +431,29 @@ TEST_F(FlashDialogTest, FailureBoxesCarryThePortLibraryTextAndTheReason) {
 }
 
 // A signal while a job's box waits for a person (a shutdown) stops the job: the box is answered
-// so that the job can close, instead of waiting until someone comes.
-TEST(JobUserInterfaceTest, AStopWhileABoxWaitsAnswersTheBox) {
-  flashjobs::JobControl control;
-  bool waitedForAPerson = false;
-  shell::JobUserInterface ui(
-      nullptr,
-      [&](QDialog& box) {
-        QTimer person;
-        QObject::connect(&person, &QTimer::timeout, &box, [&] {
-          waitedForAPerson = true;
-          box.accept();
-        });
-        person.start(5000);
-        control.RequestStop();  // the signal comes while the box is up
-        return box.exec();
-      },
-      control);
-  ui.ShowMessage("Write 8Mbit data flash ROM", "Writing Confirmation",
-                 flashtools::MessageIcon::kNone);
-  EXPECT_FALSE(waitedForAPerson);
+// so that the job can close, instead of waiting until someone comes. A stop of another kind
+// (the Status Display has ended) leaves the box to the person.
+TEST(JobUserInterfaceTest, ASignalWhileABoxWaitsAnswersTheBox) {
+  for (const bool bySignal : {true, false}) {
+    flashjobs::JobControl control;
+    bool answeredByAPerson = false;
+    shell::JobUserInterface ui(
+        nullptr,
+        [&](QDialog& box) {
+          QTimer person;
+          QObject::connect(&person, &QTimer::timeout, &box, [&] {
+            answeredByAPerson = true;
+            box.accept();
+          });
+          person.start(bySignal ? 5000 : 300);
+          bySignal ? control.RequestStopBySignal() : control.RequestStop();
+          return box.exec();
+        },
+        control);
+    ui.ShowMessage("Write 8Mbit data flash ROM", "Writing Confirmation",
+                   flashtools::MessageIcon::kNone);
+    EXPECT_EQ(answeredByAPerson, !bySignal);
+  }
 }
 
 }  // namespace

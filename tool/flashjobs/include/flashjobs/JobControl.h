@@ -28,6 +28,12 @@ class JobControl {
   JobStage Stage() const { return stage_.load(); }
   bool StopRequested() const { return stop_.load(); }
   void RequestStop() { stop_.store(true); }
+  // A stop that a signal asked for (the program is to end): nobody may be there to answer.
+  void RequestStopBySignal() {
+    bySignal_.store(true);
+    stop_.store(true);
+  }
+  bool StoppedBySignal() const { return bySignal_.load(); }
 
   // For the procedure.
   void Enter(JobStage stage) { stage_.store(stage); }
@@ -66,6 +72,7 @@ class JobControl {
 
   std::atomic<JobStage> stage_{JobStage::kNoJob};
   std::atomic<bool> stop_{false};
+  std::atomic<bool> bySignal_{false};
   std::atomic<bool> flashUnfinished_{false};
   std::atomic<Stream> stream_{Stream::kNone};
   std::atomic<std::uint64_t> streamLength_{0};

@@ -9,7 +9,7 @@ namespace shell {
 
 void JobDialog::RunDialogJob(flashjobs::JobControl& control, const std::function<void()>& work) {
   const cleanup::DeferSignals closeJobFirst(
-      [](void* job) { static_cast<flashjobs::JobControl*>(job)->RequestStop(); }, &control);
+      [](void* job) { static_cast<flashjobs::JobControl*>(job)->RequestStopBySignal(); }, &control);
   jobRunning_ = true;
   RunJob(work);
   jobRunning_ = false;

@@ -24,7 +24,7 @@ void JobUserInterface::ShowMessage(std::string_view text, std::string_view capti
     QTimer watch;
     const DialogRunner answeredOnStop = [&](QDialog& box) {
       QObject::connect(&watch, &QTimer::timeout, &box, [&] {
-        if (control_.StopRequested()) {
+        if (control_.StoppedBySignal()) {
           box.accept();
         }
       });

@@ -38,8 +38,9 @@ class JobUserInterface final : public QtUserInterface {
   JobUserInterface(QWidget* parent, DialogRunner runModal, const flashjobs::JobControl& control)
       : QtUserInterface(parent, std::move(runModal)), control_(control) {}
 
-  // A stop asked for while the box waits (a signal: the system is shutting down) answers the
-  // box, so that the job goes on to close itself instead of waiting for a person.
+  // A signal while the box waits (the system is shutting down) answers the box, so that the
+  // job goes on to close itself instead of waiting for a person. Other stops (Cancel, the
+  // Status Display's end) leave the box to the person: it may tell that End Job failed.
   void ShowMessage(std::string_view text, std::string_view caption,
                    flashtools::MessageIcon icon) override;
 
