@@ -46,6 +46,13 @@ TEST_F(PrinterCommandTest, FlashesADemoFileAndTracesEveryByte) {
   EXPECT_EQ(trace.substr(trace.size() - 8), std::string("\x1B\x41\x03\x01\x00\xBE\x00\x1E", 8));
   // The command line writes none of the dialogs' keys.
   EXPECT_EQ(cli_test::Slurp(Path("s.ini")).find("FlashWrite"), std::string::npos);
+
+  // Progress that cannot be written leaves the job's status as it is, and says so.
+  const std::string toFullDisk = "cd '" + dir_.string() + "' && '" ZARNIK_CLI "' " + kSettings +
+                                 kFlashDemo + " >/dev/full 2>err.txt";
+  EXPECT_EQ(WEXITSTATUS(std::system(toFullDisk.c_str())), 0);
+  EXPECT_EQ(cli_test::Slurp(Path("err.txt")),
+            "Warning: the output could not be written in full; the exit status is the job's.\n");
 }
 
 // "ForceVOPUSB=1": USB reaches the same virtual printer through the USB bridge, and the debug

@@ -34,6 +34,9 @@ struct GlobalOptions {
 struct Invocation {
   std::function<int()> run;
   GlobalOptions global;
+  // Whether the standard output is the command's result (a report, a listing) rather than
+  // progress beside a job whose outcome is the printer's.
+  bool outputIsResult = true;
 };
 
 using CommandRegistration = void (*)(CLI::App& app, Invocation& invocation);

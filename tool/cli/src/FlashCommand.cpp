@@ -77,6 +77,7 @@ void RegisterFlashCommand(CLI::App& app, Invocation& invocation) {
   command->add_flag("--yes,-y", arguments->yes, "confirm the flash size without asking");
   command->callback([&invocation, arguments] {
     invocation.run = [&invocation, arguments] { return RunFlash(invocation.global, *arguments); };
+    invocation.outputIsResult = false;
   });
 }
 

@@ -90,6 +90,22 @@ int RunCommand(const cli::Invocation& invocation) {
   return status;
 }
 
+// Output that could not be written in full (a full disk, a reader that went away) fails a
+// command whose output is its result: a script would otherwise take an empty or cut result for
+// the real one. A flash job's output is its progress; its status stays the job's.
+int WithOutputWritten(int status, const cli::Invocation& invocation) {
+  if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) {
+    return status;
+  }
+  if (!invocation.outputIsResult) {
+    std::cerr << "Warning: the output could not be written in full; the exit status is the "
+                 "job's.\n";
+    return status;
+  }
+  std::cerr << "Error: the output could not be written in full.\n";
+  return status == cli::kExitSucceeded ? cli::kExitToolFailed : status;
+}
+
 int Run(int argc, char** argv) {
   cli::Invocation invocation;
   CLI::App app("Zarnik command line: check, make and write the printer's data files.",
@@ -123,19 +139,9 @@ int Run(int argc, char** argv) {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     const int status = app.exit(error);
-    return status == 0 ? cli::kExitSucceeded : cli::kExitUsage;
+    return WithOutputWritten(status == 0 ? cli::kExitSucceeded : cli::kExitUsage, invocation);
   }
-  return RunCommand(invocation);
-}
-
-// Output that could not be written in full (a full disk, a reader that went away) fails the
-// run: a script would otherwise take an empty or cut result for the real one.
-int WithOutputWritten(int status) {
-  if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) {
-    return status;
-  }
-  std::cerr << "Error: the output could not be written in full.\n";
-  return status == cli::kExitSucceeded ? cli::kExitToolFailed : status;
+  return WithOutputWritten(RunCommand(invocation), invocation);
 }
 
 }  // namespace
@@ -143,7 +149,7 @@ int WithOutputWritten(int status) {
 int main(int argc, char** argv) {
   cleanup::InstallSignalCleanup();
   try {
-    return WithOutputWritten(Run(argc, argv));
+    return Run(argc, argv);
   } catch (const std::exception& error) {
     std::cerr << "Error: " << error.what() << '\n';
   } catch (...) {
