@@ -109,11 +109,11 @@ bool SerialRead(OpenFile& line, std::uint8_t* buffer, std::uint32_t length, std:
     if (waited == Wait::kFailed) {
       return FailFromErrno();
     }
-    if (waited == Wait::kHungUp && count == 0) {
-      SetLastErrorCode(kErrorDeviceNotConnected);
-      return false;
-    }
     if (waited == Wait::kHungUp) {
+      if (count == 0) {
+        SetLastErrorCode(kErrorDeviceNotConnected);
+        return false;
+      }
       break;  // what came before the line went is the reply; the next read fails
     }
   }

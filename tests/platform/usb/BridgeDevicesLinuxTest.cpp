@@ -1,8 +1,9 @@
 // The USB bridge on the Linux backend, against devices that libusb drives on an emulated
 // device tree: which devices the bridge serves, the device's control requests, descriptors,
 // reset and check through the bridge library, bulk data on the pipes with the interface taken
-// from a kernel driver and given back, a silent device, an unplugged one and one in use; the
-// printing support's libusb path; and zarnik-cli through the bridge to a virtual printer.
+// from a kernel driver and given back, a silent device, a stalled one, an unplugged one and one
+// in use; the printing support's libusb path; and zarnik-cli through the bridge to a virtual
+// printer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -161,22 +162,6 @@ TEST_F(BridgeOnLinux, PipesCarryBulkDataAndGiveTheInterfaceBack) {
                                                        "release 0", "attach 0"}));
 }
 
-// A halted endpoint fails the transfer that met it and is cleared, so that the next job goes.
-TEST_F(BridgeOnLinux, AStalledPipeFailsItsTransferAndIsClearedForTheNext) {
-  EmulatedUsbDevice device;
-  const std::int32_t id = VopUsb_Open();
-  const VopUsbPipe out = VopUsb_OpenPipe(id, 0, 0);
-  ASSERT_NE(out, -1);
-  device.HaltOut();
-  std::uint32_t count = 0;
-  EXPECT_FALSE(os.WriteFile(out, "frame", 5, &count));
-  EXPECT_EQ(count, 0U);
-  EXPECT_TRUE(os.WriteFile(out, "frame", 5, &count));
-  EXPECT_EQ(device.Received().size(), 5U);
-  EXPECT_TRUE(os.CloseHandle(out));
-  VopUsb_Close(id);
-}
-
 // The port library reads a pipe outside the bridge's locks: a control request on the device
 // goes through while a read waits for the printer.
 TEST_F(BridgeOnLinux, ControlRequestsGoThroughWhileAPipeReadWaits) {
@@ -198,15 +183,23 @@ TEST_F(BridgeOnLinux, ControlRequestsGoThroughWhileAPipeReadWaits) {
   VopUsb_Close(id);
 }
 
-TEST_F(BridgeOnLinux, UnpluggedDeviceAndOneInUseFailWithTheirReasons) {
+// A halted endpoint fails the transfer that met it and is cleared, so that the next job goes;
+// an unplugged device and one another program claimed fail with their reasons.
+TEST_F(BridgeOnLinux, StalledUnpluggedAndInUseDevicesFailWithTheirReasons) {
   {
     EmulatedUsbDevice device;
     const std::int32_t id = VopUsb_Open();
     const VopUsbPipe out = VopUsb_OpenPipe(id, 0, 0);
     ASSERT_NE(out, -1);
+    device.HaltOut();
+    std::uint32_t count = 0;
+    EXPECT_FALSE(os.WriteFile(out, "frame", 5, &count));
+    EXPECT_EQ(count, 0U);
+    EXPECT_TRUE(os.WriteFile(out, "frame", 5, &count));
+    EXPECT_EQ(device.Received().size(), 5U);
+
     device.UnplugOnNextTransfer();
     ClearFailureReason();
-    std::uint32_t count = 0;
     EXPECT_FALSE(os.WriteFile(out, "frame", 5, &count));
     EXPECT_EQ(os.GetLastError(), kErrorDeviceNotConnected);
     EXPECT_EQ(LastFailureReason().kind, FailureKind::kDeviceGone);
