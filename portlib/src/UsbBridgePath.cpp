@@ -202,6 +202,10 @@ void CloseVOPUSB() {
   ReleaseBridge();
 }
 
+bool BridgePathHeld() {
+  return BridgeHeld(Library());
+}
+
 std::int32_t VopP2WriteUsbVOPUSB(const std::uint8_t* lpData, std::uint32_t dwDataLength,
                                  std::uint32_t* lpdwWritten) {
   DebugLine(kLevelModeFunction, "VopP2WriteUsbVOPUSB\n");

@@ -13,6 +13,8 @@ namespace vopp2 {
 std::int32_t OpenVOPUSB();
 // Closes both pipes and the device and frees the bridge library.
 void CloseVOPUSB();
+// Something of the bridge path is held: the library, the device or a pipe.
+bool BridgePathHeld();
 std::int32_t VopP2WriteUsbVOPUSB(const std::uint8_t* lpData, std::uint32_t dwDataLength,
                                  std::uint32_t* lpdwWritten);
 std::int32_t VopP2ReadUsbVOPUSB(std::uint8_t* lpBuffer, std::uint32_t dwBufferLength,

@@ -43,6 +43,14 @@ std::int32_t VopP2CloseUsb() {
   } else {
     CloseUsbPrintSupport();
   }
+  // A caller may have changed fForceVopUsb since the open: the path the flag no longer names
+  // is released as well, so that no claim on the printer outlives the close.
+  if (!ThroughBridge() && BridgePathHeld()) {
+    CloseVOPUSB();
+  }
+  if (ThroughBridge() && Library().hUsb != platform::kInvalidHandle) {
+    CloseUsbPrintSupport();
+  }
   return 1;
 }
 

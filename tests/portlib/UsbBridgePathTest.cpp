@@ -174,6 +174,13 @@ TEST_F(UsbBridgePathTest, AnExplicitOpenHoldsOneBridgeUntilTheExplicitClose) {
   EXPECT_EQ(machine.OpenHandleCount(), 3U);
   VopP2Close(PORT_USB);
   EXPECT_EQ(machine.OpenHandleCount(), 0U);
+
+  // The flag changed between the open and the close: the bridge is released all the same.
+  ASSERT_EQ(VopP2Open(PORT_USB), 1);
+  param().fForceVopUsb = 0;
+  VopP2Close(PORT_USB);
+  EXPECT_EQ(machine.OpenHandleCount(), 0U);
+  EXPECT_EQ(machine.ModuleReferences("vopusb"), 0);
 }
 
 TEST_F(UsbBridgePathTest, AFailedPipeTransferClosesTheBridgeAndTheNextCallOpensAgain) {

@@ -161,9 +161,12 @@ TEST_F(UsbPrintSupport, FailuresCloseThePortAndTheNextCallSearchesAgain) {
   ASSERT_EQ(VopP2Open(PORT_USB), 1);
   EXPECT_EQ(VopP2Open(PORT_USB), 1);  // open already: not opened twice
   EXPECT_EQ(port->opens, 1);
+  param().fForceVopUsb = 1;  // changed by the caller while the port is open
+  VopP2Close(PORT_USB);
+  param().fForceVopUsb = 0;
+  EXPECT_EQ(machine.OpenHandleCount(), 0U);
 
   // Another program holds the printer: the open is refused.
-  VopP2Close(PORT_USB);
   const std::string other = sim::UsbInterfacePath(printer, UsbInterfaceClass::kUsbDevice);
   const platform::Handle held =
       machine.CreateFile(other.c_str(), platform::kGenericWrite, 0, platform::kOpenExisting, 0);
