@@ -159,7 +159,8 @@ std::int32_t WriteLptDirect(const std::uint8_t* lpData, std::uint32_t dwDataLeng
   written = 0;
   switch (Library().param.dwLptMode) {
     case kLptModeParallelPortFifo:
-      return VopP2WriteLptParallelPortFIFO(lpData, dwDataLength, written);
+      return LeaveNegotiatedEcp() ? VopP2WriteLptParallelPortFIFO(lpData, dwDataLength, written)
+                                  : 0;
     case kLptModeEcpFifo:
       // One claim for the three steps; every ECPFIFO write ends in compatibility mode, also
       // when the caller negotiated beforehand.
@@ -173,7 +174,7 @@ std::int32_t WriteLptDirect(const std::uint8_t* lpData, std::uint32_t dwDataLeng
         return result;
       });
     default:
-      return VopP2WriteLptStandard(lpData, dwDataLength, written);
+      return LeaveNegotiatedEcp() ? VopP2WriteLptStandard(lpData, dwDataLength, written) : 0;
   }
 }
 

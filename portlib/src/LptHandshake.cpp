@@ -145,4 +145,11 @@ std::int32_t ECPTerminateLPTWithVopP2() {
   });
 }
 
+// A transfer in compatibility or nibble mode after the caller negotiated ECP: bytes strobed
+// to a printer in ECP mode would not arrive as data while counted as sent, and a nibble
+// request is not answered there.
+bool LeaveNegotiatedEcp() {
+  return Library().dwEcpState == 0 || ECPTerminateLPTWithVopP2() != 0;
+}
+
 }  // namespace vopp2

@@ -82,7 +82,7 @@ std::int32_t VopP2ReadLpt(std::uint8_t* lpBuffer, std::uint32_t dwBufferLength,
   if (Library().param.dwLptMode == kLptModeEcpFifo) {
     return ECPGetRevData(lpBuffer, dwBufferLength, read, byRequest);
   }
-  return GetRevData(lpBuffer, dwBufferLength, read, byRequest);
+  return LeaveNegotiatedEcp() ? GetRevData(lpBuffer, dwBufferLength, read, byRequest) : 0;
 }
 
 }  // namespace vopp2

@@ -26,6 +26,9 @@ std::int32_t InitLPTPort();
 std::int32_t ECPNegotiateLPTWithVopP2(std::uint8_t byRequest, std::uint8_t byEcr1,
                                       std::uint8_t byEcr2);
 std::int32_t ECPTerminateLPTWithVopP2();
+// Hands the link back to compatibility mode when the caller left ECP negotiated; false when
+// that failed.
+bool LeaveNegotiatedEcp();
 
 // Serial port (ComTransport.cpp).
 std::int32_t VopP2OpenCom();

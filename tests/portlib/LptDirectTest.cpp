@@ -149,6 +149,26 @@ TEST_F(LptDirect, EcpWriteNegotiatesUnlessNegotiatedAndAlwaysTerminates) {
   EXPECT_EQ(chip->Ecr(), 0x00);
 }
 
+TEST_F(LptDirect, ATransferInAnotherModeEndsTheEcpModeTheCallerNegotiated) {
+  for (const std::uint32_t mode : {1U, 2U}) {
+    Connect();
+    printer->received.clear();
+    ASSERT_EQ(VopP2ECPNegotiation(16, 0, 37), 1);
+    std::uint32_t written = 0;
+    ASSERT_EQ(Write(mode, Pattern(10), written), 1) << message();
+    EXPECT_EQ(printer->received, Pattern(10)) << mode;
+    EXPECT_EQ(peripheral->Journal(),
+              (Journal{"negotiation 10h", "termination", "compatibility 10"}));
+  }
+  Connect();
+  printer->replies = {{0x41, 0x5A}};
+  ASSERT_EQ(VopP2ECPNegotiation(16, 0, 37), 1);
+  Bytes buffer(8, 0);
+  std::uint32_t read = 0;
+  ASSERT_EQ(Read(1, buffer, read, 0), 1) << message();
+  EXPECT_EQ(read, 2U);
+}
+
 TEST_F(LptDirect, FifoWritesPutDwFifoSizeBytesInAfterEachEmptyTest) {
   std::uint32_t written = 0;
   ASSERT_EQ(Write(2, Pattern(33), written), 1);
