@@ -82,6 +82,12 @@ TEST(StatusPoller, FinishedAsTheVeryFirstReadingIsADataError) {
 
   Poll afterNoNews({0x00, 0x01});
   EXPECT_EQ(afterNoNews.RunToEnd().outcome, PollOutcome::kComplete);
+  // Reads that brought no status byte of the printer's are no reading.
+  for (const auto& script : {std::deque<std::optional<int>>{kEmpty, 0x01},
+                             std::deque<std::optional<int>>{kShort, 0x00, 0x01}}) {
+    Poll late(script);
+    EXPECT_EQ(late.RunToEnd().outcome, PollOutcome::kDataError);
+  }
 }
 
 TEST(StatusPoller, ShowsTheStatusTableTextOfEveryErrorCode) {

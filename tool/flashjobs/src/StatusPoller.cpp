@@ -74,14 +74,20 @@ TickResult StatusPoller::Tick() {
   // then that reply's rest, whose byte 23 is no status (it could read as "finished"): it
   // counts as no news. A read of no bytes in between changes nothing.
   std::uint8_t status = 0;
+  bool reading = false;  // the printer sent a status byte of its own
   if (reply.size > 0) {
+    reading = !afterShortReply_ && !FlashStatusMissing(reply);
     status = afterShortReply_ ? 0 : FlashStatus(reply);
     afterShortReply_ = FlashStatusMissing(reply);
   }
   last_.status = status;
   ActOn(status);
   ++ticks_;
-  previous_ = status;
+  // Only a status byte the printer sent is a reading: "finished" as the first of them is a
+  // data error even when reads without one came before.
+  if (reading) {
+    previous_ = status;
+  }
   // A tick that ended the polling has said all there is; the limit is for a write that
   // never ends.
   if (last_.state == PollState::kPolling &&
