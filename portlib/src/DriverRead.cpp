@@ -1,6 +1,7 @@
 #include "DriverRead.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 #include "Diagnostics.h"
@@ -16,16 +17,21 @@ namespace {
 // Room the device identification gets behind its two length bytes.
 constexpr std::uint32_t kDeviceIdRoom = 1022;
 
+// The driver gets its full room, since a driver refuses a room shorter than the identification
+// it holds; the caller's buffer gets what fits of it. The length in front stays the printer's,
+// the count never goes past the buffer.
 bool ReadDeviceId(platform::Handle handle, std::uint8_t* buffer, std::uint32_t bufferLength,
                   std::uint32_t& read) {
-  const std::uint32_t room = std::min(bufferLength - 2, kDeviceIdRoom);
+  std::array<std::uint8_t, kDeviceIdRoom> id{};
   std::uint32_t returned = 0;
   if (!platform::Current().DeviceIoControl(handle, platform::kIoctlParQueryDeviceId, nullptr, 0,
-                                           buffer + 2, room, &returned)) {
+                                           id.data(), kDeviceIdRoom, &returned)) {
     return false;
   }
-  const std::uint32_t n = std::min(returned, room) + 1;
-  read = n;
+  returned = std::min(returned, kDeviceIdRoom);
+  std::copy_n(id.begin(), std::min(returned, bufferLength - 2), buffer + 2);
+  const std::uint32_t n = returned + 1;
+  read = std::min(n, bufferLength);
   buffer[0] = static_cast<std::uint8_t>(n >> 8);
   buffer[1] = static_cast<std::uint8_t>(n & 0xFFU);
   return true;

@@ -52,9 +52,11 @@ class PrinterPort final : public sim::Device {
     if (idError != 0) {
       return sim::IoResult::Failed(idError);
     }
-    const std::size_t n = std::min(deviceId.size(), out.size());
-    std::copy_n(deviceId.begin(), n, out.begin());
-    return sim::IoResult::Done(static_cast<std::uint32_t>(n));
+    if (out.size() < deviceId.size()) {  // as a driver does: no part of the identification
+      return sim::IoResult::Failed(platform::kErrorInsufficientBuffer);
+    }
+    std::copy(deviceId.begin(), deviceId.end(), out.begin());
+    return sim::IoResult::Done(static_cast<std::uint32_t>(deviceId.size()));
   }
 
   int opens = 0;
