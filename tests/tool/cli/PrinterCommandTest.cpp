@@ -209,6 +209,16 @@ TEST_F(PrinterCommandTest, UsageErrorsEndWithStatusTwo) {
         "--port parallel version", "version extra"}) {
     EXPECT_EQ(Cli(std::string(kSettings) + arguments).status, 2) << arguments;
   }
+  // A trace naming a file the run reads would empty it: refused, the file kept.
+  const std::string demo = cli_test::Slurp(Path("demo.vop"));
+  for (const char* arguments : {"--simulate --sim-trace ./demo.vop flash demo.vop --type demo",
+                                "--simulate --sim-trace=s.ini version"}) {
+    const CliRun clash = Cli(std::string(kSettings) + arguments);
+    EXPECT_EQ(clash.status, 2) << arguments;
+    EXPECT_NE(clash.err.find("name another file for the trace"), std::string::npos) << clash.err;
+  }
+  EXPECT_EQ(cli_test::Slurp(Path("demo.vop")), demo);
+  EXPECT_FALSE(cli_test::Slurp(Path("s.ini")).empty());
   const CliRun badProfile = WithPrinter("ControllerFW=ABC\n", "--simulate version");
   EXPECT_EQ(badProfile.status, 2);
   EXPECT_NE(badProfile.err.find("ControllerFW"), std::string::npos);

@@ -1,5 +1,6 @@
 #include "simulate/Simulation.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "RegisterPrinter.h"
@@ -38,6 +39,28 @@ sim::UsbIdentity UsbIdentityOf(const ProfileResult& profile,
   return identity;
 }
 
+// A file the run reads that the trace names too (by another spelling or a link as well):
+// opening the trace would empty it before it is read. The trace's own word on the command
+// line is passed over once.
+std::optional<std::filesystem::path> ReadFileTheTraceNames(const SimulationRequest& request) {
+  std::vector<std::filesystem::path> read(request.arguments.begin(), request.arguments.end());
+  if (const auto own = std::find(read.begin(), read.end(), *request.trace); own != read.end()) {
+    read.erase(own);
+  }
+  for (const auto& named : {request.settings, request.profile}) {
+    if (named) {
+      read.push_back(*named);
+    }
+  }
+  for (const std::filesystem::path& file : read) {
+    std::error_code error;
+    if (std::filesystem::equivalent(*request.trace, file, error)) {
+      return file;
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 struct Simulation::Parts {
@@ -60,6 +83,13 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
   }
   std::unique_ptr<std::ofstream> trace;
   if (request.trace) {
+    if (const auto clash = ReadFileTheTraceNames(request)) {
+      const std::string otherName =
+          *clash == *request.trace ? "" : " (named " + clash->string() + ")";
+      error = "the trace file " + request.trace->string() + " is a file this run reads" +
+              otherName + ": name another file for the trace";
+      return nullptr;
+    }
     trace = std::make_unique<std::ofstream>(*request.trace, std::ios::binary | std::ios::trunc);
     if (!*trace) {
       error = "cannot write the trace file " + request.trace->string();

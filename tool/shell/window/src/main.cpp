@@ -68,8 +68,13 @@ int main(int argc, char* argv[]) {
   shell::WindowHooks hooks = shell::PortLibraryHooks();
   if (options.simulate) {
     std::string error;
+    std::vector<std::string> arguments;
+    for (const QString& argument : QApplication::arguments().mid(1)) {
+      arguments.push_back(argument.toStdString());
+    }
     simulation = simulate::Simulation::Start(
-        {options.simConfig, options.simTrace, settings::ChosenSettingsFile(options.settingsFile)},
+        {options.simConfig, options.simTrace, settings::ChosenSettingsFile(options.settingsFile),
+         std::move(arguments)},
         error);
     if (!simulation) {
       std::fprintf(stderr, "zarnik: %s\n", error.c_str());

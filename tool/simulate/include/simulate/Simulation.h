@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sim/printer/Ieee1284Printer.h"
 #include "sim/printer/VirtualPrinter.h"
@@ -25,6 +26,9 @@ struct SimulationRequest {
   // The settings file whose "Vid" and "Pid" (section System) the printer shows on USB unless
   // the profile sets others.
   std::optional<std::filesystem::path> settings;
+  // The words of the command line after the program's name: a trace that names a file one of
+  // them names (a data file) is refused, since opening the trace empties it.
+  std::vector<std::string> arguments;
 };
 
 class Simulation {
