@@ -11,6 +11,7 @@
 
 #include "FileIo.h"
 #include "PartReader.h"
+#include "cleanup/DurableRename.h"
 #include "protocol/FrameSum.h"
 
 namespace flashtools {
@@ -507,7 +508,10 @@ bool PendingOutputFile::Commit() {
     stored = CopyOverExisting();
     ::unlink(temporary_.c_str());
   } else if (stored) {
-    stored = ::rename(temporary_.c_str(), target_.c_str()) == 0;
+    // A replaced file's new name is on the disk too: after a power cut the old file does not
+    // come back in place of the one said to be made.
+    stored = replacesFile_ ? cleanup::RenameDurably(temporary_, target_)
+                           : ::rename(temporary_.c_str(), target_.c_str()) == 0;
   }
   if (!stored) {
     ::unlink(temporary_.c_str());

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "FileSystemOs.h"
+#include "cleanup/DurableRename.h"
 #include "cleanup/RemoveOnSignal.h"
 
 namespace settings::os {
@@ -199,7 +200,7 @@ ReplaceOutcome ReplaceByRename(const std::filesystem::path& path, const struct s
   if (::close(fd) != 0 && error == 0) {
     error = errno;
   }
-  if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) {
+  if (error == 0 && !cleanup::RenameDurably(temp, path)) {
     error = errno;
   }
   if (error != 0) {
