@@ -317,6 +317,8 @@ bool SettingsFileLock::Replace(std::string_view bytes, std::string& failure) con
     case ReplaceOutcome::kNotReplaceable:
       break;
   }
+  // An interrupt would leave the old file's tail behind the new contents: it waits.
+  const cleanup::HoldSignals finishFirst;
   return RewriteInPlace(fd_, bytes, failure);
 }
 
