@@ -1,9 +1,12 @@
 #include "settings/SettingsLocation.h"
 
 #include <cstdlib>
+#include <random>
+#include <string>
 #include <system_error>
 
 #include "FileSystemOs.h"
+#include "cleanup/RemoveOnSignal.h"
 #include "zarnik/FilledText.h"
 #include "zarnik/Strings.h"
 
@@ -86,17 +89,31 @@ std::filesystem::path ChosenSettingsFile(const std::optional<std::filesystem::pa
 }
 
 void StartUserSettingsFile(const std::filesystem::path& file, const std::filesystem::path& seed) {
+  namespace fs = std::filesystem;
   std::error_code error;
-  if (std::filesystem::exists(file, error)) {
+  if (fs::exists(file, error)) {
     return;
   }
-  std::filesystem::create_directories(file.parent_path(), error);
-  if (std::filesystem::exists(seed, error) && std::filesystem::copy_file(seed, file, error)) {
-    // An installed file is often read-only; the user's copy is the user's to change.
-    std::filesystem::permissions(
-        file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
-        std::filesystem::perm_options::add, error);
+  fs::create_directories(file.parent_path(), error);
+  if (!fs::exists(seed, error)) {
+    return;
   }
+  // Copied under another name and linked into place whole: a copy cut short (a full disk, an
+  // interrupt) is never taken for the user's settings, and a second program starting at the
+  // same moment finds no file or a whole one. Where the other program was first, its copy
+  // stands.
+  const fs::path temporary = file.string() + "." + std::to_string(std::random_device{}());
+  const cleanup::RemoveOnSignal guard(temporary);
+  if (fs::copy_file(seed, temporary, error)) {
+    // An installed file is often read-only; the user's copy is the user's to change.
+    fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write,
+                    fs::perm_options::add, error);
+    fs::create_hard_link(temporary, file, error);
+    if (error && error != std::errc::file_exists) {
+      fs::rename(temporary, file, error);  // a file system without hard links
+    }
+  }
+  fs::remove(temporary, error);
 }
 
 std::string DescribeSettingsFile(const std::filesystem::path& file) {
