@@ -282,6 +282,28 @@ TEST_F(FlashDialogTest, StatusDisplayIsCancelledOnlyOnPurpose) {
   EXPECT_TRUE(ui.shown.empty());
 }
 
+// After "Fail to read!" the display waits for Cancel; a signal (a shutdown) ends it as a
+// Cancel would, so that the job can close the printer's job.
+TEST_F(FlashDialogTest, ASignalEndsADisplayLeftWaitingForCancel) {
+  ScriptedReplies replies({0x81});  // then every read fails
+  RecordingUi ui;
+  flashjobs::StatusPoller poller(replies, ui);
+  flashjobs::JobControl control;
+  bool cancelledByAPerson = false;
+  onStatusDisplay_ = [&](shell::StatusDisplayDialog& display) {
+    QTimer::singleShot(300, &display, [&control] { control.RequestStopBySignal(); });
+    QTimer::singleShot(5000, &display, [&] {
+      cancelledByAPerson = true;
+      display.CancelButton()->click();
+    });
+  };
+  shell::WorkerStatusDisplay display(nullptr, Runner(), control);
+  shell::RunJob([&] { display.Run(poller); });
+  EXPECT_EQ(ui.shown, std::vector<std::string>{"Fail to read!"});
+  EXPECT_EQ(displayResult_, QDialog::Rejected);
+  EXPECT_FALSE(cancelledByAPerson);
+}
+
 TEST_F(FlashDialogTest, GetVersionNoSendsNothing) {
   Simulate();
   shell::GetVersionDialog dialog(bundle_, Runner(), nullptr);

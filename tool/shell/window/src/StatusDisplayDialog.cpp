@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <future>
 #include <memory>
@@ -18,6 +19,9 @@
 
 namespace shell {
 namespace {
+
+// How often a display left waiting for Cancel looks for a signal that ends the program.
+constexpr int kStopCheckMs = 100;
 
 QProgressBar* MakeBar(QWidget* parent, const char* name) {
   auto* bar = new QProgressBar(parent);
@@ -116,6 +120,16 @@ void WorkerStatusDisplay::Run(flashjobs::StatusPoller& poller) {
   OnUiThread([&] { *dialog = new StatusDisplayDialog(runModal_, parent_); });
   PostToUi([dialog, closed, runModal = runModal_, &control = control_] {
     if (*dialog) {
+      // A display left waiting for Cancel (the printer could not be read) is ended by a signal
+      // as by a Cancel: the job then closes the printer's job before the program ends.
+      QTimer watch;
+      QObject::connect(&watch, &QTimer::timeout, *dialog, [dialog, &control] {
+        StatusDisplayDialog* shown = dialog->data();
+        if (shown != nullptr && !shown->Polling() && control.StoppedBySignal()) {
+          shown->Finish(QDialog::Rejected);
+        }
+      });
+      watch.start(kStopCheckMs);
       runModal(**dialog);
     }
     if (*dialog) {
