@@ -7,9 +7,8 @@
 
 namespace cleanup {
 
-// False with errno set when the rename failed, or when the folder could not be written to the
-// disk after it (the new file is then in place, but may not survive a power cut). A file
-// system that cannot sync a folder counts as done.
+// False with errno set when the rename failed. The folder's sync after it is best effort: a
+// folder that cannot be opened or synced leaves the new file in place all the same.
 bool RenameDurably(const std::filesystem::path& from, const std::filesystem::path& to);
 
 }  // namespace cleanup
