@@ -18,8 +18,8 @@ namespace {
 constexpr std::uint32_t kDeviceIdRoom = 1022;
 
 // The driver gets its full room, since a driver refuses a room shorter than the identification
-// it holds; the caller's buffer gets what fits of it. The length in front stays the printer's,
-// the count never goes past the buffer.
+// it holds; the caller's buffer gets what fits of it. The length in front stays the printer's;
+// the count is, as for a whole one, the text the buffer holds plus one.
 bool ReadDeviceId(platform::Handle handle, std::uint8_t* buffer, std::uint32_t bufferLength,
                   std::uint32_t& read) {
   std::array<std::uint8_t, kDeviceIdRoom> id{};
@@ -31,7 +31,7 @@ bool ReadDeviceId(platform::Handle handle, std::uint8_t* buffer, std::uint32_t b
   returned = std::min(returned, kDeviceIdRoom);
   std::copy_n(id.begin(), std::min(returned, bufferLength - 2), buffer + 2);
   const std::uint32_t n = returned + 1;
-  read = std::min(n, bufferLength);
+  read = std::min(returned, bufferLength - 2) + 1;
   buffer[0] = static_cast<std::uint8_t>(n >> 8);
   buffer[1] = static_cast<std::uint8_t>(n & 0xFFU);
   return true;

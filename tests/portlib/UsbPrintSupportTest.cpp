@@ -212,7 +212,7 @@ TEST_F(UsbPrintSupport, ReadsAndTheDeviceIdStayInsideTheCallersBuffer) {
   small.fill(0xEE);
   EXPECT_EQ(VopP2Read(PORT_USB, small.data(), 10, &read, 4), 1);
   EXPECT_EQ(small[10], 0xEE);
-  EXPECT_EQ(read, 10U);
+  EXPECT_EQ(read, 9U);
   EXPECT_EQ(port->idRooms, (std::vector<std::size_t>{1022, 1022}));
   EXPECT_EQ(VopP2Read(PORT_USB, small.data(), 1, &read, 4), 0);
   EXPECT_EQ(port->idRooms.size(), 2U);
