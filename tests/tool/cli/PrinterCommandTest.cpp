@@ -219,6 +219,12 @@ TEST_F(PrinterCommandTest, UsageErrorsEndWithStatusTwo) {
   }
   EXPECT_EQ(cli_test::Slurp(Path("demo.vop")), demo);
   EXPECT_FALSE(cli_test::Slurp(Path("s.ini")).empty());
+  // A word of the command line that is no file of the run is no clash, whatever its name.
+  Write("demo", "an old trace");
+  EXPECT_EQ(Cli(std::string(kSettings) + "--simulate --sim-trace demo flash demo.vop --type demo "
+                                         "--yes")
+                .status,
+            0);
   const CliRun badProfile = WithPrinter("ControllerFW=ABC\n", "--simulate version");
   EXPECT_EQ(badProfile.status, 2);
   EXPECT_NE(badProfile.err.find("ControllerFW"), std::string::npos);

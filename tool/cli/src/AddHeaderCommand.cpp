@@ -20,6 +20,7 @@ void RegisterAddHeaderCommand(CLI::App& app, Invocation& invocation) {
   command->add_option("INPUT", *input, "file to wrap")->required();
   command->add_option("OUTPUT", *output, "data file to create or replace")->required();
   command->callback([&invocation, input, output] {
+    invocation.files = {*input, *output};
     invocation.run = [input, output] {
       CliUserInterface ui(std::cout, std::cerr, std::cin);
       return ExitStatusOf(flashtools::AddHeader(*input, *output, ui));

@@ -22,6 +22,7 @@ void RegisterArrangeBandsCommand(CLI::App& app, Invocation& invocation) {
   command->add_option("INPUT", *input, "print-data stream to read")->required();
   command->add_option("OUTPUT", *output, "arranged stream to create or replace")->required();
   command->callback([&invocation, input, output] {
+    invocation.files = {*input, *output};
     invocation.run = [input, output] {
       CliUserInterface ui(std::cout, std::cerr, std::cin);
       return ExitStatusOf(flashtools::ArrangeBands(*input, *output, ui));

@@ -19,6 +19,7 @@ void RegisterCheckCommand(CLI::App& app, Invocation& invocation) {
   auto file = std::make_shared<std::string>();
   command->add_option("FILE", *file, "data file to check")->required();
   command->callback([&invocation, file] {
+    invocation.files = {*file};
     invocation.run = [file] {
       CliUserInterface ui(std::cout, std::cerr, std::cin);
       return ExitStatusOf(flashtools::CheckFileFormat(*file, ui));

@@ -38,7 +38,7 @@ struct Invocation {
   // Whether the standard output is the command's result (a report, a listing) rather than
   // progress beside a job whose outcome is the printer's.
   bool outputIsResult = true;
-  std::vector<std::string> arguments;  // the command line after the program's name
+  std::vector<std::string> files;  // the files the command reads or writes
 };
 
 using CommandRegistration = void (*)(CLI::App& app, Invocation& invocation);

@@ -78,6 +78,7 @@ void RegisterFlashCommand(CLI::App& app, Invocation& invocation) {
   command->callback([&invocation, arguments] {
     invocation.run = [&invocation, arguments] { return RunFlash(invocation.global, *arguments); };
     invocation.outputIsResult = false;
+    invocation.files = {arguments->file};
   });
 }
 

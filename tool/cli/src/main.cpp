@@ -1,7 +1,6 @@
 // zarnik-cli: the tool's procedures for scripts and service benches. Options that apply to
 // every command may come before or after the command name; each command registers itself
 // from its own file (see Command.h).
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <exception>
@@ -77,7 +76,7 @@ int RunCommand(const cli::Invocation& invocation) {
     named = *global.settingsFile;
   }
   request.settings = settings::ChosenSettingsFile(named);
-  request.arguments = invocation.arguments;
+  request.files.assign(invocation.files.begin(), invocation.files.end());
   std::string error;
   const auto simulation = simulate::Simulation::Start(request, error);
   if (!simulation) {
@@ -137,7 +136,6 @@ int Run(int argc, char** argv) {
   }
   AcceptGlobalOptionsAfterCommands(app);
 
-  invocation.arguments.assign(argv + std::min(argc, 1), argv + argc);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -1,6 +1,5 @@
 #include "simulate/Simulation.h"
 
-#include <algorithm>
 #include <fstream>
 
 #include "RegisterPrinter.h"
@@ -39,20 +38,16 @@ sim::UsbIdentity UsbIdentityOf(const ProfileResult& profile,
   return identity;
 }
 
-// A file the run reads that the trace names too (by another spelling or a link as well):
-// opening the trace would empty it before it is read. The trace's own word on the command
-// line is passed over once.
-std::optional<std::filesystem::path> ReadFileTheTraceNames(const SimulationRequest& request) {
-  std::vector<std::filesystem::path> read(request.arguments.begin(), request.arguments.end());
-  if (const auto own = std::find(read.begin(), read.end(), *request.trace); own != read.end()) {
-    read.erase(own);
-  }
-  for (const auto& named : {request.settings, request.profile}) {
-    if (named) {
-      read.push_back(*named);
+// A file the run reads or makes that the trace names too (by another spelling or a link as
+// well): opening the trace would empty it first.
+std::optional<std::filesystem::path> FileTheTraceNames(const SimulationRequest& request) {
+  std::vector<std::filesystem::path> named = request.files;
+  for (const auto& file : {request.settings, request.profile}) {
+    if (file) {
+      named.push_back(*file);
     }
   }
-  for (const std::filesystem::path& file : read) {
+  for (const std::filesystem::path& file : named) {
     std::error_code error;
     if (std::filesystem::equivalent(*request.trace, file, error)) {
       return file;
@@ -83,11 +78,11 @@ std::unique_ptr<Simulation> Simulation::Start(const SimulationRequest& request,
   }
   std::unique_ptr<std::ofstream> trace;
   if (request.trace) {
-    if (const auto clash = ReadFileTheTraceNames(request)) {
+    if (const auto clash = FileTheTraceNames(request)) {
       const std::string otherName =
           *clash == *request.trace ? "" : " (named " + clash->string() + ")";
-      error = "the trace file " + request.trace->string() + " is a file this run reads" +
-              otherName + ": name another file for the trace";
+      error = "the trace file " + request.trace->string() + " is a file this run uses" + otherName +
+              ": name another file for the trace";
       return nullptr;
     }
     trace = std::make_unique<std::ofstream>(*request.trace, std::ios::binary | std::ios::trunc);

@@ -68,14 +68,11 @@ int main(int argc, char* argv[]) {
   shell::WindowHooks hooks = shell::PortLibraryHooks();
   if (options.simulate) {
     std::string error;
-    std::vector<std::string> arguments;
-    for (const QString& argument : QApplication::arguments().mid(1)) {
-      arguments.push_back(argument.toStdString());
-    }
-    simulation = simulate::Simulation::Start(
-        {options.simConfig, options.simTrace, settings::ChosenSettingsFile(options.settingsFile),
-         std::move(arguments)},
-        error);
+    simulation = simulate::Simulation::Start({options.simConfig,
+                                              options.simTrace,
+                                              settings::ChosenSettingsFile(options.settingsFile),
+                                              {}},
+                                             error);
     if (!simulation) {
       std::fprintf(stderr, "zarnik: %s\n", error.c_str());
       return 2;

@@ -26,9 +26,9 @@ struct SimulationRequest {
   // The settings file whose "Vid" and "Pid" (section System) the printer shows on USB unless
   // the profile sets others.
   std::optional<std::filesystem::path> settings;
-  // The words of the command line after the program's name: a trace that names a file one of
-  // them names (a data file) is refused, since opening the trace empties it.
-  std::vector<std::string> arguments;
+  // The files the command reads or writes (a data file): a trace that names one of them, or
+  // the settings or the profile, is refused, since opening the trace empties it.
+  std::vector<std::filesystem::path> files;
 };
 
 class Simulation {
