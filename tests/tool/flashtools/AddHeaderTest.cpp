@@ -89,6 +89,12 @@ TEST(AddHeaderTest, LeavesTheOutputUntouchedWhenItFails) {
   EXPECT_EQ(AddHeader(dir / "in", nowhere, noFolderUi), ToolResult::kFailed);
   ExpectMessages(noFolderUi, {{"Cannot find " + nowhere.string(), "Error", MessageIcon::kNone}});
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"in", "out.vop"}));
+
+  // A name at the system's limit is made all the same.
+  const std::string longest = std::string(251, 'x') + ".vop";
+  RecordingUserInterface longUi;
+  EXPECT_EQ(AddHeader(dir / "in", dir / longest, longUi), ToolResult::kSucceeded);
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"in", "out.vop", longest}));
 }
 
 // Inputs long enough to be read in parts side by side, and many reads each.
