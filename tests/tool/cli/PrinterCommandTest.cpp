@@ -127,6 +127,11 @@ TEST_F(PrinterCommandTest, PrinterFailuresEndWithStatusOneAndTheirMessage) {
   const std::string trace = cli_test::Slurp(Path("trace.bin"));
   EXPECT_EQ(trace.substr(trace.size() - 8, 2), "\x1B\x41");              // End Job
   EXPECT_EQ(trace.find(std::string("\x1B\x73", 2)), std::string::npos);  // no flash write
+  // End Job that could not go: the job is not said to be closed.
+  const CliRun stillOpen = WithPrinter("BrokenAfter=3\n", "--simulate flash demo.vop --type demo");
+  EXPECT_EQ(stillOpen.status, 1);
+  EXPECT_NE(stillOpen.err.find("could not be closed"), std::string::npos) << stillOpen.err;
+  EXPECT_EQ(stillOpen.err.find("Not confirmed"), std::string::npos) << stillOpen.err;
 }
 
 // A print queue holding LPT1: on the simulated machine: the port is refused before a byte

@@ -43,9 +43,10 @@ int RunFlash(const GlobalOptions& global, const FlashArguments& arguments) {
         control);
   }
   progress.EndLine();
-  if (ui.Declined() && !interrupts.Interrupted()) {
-    cliUi.ShowMessage(zarnik::text::kFlashNotConfirmed, zarnik::text::kError,
-                      flashtools::MessageIcon::kExclamation);
+  // Said only when End Job went: otherwise the procedure has said that the job is still open.
+  if (ui.Declined() && !interrupts.Interrupted() &&
+      control.Stage() == flashjobs::JobStage::kClosed) {
+    std::cerr << zarnik::text::kError << ": " << zarnik::text::kFlashNotConfirmed << '\n';
   }
   return FinishPrinterCommand(result, control, interrupts, std::cerr);
 }

@@ -142,6 +142,7 @@ void ReadKeys(ProfileReader& reader, ProfileResult& result) {
   reader.Flag("Stall", config.stall);
   reader.Flag("HostCommError", config.hostCommunicationError);
   reader.OptionalNumber("SilentAfter", 0xFFFFFFFFU, config.readsBeforeSilence);
+  reader.OptionalNumber("BrokenAfter", 0xFFFFFFFFU, config.writesBeforeFailure);
   reader.AnyText("PrintQueue", result.printQueue);
   reader.OptionalHex16("Vid", result.usbVendorId);
   reader.OptionalHex16("Pid", result.usbProductId);

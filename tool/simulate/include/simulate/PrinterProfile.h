@@ -8,6 +8,7 @@
 //   Stall          1: the erase stops halfway and the printer reports no news from then on
 //   HostCommError  1: the printer status reply reports a host communication error
 //   SilentAfter    decimal: the number of reads answered before the printer falls silent
+//   BrokenAfter    decimal: the number of writes taken before every further write fails
 //   PrintQueue     the name of a print queue on the simulated machine whose port is "LPT1:"
 //                  (another driver holds the port, so opening it is refused); empty: none
 //   Vid, Pid       hexadecimal, the USB vendor and product id the printer shows on USB
