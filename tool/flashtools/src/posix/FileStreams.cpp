@@ -22,9 +22,6 @@ namespace {
 // data), the frame that follows costs a small read.
 constexpr std::size_t kFirstRead = 4096;
 constexpr std::size_t kLargestRead = kSumReadSize;
-// The longest file name the system takes, and the room ".partial" with a number needs.
-constexpr std::size_t kLongestName = 255;
-constexpr std::size_t kSuffixRoom = 12;
 // Writes smaller than this are gathered before they go to the file: the system stores large
 // writes faster, whatever their place in the file.
 constexpr std::size_t kWriteBuffer = std::size_t{1} << 20;
@@ -282,14 +279,18 @@ bool PendingOutputFile::Open(const std::filesystem::path& path) {
   }
 
   const mode_t mode = exists ? (existing.st_mode & 0777) : 0666;
-  // A name near the system's limit leaves no room for the suffix: the temporary file then
+  // A name near the file system's limit leaves no room for the suffix: the temporary file then
   // gets a short name of its own in the same folder.
-  const bool roomForSuffix = target_.filename().string().size() + kSuffixRoom <= kLongestName;
-  const std::filesystem::path stem = roomForSuffix ? target_ : target_.parent_path() / ".zarnik";
+  std::filesystem::path stem = target_;
   for (int attempt = 0; attempt <= 1000 && descriptor_ < 0; ++attempt) {
     temporary_ = stem;
     temporary_ += ".partial" + (attempt == 0 ? std::string() : std::to_string(attempt));
     descriptor_ = ::open(temporary_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (descriptor_ < 0 && errno == ENAMETOOLONG && stem == target_) {
+      stem = target_.parent_path() / ".zarnik";
+      attempt = -1;
+      continue;
+    }
     if (descriptor_ < 0 && errno != EEXIST) {
       problem_ = ProblemOf(errno);
       return false;
