@@ -290,8 +290,15 @@ TEST_F(FlashDialogTest, ASignalEndsADisplayLeftWaitingForCancel) {
   flashjobs::StatusPoller poller(replies, ui);
   flashjobs::JobControl control;
   bool cancelledByAPerson = false;
+  QTimer signal;
   onStatusDisplay_ = [&](shell::StatusDisplayDialog& display) {
-    QTimer::singleShot(300, &display, [&control] { control.RequestStopBySignal(); });
+    // The signal comes once the display waits for Cancel.
+    QObject::connect(&signal, &QTimer::timeout, &display, [&] {
+      if (!display.Polling() && !control.StoppedBySignal()) {
+        control.RequestStopBySignal();
+      }
+    });
+    signal.start(10);
     QTimer::singleShot(5000, &display, [&] {
       cancelledByAPerson = true;
       display.CancelButton()->click();
