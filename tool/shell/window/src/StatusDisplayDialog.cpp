@@ -8,20 +8,17 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <future>
 #include <memory>
 
 #include "window/JobRunner.h"
 #include "window/QtText.h"
+#include "window/QtUserInterface.h"
 #include "zarnik/Strings.h"
 
 namespace shell {
 namespace {
-
-// How often a display left waiting for Cancel looks for a signal that ends the program.
-constexpr int kStopCheckMs = 100;
 
 QProgressBar* MakeBar(QWidget* parent, const char* name) {
   auto* bar = new QProgressBar(parent);
@@ -122,15 +119,12 @@ void WorkerStatusDisplay::Run(flashjobs::StatusPoller& poller) {
     if (*dialog) {
       // A display left waiting for Cancel (the printer could not be read) is ended by a signal
       // as by a Cancel: the job then closes the printer's job before the program ends.
-      QTimer watch;
-      QObject::connect(&watch, &QTimer::timeout, *dialog, [dialog, &control] {
+      RunAnsweredOnSignal(**dialog, runModal, control, [dialog] {
         StatusDisplayDialog* shown = dialog->data();
-        if (shown != nullptr && !shown->Polling() && control.StoppedBySignal()) {
+        if (shown != nullptr && !shown->Polling()) {
           shown->Finish(QDialog::Rejected);
         }
       });
-      watch.start(kStopCheckMs);
-      runModal(**dialog);
     }
     if (*dialog) {
       delete dialog->data();

@@ -1,10 +1,13 @@
 // The tools' way to the person in the window: message boxes with an OK button.
 #pragma once
 
+#include <functional>
+
 #include "flashjobs/JobControl.h"
 #include "flashtools/UserInterface.h"
 #include "window/WindowHooks.h"
 
+class QDialog;
 class QWidget;
 
 namespace shell {
@@ -47,6 +50,12 @@ class JobUserInterface final : public QtUserInterface {
  private:
   const flashjobs::JobControl& control_;
 };
+
+// Runs dialog through the runner; while it waits, a signal that stopped the job (the system
+// is shutting down) calls answer within 0.1 s, so that the job goes on to close itself instead
+// of waiting for a person.
+int RunAnsweredOnSignal(QDialog& dialog, const DialogRunner& runModal,
+                        const flashjobs::JobControl& control, const std::function<void()>& answer);
 
 // One message box with an OK button, run through the runner; detail, when there is one,
 // goes under the text.
