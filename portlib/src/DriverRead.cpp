@@ -29,9 +29,10 @@ bool ReadDeviceId(platform::Handle handle, std::uint8_t* buffer, std::uint32_t b
     return false;
   }
   returned = std::min(returned, kDeviceIdRoom);
-  std::copy_n(id.begin(), std::min(returned, bufferLength - 2), buffer + 2);
+  const std::uint32_t kept = std::min(returned, bufferLength - 2);
+  std::copy_n(id.begin(), kept, buffer + 2);
   const std::uint32_t n = returned + 1;
-  read = std::min(returned, bufferLength - 2) + 1;
+  read = kept + 1;
   buffer[0] = static_cast<std::uint8_t>(n >> 8);
   buffer[1] = static_cast<std::uint8_t>(n & 0xFFU);
   return true;

@@ -38,17 +38,12 @@ std::int32_t VopP2CloseUsb() {
     ReportFailure("VopP2Close(PORT_USB) : OS_UNKNOWN failure\n");
     return 0;
   }
-  if (ThroughBridge()) {
-    CloseVOPUSB();
-  } else {
-    CloseUsbPrintSupport();
-  }
-  // A caller may have changed fForceVopUsb since the open: the path the flag no longer names
-  // is released as well, so that no claim on the printer outlives the close.
-  if (!ThroughBridge() && BridgePathHeld()) {
+  // The path fForceVopUsb names is closed, and the other one too when it is held: the caller
+  // may have changed the flag since the open, and no claim on the printer outlives the close.
+  if (ThroughBridge() || BridgePathHeld()) {
     CloseVOPUSB();
   }
-  if (ThroughBridge() && Library().hUsb != platform::kInvalidHandle) {
+  if (!ThroughBridge() || Library().hUsb != platform::kInvalidHandle) {
     CloseUsbPrintSupport();
   }
   return 1;
