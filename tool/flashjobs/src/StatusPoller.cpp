@@ -77,7 +77,7 @@ TickResult StatusPoller::Tick() {
   bool reading = false;  // the printer sent a status byte of its own
   if (reply.size > 0) {
     reading = !afterShortReply_ && !FlashStatusMissing(reply);
-    status = afterShortReply_ ? 0 : FlashStatus(reply);
+    status = reading ? FlashStatus(reply) : 0;
     afterShortReply_ = FlashStatusMissing(reply);
   }
   last_.status = status;
