@@ -3,6 +3,7 @@
 // the work to run in the invocation, and main runs it after parsing.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -38,7 +39,7 @@ struct Invocation {
   // Whether the standard output is the command's result (a report, a listing) rather than
   // progress beside a job whose outcome is the printer's.
   bool outputIsResult = true;
-  std::vector<std::string> files;  // the files the command reads or writes
+  std::vector<std::filesystem::path> files;  // the files the command reads or writes
 };
 
 using CommandRegistration = void (*)(CLI::App& app, Invocation& invocation);

@@ -76,7 +76,7 @@ int RunCommand(const cli::Invocation& invocation) {
     named = *global.settingsFile;
   }
   request.settings = settings::ChosenSettingsFile(named);
-  request.files.assign(invocation.files.begin(), invocation.files.end());
+  request.files = invocation.files;
   std::string error;
   const auto simulation = simulate::Simulation::Start(request, error);
   if (!simulation) {
