@@ -333,13 +333,17 @@ TEST_F(FlashWrite, AnUnsentDownloadFirmwareClosesTheJobInsteadOfWritingNothing) 
 }
 
 TEST_F(FlashWrite, EveryStopAfterTheJobWasAcceptedSendsEndJob) {
-  // The data stream did not go.
-  device->failWrite = 3;
-  EXPECT_EQ(Flash(DemoFile(100), kDataTypeDemoPrintData), ToolResult::kFailed);
-  EXPECT_EQ(ui.messages, (std::vector<Message>{kTransmissionFailure}));
-  const auto received = printer->Received();
-  EXPECT_EQ(Bytes(received.end() - 8, received.end()), EndJobFrame(2));
-  EXPECT_EQ(number, 2);
+  // A stop asked once the Download Firmware frame has gone: the printer takes the data stream
+  // first, or it would take End Job as data.
+  JobControl afterFrame;
+  device->hookAfterWrite = 2;
+  device->hook = [&] { afterFrame.RequestStop(); };
+  EXPECT_EQ(WriteDataFlashRom({DemoFile(100), kDataTypeDemoPrintData, 0xFF, lpt}, number, ui,
+                              display, afterFrame),
+            ToolResult::kFailed);
+  EXPECT_EQ(printer->LastStreamSize(), 358U);
+  EXPECT_FALSE(printer->JobOpen());
+  EXPECT_EQ(afterFrame.Stage(), JobStage::kClosed);
 
   // The capacity reply brought no bytes.
   AttachPrinter();
@@ -372,6 +376,22 @@ TEST_F(FlashWrite, EveryStopAfterTheJobWasAcceptedSendsEndJob) {
   EXPECT_EQ(ui.messages, (std::vector<Message>{kTransmissionFailure,
                                                Shown(std::string(zarnik::text::kJobLeftOpen),
                                                      "Tessik Error Message")}));
+}
+
+// After a data stream that did not go whole the printer still waits for data: End Job would be
+// taken as data, so none is sent and the job is said to be left open.
+TEST_F(FlashWrite, AStreamCutShortLeavesTheJobOpenAndSaysSo) {
+  device->failWrite = 3;
+  JobControl control;
+  EXPECT_EQ(WriteDataFlashRom({DemoFile(100), kDataTypeDemoPrintData, 0xFF, lpt}, number, ui,
+                              display, control),
+            ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{kTransmissionFailure,
+                                               Shown(std::string(zarnik::text::kJobLeftOpen),
+                                                     "Tessik Error Message")}));
+  EXPECT_EQ(Frames().size(), 2U);  // Start Job and Download Firmware only
+  EXPECT_NE(control.Stage(), JobStage::kClosed);
+  EXPECT_EQ(number, 1);
 }
 
 TEST_F(FlashWrite, AnUnsentExecuteFlashWriteStillPollsToTheTimeOutAndClosesTheJob) {

@@ -44,7 +44,8 @@ class FlashWriteRun {
   bool CapacityAllows(std::uint32_t length);
   // Sends End Job; whether it went, the failure shown as given when it did not.
   bool CloseJob(std::string_view failure);
-  // Every stop after the printer accepted the job closes it first.
+  // Every stop after the printer accepted the job closes it first (but for a data stream cut
+  // short, which no End Job can follow).
   ToolResult StopInJob() {
     CloseJob(text::kJobLeftOpen);
     return ToolResult::kFailed;
@@ -81,12 +82,12 @@ ToolResult FlashWriteRun::Run() {
     PortError(LoadString(StringId::kTransmissionFailure));
     return StopInJob();
   }
-  if (Stopped()) {
-    return StopInJob();
-  }
+  // From here the printer takes the next file length + 1 bytes as data, End Job included: a
+  // stop waits for the stream to end, and a stream that did not go whole leaves the job open.
   if (!SendDataStream(request_.port, file.Stream(), control_)) {
     PortError(LoadString(StringId::kTransmissionFailure));
-    return StopInJob();
+    PortError(text::kJobLeftOpen);
+    return ToolResult::kFailed;
   }
   if (Stopped() || (ReadsFlashSize(request_.dataType) && !CapacityAllows(file.length))) {
     return StopInJob();
