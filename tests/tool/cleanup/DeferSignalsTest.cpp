@@ -1,5 +1,5 @@
 // A signal that arrives while work must be closed first asks the work to stop and ends the
-// program only once the guard is gone; a second one ends it at once.
+// program only once the guard is gone; a second one (but a repeated SIGHUP) ends it at once.
 #include "cleanup/DeferSignals.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +39,19 @@ TEST(DeferSignalsDeathTest, TheProgramEndsByTheSignalOnlyAfterTheWorkStopped) {
         ::_exit(4);  // the second signal did not end the program
       },
       ::testing::KilledBySignal(SIGINT), "");
+  // A closed terminal's second SIGHUP asks nothing again.
+  EXPECT_EXIT(
+      {
+        {
+          const cleanup::DeferSignals guard(CountStop, &stops);
+          ::raise(SIGHUP);
+          ::raise(SIGHUP);
+          const ssize_t told = ::write(STDERR_FILENO, "closed", 6);
+          static_cast<void>(told);
+        }
+        ::_exit(4);
+      },
+      ::testing::KilledBySignal(SIGHUP), "closed");
 }
 
 }  // namespace

@@ -201,4 +201,25 @@ TEST_F(JobSafetyTest, AnInterruptBeforeTheFlashWriteClosesTheJobWithoutWriting) 
   }
 }
 
+// Closing a terminal sends SIGHUP twice (the system's, then the shell's): that is one
+// interrupt, and the job is still closed after the data stream.
+TEST_F(JobSafetyTest, AClosedTerminalsSecondHangupDoesNotAbandonTheJob) {
+  Write("printer.ini", "[Printer]\nLinkSpeed=2000\n");
+  Running cli(dir_, Simulated({"flash", "demo.vop", "--type", "demo", "--yes"}));
+  const auto streaming = [this] {
+    std::error_code missing;
+    return fs::file_size(Path("trace.bin"), missing) > 100 && !missing;
+  };
+  for (int wait = 0; wait < 500 && !streaming(); ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  cli.Signal(SIGHUP);
+  ASSERT_TRUE(cli.WaitFor(std::string(text::kInterruptedInJob)));
+  cli.Signal(SIGHUP);
+  EXPECT_EQ(cli.Finish(), 130) << cli.output;
+  EXPECT_EQ(cli.output.find(text::kAbandonedJob), std::string::npos) << cli.output;
+  const std::string trace = Trace();
+  EXPECT_EQ(trace.substr(trace.size() - 8, 2), "\x1B\x41");  // End Job
+}
+
 }  // namespace

@@ -35,7 +35,11 @@ void OnSignal(int signal) {
     }
     return;
   }
-  // Asked again: the program ends now, by the earlier handler.
+  // A closed terminal sends SIGHUP more than once (the shell passes its own on to its jobs):
+  // only a repeated SIGINT or SIGTERM asks again, and the program then ends now.
+  if (signal == SIGHUP) {
+    return;
+  }
   Restore();
   ::raise(signal);
 }

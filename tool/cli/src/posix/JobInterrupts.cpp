@@ -43,9 +43,14 @@ void StopAnswering() {
   }
 }
 
-void OnInterrupt(int /*signal*/) {
+void OnInterrupt(int signal) {
   flashjobs::JobControl* control = current.load();
   if (control == nullptr) {
+    return;
+  }
+  // A closed terminal sends SIGHUP more than once (the shell passes its own on to its jobs):
+  // only a repeated SIGINT or SIGTERM is somebody asking again.
+  if (signal == SIGHUP && interrupts.load() > 0) {
     return;
   }
   const int count = interrupts.fetch_add(1) + 1;
