@@ -95,8 +95,11 @@ void Machine::OutputDebugString(const char* text) {
   bool forward = false;
   {
     std::lock_guard lock(mutex_);
-    debugLines_.emplace_back(text != nullptr ? text : "");
     forward = forwardDebug_;
+    // Lines passed on are not kept as well: a program polling for hours would grow by them.
+    if (!forward) {
+      debugLines_.emplace_back(text != nullptr ? text : "");
+    }
   }
   if (forward) {
     platform::RealMachine().OutputDebugString(text);

@@ -37,11 +37,11 @@ class Machine final : public platform::Services {
   void SetClockStepPerReading(std::uint32_t milliseconds);
   std::uint64_t SleptMilliseconds() const;
 
-  // Every OutputDebugString text, one entry per call, in order.
+  // Every OutputDebugString text not forwarded, one entry per call, in order.
   std::vector<std::string> DebugLines() const;
   void ClearDebugLines();
-  // Also hands every debug text to the real machine's debug sink (a program on the simulated
-  // machine shows its debug output where it would without simulation).
+  // Hands every debug text to the real machine's debug sink instead of keeping it (a program
+  // on the simulated machine shows its debug output where it would without simulation).
   void ForwardDebugOutput(bool forward);
 
   // Devices by path (letter case ignored). Handles still open on a detached device fail
