@@ -378,20 +378,35 @@ TEST_F(FlashWrite, EveryStopAfterTheJobWasAcceptedSendsEndJob) {
                                                      "Tessik Error Message")}));
 }
 
-// After a data stream that did not go whole the printer still waits for data: End Job would be
-// taken as data, so none is sent and the job is said to be left open.
-TEST_F(FlashWrite, AStreamCutShortLeavesTheJobOpenAndSaysSo) {
-  device->failWrite = 3;
-  JobControl control;
-  EXPECT_EQ(WriteDataFlashRom({DemoFile(100), kDataTypeDemoPrintData, 0xFF, lpt}, number, ui,
-                              display, control),
-            ToolResult::kFailed);
-  EXPECT_EQ(ui.messages, (std::vector<Message>{kTransmissionFailure,
-                                               Shown(std::string(zarnik::text::kJobLeftOpen),
-                                                     "Tessik Error Message")}));
+// After a data stream that did not go whole, or a frame cut short, the printer takes what
+// comes next as the rest: End Job would not close the job, so none is sent and the job is said
+// to be left open.
+TEST_F(FlashWrite, AStreamOrFrameCutShortLeavesTheJobOpenAndSaysSo) {
+  const Message leftOpen = Shown(std::string(zarnik::text::kJobLeftOpen), "Tessik Error Message");
+  const auto flash = [&](int failWrite, int cutWrite) {
+    AttachPrinter();
+    device->failWrite = failWrite;
+    device->cutWrite = cutWrite;
+    ui.messages.clear();
+    JobControl control;
+    EXPECT_EQ(WriteDataFlashRom({DemoFile(100), kDataTypeDemoPrintData, 0xFF, lpt}, number, ui,
+                                display, control),
+              ToolResult::kFailed);
+    EXPECT_NE(control.Stage(), JobStage::kClosed);
+  };
+  flash(3, -1);  // the stream did not go at all
+  EXPECT_EQ(ui.messages, (std::vector<Message>{kTransmissionFailure, leftOpen}));
   EXPECT_EQ(Frames().size(), 2U);  // Start Job and Download Firmware only
-  EXPECT_NE(control.Stage(), JobStage::kClosed);
   EXPECT_EQ(number, 1);
+
+  flash(-1, 2);  // half of Download Firmware
+  EXPECT_EQ(ui.messages, (std::vector<Message>{kTransmissionFailure, leftOpen}));
+  EXPECT_EQ(printer->ReceivedCount(), 9U + 9U);
+
+  flash(-1, 4);  // half of Execute Flash Write: no write starts, no polling
+  EXPECT_EQ(ui.messages, (std::vector<Message>{Confirmation(8), kTransmissionFailure, leftOpen}));
+  EXPECT_EQ(display.runs, 0);
+  EXPECT_TRUE(FlashUntouched());
 }
 
 TEST_F(FlashWrite, AnUnsentExecuteFlashWriteStillPollsToTheTimeOutAndClosesTheJob) {

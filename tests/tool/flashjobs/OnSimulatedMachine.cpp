@@ -16,6 +16,9 @@ sim::IoResult HookedLptDevice::Write(std::span<const std::uint8_t> data) {
   if (++writes_ == failWrite) {
     return sim::IoResult::Failed(platform::kErrorIoDevice);
   }
+  if (writes_ == cutWrite) {
+    return device_.Write(data.first(data.size() / 2));
+  }
   const sim::IoResult result = device_.Write(data);
   if (writes_ == hookAfterWrite && hook) {
     hook();

@@ -34,6 +34,7 @@ class HookedLptDevice : public sim::Device {
   }
 
   int failWrite = -1;       // this write fails without reaching the printer; 1 is the first
+  int cutWrite = -1;        // this write brings the printer only its first half
   int hookAfterWrite = -1;  // this write runs the hook once the printer has it
   std::function<void()> hook;
   int answeredReads = -1;  // reads that reach the printer; every later one brings no bytes

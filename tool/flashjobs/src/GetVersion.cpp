@@ -120,7 +120,7 @@ bool VersionRun::AskStatus(std::uint8_t kind, std::size_t length, Reply& reply) 
   }
   protocol::RaiseCommandNumber(number_);
   const std::uint8_t option = port_.transferMode == kEcpFifo ? kEcpReadOption : 0;
-  if (!SendToPrinter(port_, BuildRequestStatus(number_, kind))) {
+  if (!SendToPrinter(port_, BuildRequestStatus(number_, kind), control_)) {
     Failure(PortLastMessage());
     return false;
   }

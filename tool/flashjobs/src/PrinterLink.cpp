@@ -17,14 +17,24 @@ std::int64_t NowNs() {
       .count();
 }
 
+// One write; written is what the port library says went, also when it failed.
+bool Write(const PortTarget& port, std::span<const std::uint8_t> bytes, std::uint32_t& written) {
+  written = 0;
+  return channel::PortChannel().Write(port.portKind, port.transferMode, bytes.data(),
+                                      static_cast<std::uint32_t>(bytes.size()), &written,
+                                      port.outputFile.c_str()) != 0;
+}
+
 }  // namespace
 
-bool SendToPrinter(const PortTarget& port, std::span<const std::uint8_t> bytes) {
-  channel::PortChannel channel;
+bool SendToPrinter(const PortTarget& port, std::span<const std::uint8_t> bytes,
+                   JobControl& control) {
   std::uint32_t written = 0;
-  return channel.Write(port.portKind, port.transferMode, bytes.data(),
-                       static_cast<std::uint32_t>(bytes.size()), &written,
-                       port.outputFile.c_str()) != 0;
+  const bool sent = Write(port, bytes, written);
+  if (!sent && written > 0 && written < bytes.size()) {
+    control.NotePrinterMidMessage();
+  }
+  return sent;
 }
 
 bool ReadFromPrinter(const PortTarget& port, Reply& reply, std::uint8_t readOption) {
@@ -48,7 +58,11 @@ bool SendDataStream(const PortTarget& port, std::span<const std::uint8_t> bytes,
                     JobControl& control) {
   const std::uint64_t base = platform::BytesTakenSinceStart();
   control.BeginStream(bytes.size(), base, NowNs());
-  const bool sent = SendToPrinter(port, bytes);
+  std::uint32_t written = 0;
+  const bool sent = Write(port, bytes, written);
+  if (!sent && written < bytes.size()) {
+    control.NotePrinterMidMessage();
+  }
   control.EndStream(std::min<std::uint64_t>(platform::BytesTakenSinceStart() - base, bytes.size()),
                     NowNs());
   return sent;
@@ -79,7 +93,7 @@ JobOpening OpenJob(HeldPort& held, const PortTarget& port, std::uint8_t machineI
     return JobOpening::kStopped;
   }
   control.Enter(JobStage::kOpening);
-  if (!SendToPrinter(port, BuildStartJob(number, machineId))) {
+  if (!SendToPrinter(port, BuildStartJob(number, machineId), control)) {
     control.Enter(JobStage::kNotOpened);
     return JobOpening::kNotSent;
   }
@@ -100,9 +114,13 @@ JobOpening OpenJob(HeldPort& held, const PortTarget& port, std::uint8_t machineI
 }
 
 bool CloseJob(const PortTarget& port, std::uint8_t& number, JobControl& control) {
+  // The printer would take End Job as the rest of what was cut short.
+  if (control.PrinterMidMessage()) {
+    return false;
+  }
   control.Enter(JobStage::kClosing);
   protocol::RaiseCommandNumber(number);
-  if (!SendToPrinter(port, BuildEndJob(number))) {
+  if (!SendToPrinter(port, BuildEndJob(number), control)) {
     return false;
   }
   control.Enter(JobStage::kClosed);

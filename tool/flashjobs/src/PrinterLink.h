@@ -14,8 +14,10 @@
 
 namespace flashjobs {
 
-// One write of all bytes; true when the port library reports success.
-bool SendToPrinter(const PortTarget& port, std::span<const std::uint8_t> bytes);
+// One write of all bytes; true when the port library reports success. A write that failed
+// after part of the bytes went is noted in the control (PrinterMidMessage).
+bool SendToPrinter(const PortTarget& port, std::span<const std::uint8_t> bytes,
+                   JobControl& control);
 // Clears the reply and reads one of up to 256 bytes with the read option; the reply's size
 // is the number of bytes the port library says came. False when the read failed.
 bool ReadFromPrinter(const PortTarget& port, Reply& reply, std::uint8_t readOption);
@@ -23,6 +25,7 @@ bool ReadFromPrinter(const PortTarget& port, Reply& reply, std::uint8_t readOpti
 std::string PortLastMessage();
 
 // The data stream in one write, marked in the control while it goes (DataStreamProgress.h).
+// Any failure short of all its bytes leaves the printer waiting for the rest.
 bool SendDataStream(const PortTarget& port, std::span<const std::uint8_t> bytes,
                     JobControl& control);
 
@@ -52,7 +55,7 @@ JobOpening OpenJob(HeldPort& held, const PortTarget& port, std::uint8_t machineI
                    std::uint8_t& number, JobControl& control, const std::function<void()>& pause);
 
 // Raises the command number and sends End Job, the control's stage following. False when the
-// frame did not go.
+// frame did not go, and when it is not sent because the printer is in the middle of a message.
 bool CloseJob(const PortTarget& port, std::uint8_t& number, JobControl& control);
 
 // The Status Display's replies: read option 0, through the port channel.

@@ -35,7 +35,9 @@ class FlashWriteRun {
   void PortError(std::string_view message) {
     ui_.ShowMessage(message, LoadString(StringId::kErrorCaption), MessageIcon::kExclamation);
   }
-  bool Send(std::span<const std::uint8_t> bytes) { return SendToPrinter(request_.port, bytes); }
+  bool Send(std::span<const std::uint8_t> bytes) {
+    return SendToPrinter(request_.port, bytes, control_);
+  }
   bool Stopped() const { return control_.StopRequested(); }
 
   // False when the file may be sent; otherwise its refusal has been shown.
@@ -44,8 +46,8 @@ class FlashWriteRun {
   bool CapacityAllows(std::uint32_t length);
   // Sends End Job; whether it went, the failure shown as given when it did not.
   bool CloseJob(std::string_view failure);
-  // Every stop after the printer accepted the job closes it first (but for a data stream cut
-  // short, which no End Job can follow).
+  // Every stop after the printer accepted the job closes it first, where End Job can still
+  // close it (JobControl::PrinterMidMessage).
   ToolResult StopInJob() {
     CloseJob(text::kJobLeftOpen);
     return ToolResult::kFailed;
@@ -83,11 +85,10 @@ ToolResult FlashWriteRun::Run() {
     return StopInJob();
   }
   // From here the printer takes the next file length + 1 bytes as data, End Job included: a
-  // stop waits for the stream to end, and a stream that did not go whole leaves the job open.
+  // stop waits for the stream to end.
   if (!SendDataStream(request_.port, file.Stream(), control_)) {
     PortError(LoadString(StringId::kTransmissionFailure));
-    PortError(text::kJobLeftOpen);
-    return ToolResult::kFailed;
+    return StopInJob();
   }
   if (Stopped() || (ReadsFlashSize(request_.dataType) && !CapacityAllows(file.length))) {
     return StopInJob();
@@ -104,6 +105,10 @@ ToolResult FlashWriteRun::Run() {
   }
   if (!Send(BuildExecuteFlashWrite(number_, mode, file.length))) {
     PortError(LoadString(StringId::kTransmissionFailure));
+    // Cut short, the frame starts no write, and nothing sent after it could end the job.
+    if (control_.PrinterMidMessage()) {
+      return StopInJob();
+    }
   }
 
   ChannelReplySource source(request_.port);

@@ -43,6 +43,11 @@ class JobControl {
   bool FlashUnfinished() const { return flashUnfinished_.load(); }
   void NoteFlashUnfinished(bool unfinished) { flashUnfinished_.store(unfinished); }
 
+  // Whether a frame, or the data stream a Download Firmware frame announced, stopped part way:
+  // the printer then takes whatever comes next as its rest, so no End Job can close the job.
+  bool PrinterMidMessage() const { return midMessage_.load(); }
+  void NotePrinterMidMessage() { midMessage_.store(true); }
+
   // The data stream of the flash write, for the front end's progress (DataStreamProgress.h):
   // its length, the port layer's count of bytes taken when it began, when it began (steady
   // clock, nanoseconds), and once it has ended the bytes that went.
@@ -74,6 +79,7 @@ class JobControl {
   std::atomic<bool> stop_{false};
   std::atomic<bool> bySignal_{false};
   std::atomic<bool> flashUnfinished_{false};
+  std::atomic<bool> midMessage_{false};
   std::atomic<Stream> stream_{Stream::kNone};
   std::atomic<std::uint64_t> streamLength_{0};
   std::atomic<std::uint64_t> streamBase_{0};

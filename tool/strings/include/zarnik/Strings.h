@@ -252,8 +252,8 @@ inline constexpr std::string_view kDamagedLengthFormat =
 inline constexpr std::string_view kDamagedSumFormat =
     "Damaged data file: its bytes sum to %02x, but its stored sum is %02x. Nothing was sent to "
     "the printer.";
-// A job stopped by a failure could not be closed either, or cannot be: a data stream cut short
-// leaves the printer taking whatever comes next as data.
+// A job stopped by a failure could not be closed either, or cannot be: after a frame or data
+// stream cut short, the printer takes whatever comes next as its rest.
 inline constexpr std::string_view kJobLeftOpen =
     "The printer's job could not be closed (End Job was not sent): switch the printer off and "
     "on before the next job.";
