@@ -77,4 +77,21 @@ TEST_F(LptLines, TheBusyWaitClockReadsTheTimeOnlyAfterItsPollCounts) {
   Library().param.dwPollsBeforeClock = 1000;
 }
 
+// The clock is the time of day: one set back while a wait goes on starts the time again
+// instead of ending the wait (and the transfer) at once.
+TEST_F(LptLines, AClockSetBackStartsTheWaitAgain) {
+  machine.SetClockStepPerReading(0);
+  machine.SetTimeOfDaySeconds(1000);
+  BusyWaitClock clock;
+  for (int poll = 0; poll < 6000; ++poll) {
+    ASSERT_FALSE(clock.Expired());
+  }
+  machine.SetTimeOfDaySeconds(5);
+  EXPECT_FALSE(clock.Expired());
+  machine.SetTimeOfDaySeconds(5 + Library().param.dwTimeOut - 1);
+  EXPECT_FALSE(clock.Expired());
+  machine.SetTimeOfDaySeconds(5 + Library().param.dwTimeOut);
+  EXPECT_TRUE(clock.Expired());
+}
+
 }  // namespace

@@ -146,13 +146,16 @@ TEST_F(VersionQuery, ReportsEachFailureWithItsOwnText) {
   EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Fail to read!", "Tessik Error Message")}));
   EXPECT_EQ(Frames().size(), 4U);
   EXPECT_FALSE(printer->JobOpen());
-  // So is one that ends before the firmware characters.
-  AttachPrinter();
-  device->replyLimit = 5;
-  ui.messages.clear();
-  EXPECT_EQ(Query(), ToolResult::kFailed);
-  EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Fail to read!", "Tessik Error Message")}));
-  EXPECT_FALSE(printer->JobOpen());
+  // So is one that ends before its last firmware character (the configuration's, the
+  // engine's).
+  for (const std::size_t limit : {5U, 31U}) {
+    AttachPrinter();
+    device->replyLimit = limit;
+    ui.messages.clear();
+    EXPECT_EQ(Query(), ToolResult::kFailed);
+    EXPECT_EQ(ui.messages, (std::vector<Message>{Shown("Fail to read!", "Tessik Error Message")}));
+    EXPECT_FALSE(printer->JobOpen());
+  }
 
   AttachPrinter();
   device->failWrite = 1;

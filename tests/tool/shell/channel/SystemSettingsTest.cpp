@@ -69,6 +69,11 @@ TEST_F(SystemSettingsTest, ValuesThatWouldLetAWaitRunForHoursAreReplacedByTheDef
   EXPECT_EQ(record_.timeOut, 10);
   EXPECT_EQ(record_.restoreDelay, 0);
   EXPECT_EQ(file_.ReadInt("System", "ECPNegotiationDelay", 0), 5000);
+
+  WriteText(file_.Path(), "[System]\nTimeOut=3601\nRestoreDelay=10001\n");
+  const settings::ProfileFile longest{file_.Path()};
+  EXPECT_EQ(channel::LoadSystemSettings(longest, record_).timeOut, 10);
+  EXPECT_EQ(record_.restoreDelay, 0);
 }
 
 TEST_F(SystemSettingsTest, ReadsEveryKeyIntoPanelAndRecord) {
