@@ -132,6 +132,10 @@ TEST_F(PrinterCommandTest, PrinterFailuresEndWithStatusOneAndTheirMessage) {
   EXPECT_EQ(stillOpen.status, 1);
   EXPECT_NE(stillOpen.err.find("could not be closed"), std::string::npos) << stillOpen.err;
   EXPECT_EQ(stillOpen.err.find("Not confirmed"), std::string::npos) << stillOpen.err;
+  // A data stream cut short: End Job is not tried, so no port text is told as its failure.
+  const CliRun cut = WithPrinter("BrokenAfter=2\n", "--simulate flash demo.vop --type demo --yes");
+  EXPECT_EQ(cut.status, 1);
+  EXPECT_TRUE(cut.err.ends_with("the next job.\n")) << cut.err;
 }
 
 // A print queue holding LPT1: on the simulated machine: the port is refused before a byte

@@ -114,8 +114,10 @@ JobOpening OpenJob(HeldPort& held, const PortTarget& port, std::uint8_t machineI
 }
 
 bool CloseJob(const PortTarget& port, std::uint8_t& number, JobControl& control) {
-  // The printer would take End Job as the rest of what was cut short.
+  // The printer would take End Job as the rest of what was cut short. The port library is not
+  // asked, so its last failure is no reason to show for this one.
   if (control.PrinterMidMessage()) {
+    channel::ForgetLastCall();
     return false;
   }
   control.Enter(JobStage::kClosing);

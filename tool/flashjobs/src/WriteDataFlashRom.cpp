@@ -103,12 +103,10 @@ ToolResult FlashWriteRun::Run() {
   if (Stopped()) {
     return StopInJob();
   }
+  // Even cut short, the frame may still reach the printer whole (a port's FIFO sends what it
+  // holds by itself), so the Status Display follows it as after any failed frame.
   if (!Send(BuildExecuteFlashWrite(number_, mode, file.length))) {
     PortError(LoadString(StringId::kTransmissionFailure));
-    // Cut short, the frame starts no write, and nothing sent after it could end the job.
-    if (control_.PrinterMidMessage()) {
-      return StopInJob();
-    }
   }
 
   ChannelReplySource source(request_.port);
@@ -116,7 +114,9 @@ ToolResult FlashWriteRun::Run() {
   display_.Run(poller);
   control_.NoteFlashUnfinished(poller.Last().outcome != PollOutcome::kComplete);
 
-  const bool closed = CloseJob(LoadString(StringId::kTransmissionFailure));
+  const bool closed =
+      CloseJob(control_.PrinterMidMessage() ? text::kJobLeftOpen
+                                            : LoadString(StringId::kTransmissionFailure));
   return closed && poller.Last().outcome == PollOutcome::kComplete ? ToolResult::kSucceeded
                                                                    : ToolResult::kFailed;
 }
