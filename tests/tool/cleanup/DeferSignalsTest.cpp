@@ -1,5 +1,5 @@
 // A signal that arrives while work must be closed first asks the work to stop and ends the
-// program only once the guard is gone; a second one (but a repeated SIGHUP) ends it at once.
+// program only once the guard is gone; a second SIGINT or SIGTERM ends it at once.
 #include "cleanup/DeferSignals.h"
 
 #include <gtest/gtest.h>
@@ -34,18 +34,19 @@ TEST(DeferSignalsDeathTest, TheProgramEndsByTheSignalOnlyAfterTheWorkStopped) {
   EXPECT_EXIT(
       {
         const cleanup::DeferSignals guard(CountStop, &stops);
-        ::raise(SIGHUP);
+        ::raise(SIGTERM);
         ::raise(SIGINT);
         ::_exit(4);  // the second signal did not end the program
       },
       ::testing::KilledBySignal(SIGINT), "");
-  // A closed terminal's second SIGHUP asks nothing again.
+  // A closed terminal's second SIGHUP, and a logout's SIGTERM after it, ask nothing again.
   EXPECT_EXIT(
       {
         {
           const cleanup::DeferSignals guard(CountStop, &stops);
           ::raise(SIGHUP);
           ::raise(SIGHUP);
+          ::raise(SIGTERM);
           const ssize_t told = ::write(STDERR_FILENO, "closed", 6);
           static_cast<void>(told);
         }

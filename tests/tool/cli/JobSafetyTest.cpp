@@ -201,8 +201,9 @@ TEST_F(JobSafetyTest, AnInterruptBeforeTheFlashWriteClosesTheJobWithoutWriting) 
   }
 }
 
-// Closing a terminal sends SIGHUP twice (the system's, then the shell's): that is one
-// interrupt, and the job is still closed after the data stream.
+// Closing a terminal sends SIGHUP twice (the system's, then the shell's), and a logout may
+// send SIGTERM after it: that is one interrupt, and the job is still closed after the data
+// stream.
 TEST_F(JobSafetyTest, AClosedTerminalsSecondHangupDoesNotAbandonTheJob) {
   Write("printer.ini", "[Printer]\nLinkSpeed=2000\n");
   Running cli(dir_, Simulated({"flash", "demo.vop", "--type", "demo", "--yes"}));
@@ -216,6 +217,7 @@ TEST_F(JobSafetyTest, AClosedTerminalsSecondHangupDoesNotAbandonTheJob) {
   cli.Signal(SIGHUP);
   ASSERT_TRUE(cli.WaitFor(std::string(text::kInterruptedInJob)));
   cli.Signal(SIGHUP);
+  cli.Signal(SIGTERM);
   EXPECT_EQ(cli.Finish(), 130) << cli.output;
   EXPECT_EQ(cli.output.find(text::kAbandonedJob), std::string::npos) << cli.output;
   const std::string trace = Trace();

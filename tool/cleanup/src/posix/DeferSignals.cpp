@@ -15,6 +15,7 @@ constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};
 std::atomic<DeferSignals::Stop> stopWork{nullptr};
 std::atomic<void*> stopContext{nullptr};
 std::atomic<int> kept{0};
+std::atomic<int> asked{0};  // SIGINT and SIGTERM only: somebody asking
 std::array<struct sigaction, kSignals.size()> previous{};
 std::array<bool, kSignals.size()> taken{};
 
@@ -28,6 +29,7 @@ void Restore() {
 }
 
 void OnSignal(int signal) {
+  const int asks = signal == SIGHUP ? 0 : asked.fetch_add(1) + 1;
   int none = 0;
   if (kept.compare_exchange_strong(none, signal)) {
     if (const DeferSignals::Stop stop = stopWork.load()) {
@@ -35,9 +37,10 @@ void OnSignal(int signal) {
     }
     return;
   }
-  // A closed terminal sends SIGHUP more than once (the shell passes its own on to its jobs):
-  // only a repeated SIGINT or SIGTERM asks again, and the program then ends now.
-  if (signal == SIGHUP) {
+  // A closed terminal sends SIGHUP more than once (the shell passes its own on to its jobs),
+  // and a logout may follow it with SIGTERM: only a second SIGINT or SIGTERM asks again, and
+  // the program then ends now.
+  if (asks < 2) {
     return;
   }
   Restore();
@@ -48,6 +51,7 @@ void OnSignal(int signal) {
 
 DeferSignals::DeferSignals(Stop stop, void* context) {
   kept.store(0);
+  asked.store(0);
   stopContext.store(context);
   stopWork.store(stop);
   for (std::size_t i = 0; i < kSignals.size(); ++i) {

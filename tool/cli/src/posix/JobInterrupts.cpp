@@ -17,6 +17,7 @@ constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};  // SIGHUP: the 
 // One job at a time; the handler reads these, so they are lock-free atomics.
 std::atomic<flashjobs::JobControl*> current{nullptr};
 std::atomic<int> interrupts{0};
+std::atomic<int> asked{0};  // SIGINT and SIGTERM only: somebody asking
 std::atomic<flashjobs::JobStage> stageAtFirst{flashjobs::JobStage::kNoJob};
 std::array<struct sigaction, kSignals.size()> previous{};
 std::array<bool, kSignals.size()> taken{};
@@ -48,19 +49,21 @@ void OnInterrupt(int signal) {
   if (control == nullptr) {
     return;
   }
-  // A closed terminal sends SIGHUP more than once (the shell passes its own on to its jobs):
-  // only a repeated SIGINT or SIGTERM is somebody asking again.
-  if (signal == SIGHUP && interrupts.load() > 0) {
+  // A closed terminal sends SIGHUP more than once (the shell passes its own on to its jobs),
+  // and a logout may follow it with SIGTERM: only a second SIGINT or SIGTERM is somebody
+  // asking again.
+  const int asks = signal == SIGHUP ? 0 : asked.fetch_add(1) + 1;
+  const bool first = interrupts.fetch_add(1) == 0;
+  if (!first && asks < 2) {
     return;
   }
-  const int count = interrupts.fetch_add(1) + 1;
   const flashjobs::JobStage stage = control->Stage();
-  if (count == 1) {
+  if (first) {
     stageAtFirst.store(stage);
   }
   control->RequestStop();
   StopAnswering();
-  const InterruptResponse response = RespondToInterrupt(count, stage);
+  const InterruptResponse response = RespondToInterrupt(first ? 1 : 2, stage);
   Say(response.text);
   if (response.endNow) {
     cleanup::RemoveGuardedFiles();
@@ -72,6 +75,7 @@ void OnInterrupt(int signal) {
 
 JobInterrupts::JobInterrupts(flashjobs::JobControl& control) {
   interrupts.store(0);
+  asked.store(0);
   stageAtFirst.store(flashjobs::JobStage::kNoJob);
   current.store(&control);
   for (std::size_t i = 0; i < kSignals.size(); ++i) {
