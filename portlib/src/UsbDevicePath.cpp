@@ -83,15 +83,72 @@ bool DeviceInstance(const std::string& key, std::string& instance) {
   return read;
 }
 
-bool SameIds(const std::string& instance, const char* wanted) {
+// The instance's ids in lower case ("vid_xxxx&pid_xxxx"); empty when it is too short.
+std::string IdsOf(const std::string& instance) {
   if (instance.size() < kBusPrefixLength + kIdLength) {
-    return false;
+    return {};
   }
   std::string ids = instance.substr(kBusPrefixLength, kIdLength);
   std::transform(ids.begin(), ids.end(), ids.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ids;
+}
+
+bool SameIds(const std::string& instance, const char* wanted) {
+  if (instance.size() < kBusPrefixLength + kIdLength) {
+    return false;
+  }
+  const std::string ids = IdsOf(instance);
   DebugLine(kLevelUsbSearchDetail, "%s == %s\n", ids.c_str(), wanted);
   return ids == wanted;
+}
+
+void WantedIds(char (&wanted)[32]) {
+  const VopP2Param& param = Library().param;
+  std::snprintf(wanted, sizeof wanted, "vid_%04x&pid_%04x",
+                static_cast<unsigned>(param.wUsbVendorId),
+                static_cast<unsigned>(param.wUsbProductId));
+}
+
+// The interface paths of the devices with the wanted ids in one search's class, one path per
+// device instance, looked up without a word in the debug output. Empty when the class cannot
+// be enumerated.
+std::vector<std::string> MatchingDevices(std::uint32_t search) {
+  char wanted[32];
+  WantedIds(wanted);
+  const platform::Guid& interfaceClass = search == kSearchPrintingSupport
+                                             ? platform::kGuidUsbPrintingSupport
+                                             : platform::kGuidUsbDevice;
+  const std::string keyPrefix =
+      search == kSearchPrintingSupport ? kPrintingSupportKey : kUsbDeviceKey;
+  platform::Services& os = platform::Current();
+  const platform::DeviceInfoSet set = os.SetupDiGetClassDevs(
+      interfaceClass, platform::kDigcfPresent | platform::kDigcfDeviceInterface);
+  if (set == platform::kInvalidDeviceInfoSet) {
+    return {};
+  }
+  std::vector<std::string> instances;
+  std::vector<std::string> paths;
+  for (std::uint32_t member = 0; member < kMaxMembers; ++member) {
+    platform::DeviceInterfaceData data;
+    data.cbSize = sizeof data;
+    if (!os.SetupDiEnumDeviceInterfaces(set, interfaceClass, member, &data)) {
+      break;
+    }
+    const std::unique_ptr<std::string> interfacePath = InterfacePath(set, data);
+    std::string instance;
+    if (interfacePath == nullptr || interfacePath->empty() ||
+        interfacePath->size() >= kDevicePathSize ||
+        !DeviceInstance(keyPrefix + KeyName(*interfacePath), instance) ||
+        IdsOf(instance) != wanted ||
+        std::find(instances.begin(), instances.end(), instance) != instances.end()) {
+      continue;
+    }
+    instances.push_back(instance);
+    paths.push_back(*interfacePath);
+  }
+  os.SetupDiDestroyDeviceInfoList(set);
+  return paths;
 }
 
 }  // namespace
@@ -107,9 +164,7 @@ std::int32_t GetDevicePathPart(char* path, std::uint32_t search, SeenDevices* se
     return 1;
   }
   char wanted[32];
-  std::snprintf(wanted, sizeof wanted, "vid_%04x&pid_%04x",
-                static_cast<unsigned>(param.wUsbVendorId),
-                static_cast<unsigned>(param.wUsbProductId));
+  WantedIds(wanted);
   const bool printingSupport = search == kSearchPrintingSupport;
   const platform::Guid& interfaceClass =
       printingSupport ? platform::kGuidUsbPrintingSupport : platform::kGuidUsbDevice;
@@ -178,14 +233,40 @@ std::int32_t GetDevicePathPart(char* path, std::uint32_t search, SeenDevices* se
 
 std::int32_t GetDevicePath(char* path, SeenDevices* seen) {
   DebugLine(kLevelModeFunction, "GetDevicePath\n");
-  if (Library().param.fForceUsb11 == 0) {
+  // A printer found by its ids alone must be the only one with them: of two, the search would
+  // take whichever the system lists first, and write another printer than the one meant.
+  const LibraryState& library = Library();
+  const bool chosenByIds =
+      library.param.szUsbDevicePath[0] == '\0' && library.szHeldUsbPath[0] == '\0';
+  bool ambiguous = false;
+  const auto found = [&](std::uint32_t search) {
+    if (GetDevicePathPart(path, search, seen) == 0) {
+      return false;
+    }
+    if (chosenByIds) {
+      std::vector<std::string> matching = MatchingDevices(search);
+      if (matching.size() > 1) {
+        path[0] = '\0';
+        ambiguous = true;
+        if (seen != nullptr) {
+          seen->sameIds = std::move(matching);
+        }
+        return false;
+      }
+    }
+    return true;
+  };
+  if (library.param.fForceUsb11 == 0) {
     DebugLine(kLevelUsbSearchPass, "GetDevicePath (USB2.0)\n");
-    if (GetDevicePathPart(path, kSearchPrintingSupport, seen) != 0) {
+    if (found(kSearchPrintingSupport)) {
       return 1;
+    }
+    if (ambiguous) {
+      return 0;
     }
   }
   DebugLine(kLevelUsbSearchPass, "GetDevicePath (USB1.1)\n");
-  return GetDevicePathPart(path, kSearchUsbDevices, seen);
+  return found(kSearchUsbDevices) ? 1 : 0;
 }
 
 }  // namespace vopp2

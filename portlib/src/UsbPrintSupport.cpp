@@ -62,6 +62,21 @@ void NoteNotFound(const SeenDevices& seen) {
   platform::NoteFailureReason({platform::FailureKind::kNotFound, wanted, detail});
 }
 
+// Two or more printers with the ids: none is taken, and the person is told how to choose.
+void NoteSameIds(const SeenDevices& seen) {
+  const VopP2Param& param = Library().param;
+  char ids[64];
+  std::snprintf(ids, sizeof ids, "The vendor and product id %04x:%04x",
+                static_cast<unsigned>(param.wUsbVendorId),
+                static_cast<unsigned>(param.wUsbProductId));
+  platform::NoteFailureReason(
+      {platform::FailureKind::kAmbiguous, ids,
+       "Printers with these ids: " + Listed(seen.sameIds) +
+           ". Which one is meant cannot be told, so none is written. Set \"GUID\" in section "
+           "[System] of the settings file to the path of the printer meant, or unplug the "
+           "others."});
+}
+
 }  // namespace
 
 std::int32_t OpenUsbPrintSupport() {
@@ -73,6 +88,8 @@ std::int32_t OpenUsbPrintSupport() {
     if (library.szHeldUsbPath[0] != '\0' &&
         platform::LastFailureReason().kind == platform::FailureKind::kNone) {
       platform::NoteFailureReason({platform::FailureKind::kDeviceGone, library.szHeldUsbPath, ""});
+    } else if (!seen.sameIds.empty()) {
+      NoteSameIds(seen);
     } else {
       NoteNotFound(seen);
     }

@@ -205,36 +205,51 @@ TEST_F(UsbPrinterLinux, PortLibraryTalksToTheConfiguredPrinterOnly) {
 
 // A port the caller holds goes back only to the printer it began with after a failed
 // transfer, never to another with the same ids; once the caller closes it, the search is free.
+// While the caller holds the port only the printer it began with is reopened; a printer found
+// by its ids alone must be the only one with them.
 TEST_F(UsbPrinterLinux, AHeldPortReopensOnlyThePrinterItBeganWith) {
   FakePrinter first;
   FakePrinter second;
+  FakePrinter third;
   PrinterLayout layout;
   bed.AddPrinter(layout, &first);
-  layout.port = "1-2";
-  layout.serial = "SN0002";
-  layout.lpNumber = 1;
-  bed.AddPrinter(layout, &second);
   VopP2Param& param = *VopP2GetParamPtr();
   param.wUsbVendorId = 0x04B8;
   param.wUsbProductId = 0x0005;
   const std::uint8_t frame[] = {0x1B, 0x41};
   std::uint32_t written = 0;
   ASSERT_EQ(VopP2Open(PORT_USB), 1);
+  layout.port = "1-2";
+  layout.serial = "SN0002";
+  layout.lpNumber = 1;
+  bed.AddPrinter(layout, &second);
   ASSERT_EQ(VopP2Write(PORT_USB, frame, sizeof frame, &written), 1);
-  const bool firstBegan = !first.Received().empty();
-  FakePrinter& began = firstBegan ? first : second;
-  FakePrinter& other = firstBegan ? second : first;
+  EXPECT_EQ(first.Received().size(), sizeof frame);
   {
-    const std::lock_guard lock(began.mutex);
-    began.gone = true;
+    const std::lock_guard lock(first.mutex);
+    first.gone = true;
   }
   EXPECT_EQ(VopP2Write(PORT_USB, frame, sizeof frame, &written), 0);
-  bed.Remove(firstBegan ? "1-1" : "1-2");
+  bed.Remove("1-1");
   EXPECT_EQ(VopP2Write(PORT_USB, frame, sizeof frame, &written), 0);
-  EXPECT_TRUE(other.Received().empty());
+  EXPECT_TRUE(second.Received().empty());
   VopP2Close(PORT_USB);
   EXPECT_EQ(VopP2Write(PORT_USB, frame, sizeof frame, &written), 1);
-  EXPECT_EQ(other.Received().size(), sizeof frame);
+  EXPECT_EQ(second.Received().size(), sizeof frame);
+
+  // Another printer with the same ids: neither is taken.
+  layout.port = "1-3";
+  layout.serial = "SN0003";
+  layout.lpNumber = 2;
+  bed.AddPrinter(layout, &third);
+  ClearFailureReason();
+  EXPECT_EQ(VopP2Write(PORT_USB, frame, sizeof frame, &written), 0);
+  EXPECT_EQ(second.Received().size(), sizeof frame);
+  EXPECT_TRUE(third.Received().empty());
+  const FailureReason reason = LastFailureReason();
+  EXPECT_EQ(reason.kind, FailureKind::kAmbiguous);
+  EXPECT_NE(reason.detail.find("SN0002"), std::string::npos) << reason.detail;
+  EXPECT_NE(reason.detail.find("SN0003"), std::string::npos) << reason.detail;
 }
 
 }  // namespace
