@@ -110,20 +110,16 @@ void WantedIds(char (&wanted)[32]) {
                 static_cast<unsigned>(param.wUsbProductId));
 }
 
-// The interface paths of the devices with the wanted ids in one search's class, one path per
-// device instance, looked up without a word in the debug output. Empty when the class cannot
-// be enumerated.
-std::vector<std::string> MatchingDevices(std::uint32_t search) {
+// The interface paths of the USB devices with the wanted ids, one per device instance, looked
+// up without a word in the debug output. The USB device class lists every device, a printer
+// the printing support has no interface for (one another program drives) too. Empty when the
+// class cannot be enumerated.
+std::vector<std::string> DevicesWithWantedIds() {
   char wanted[32];
   WantedIds(wanted);
-  const platform::Guid& interfaceClass = search == kSearchPrintingSupport
-                                             ? platform::kGuidUsbPrintingSupport
-                                             : platform::kGuidUsbDevice;
-  const std::string keyPrefix =
-      search == kSearchPrintingSupport ? kPrintingSupportKey : kUsbDeviceKey;
   platform::Services& os = platform::Current();
   const platform::DeviceInfoSet set = os.SetupDiGetClassDevs(
-      interfaceClass, platform::kDigcfPresent | platform::kDigcfDeviceInterface);
+      platform::kGuidUsbDevice, platform::kDigcfPresent | platform::kDigcfDeviceInterface);
   if (set == platform::kInvalidDeviceInfoSet) {
     return {};
   }
@@ -132,14 +128,21 @@ std::vector<std::string> MatchingDevices(std::uint32_t search) {
   for (std::uint32_t member = 0; member < kMaxMembers; ++member) {
     platform::DeviceInterfaceData data;
     data.cbSize = sizeof data;
-    if (!os.SetupDiEnumDeviceInterfaces(set, interfaceClass, member, &data)) {
+    if (!os.SetupDiEnumDeviceInterfaces(set, platform::kGuidUsbDevice, member, &data)) {
       break;
     }
     const std::unique_ptr<std::string> interfacePath = InterfacePath(set, data);
-    std::string instance;
     if (interfacePath == nullptr || interfacePath->empty() ||
-        interfacePath->size() >= kDevicePathSize ||
-        !DeviceInstance(keyPrefix + KeyName(*interfacePath), instance) ||
+        interfacePath->size() >= kDevicePathSize) {
+      continue;
+    }
+    // The path carries the ids too: the registry is asked only about likely devices.
+    std::string lowered = *interfacePath;
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string instance;
+    if (lowered.find(wanted) == std::string::npos ||
+        !DeviceInstance(kUsbDeviceKey + KeyName(*interfacePath), instance) ||
         IdsOf(instance) != wanted ||
         std::find(instances.begin(), instances.end(), instance) != instances.end()) {
       continue;
@@ -244,7 +247,7 @@ std::int32_t GetDevicePath(char* path, SeenDevices* seen) {
       return false;
     }
     if (chosenByIds) {
-      std::vector<std::string> matching = MatchingDevices(search);
+      std::vector<std::string> matching = DevicesWithWantedIds();
       if (matching.size() > 1) {
         path[0] = '\0';
         ambiguous = true;

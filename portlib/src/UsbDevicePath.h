@@ -23,8 +23,8 @@ enum UsbSearch : std::uint32_t {
 struct SeenDevices {
   std::vector<std::string> printers;  // from the printing-support search
   std::vector<std::string> devices;   // from the USB device search
-  // The interface paths of two or more printers that have the wanted ids, when a search
-  // found them by their ids alone: none of them is taken.
+  // The interface paths of two or more USB devices that have the wanted ids, when a search
+  // found one by its ids alone: none of them is taken.
   std::vector<std::string> sameIds;
 };
 
@@ -33,8 +33,8 @@ struct SeenDevices {
 std::int32_t GetDevicePathPart(char* path, std::uint32_t search, SeenDevices* seen = nullptr);
 
 // The printing-support search unless fForceUsb11 is set, then the USB device search. A
-// printer chosen by its ids alone (no szUsbDevicePath, no port held) must be the only device
-// with them in that search's class; otherwise nothing is found (SeenDevices::sameIds).
+// printer chosen by its ids alone (no szUsbDevicePath, no port held) must be the only USB
+// device with them; otherwise nothing is found (SeenDevices::sameIds).
 std::int32_t GetDevicePath(char* path, SeenDevices* seen = nullptr);
 
 }  // namespace vopp2

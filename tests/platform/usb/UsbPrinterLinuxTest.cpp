@@ -237,10 +237,10 @@ TEST_F(UsbPrinterLinux, AHeldPortReopensOnlyThePrinterItBeganWith) {
   EXPECT_EQ(VopP2Write(PORT_USB, frame, sizeof frame, &written), 1);
   EXPECT_EQ(second.Received().size(), sizeof frame);
 
-  // Another printer with the same ids: neither is taken.
+  // Another printer with the same ids, one that has no printer node: neither is taken.
   layout.port = "1-3";
   layout.serial = "SN0003";
-  layout.lpNumber = 2;
+  layout.lpNumber = -1;
   bed.AddPrinter(layout, &third);
   ClearFailureReason();
   EXPECT_EQ(VopP2Write(PORT_USB, frame, sizeof frame, &written), 0);
