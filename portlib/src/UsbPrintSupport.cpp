@@ -72,7 +72,7 @@ void NoteSameIds(const SeenDevices& seen) {
   platform::NoteFailureReason(
       {platform::FailureKind::kAmbiguous, ids,
        "Printers with these ids: " + Listed(seen.sameIds) +
-           ". Which one is meant cannot be told, so none is written. Set \"GUID\" in section "
+           ". Which one is meant cannot be told, so none is used. Set \"GUID\" in section "
            "[System] of the settings file to the path of the printer meant (each path holds "
            "the printer's serial number, which 'zarnik-cli list' shows beside its node), or "
            "unplug the others."});
