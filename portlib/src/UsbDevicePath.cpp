@@ -83,22 +83,25 @@ bool DeviceInstance(const std::string& key, std::string& instance) {
   return read;
 }
 
+std::string LowerCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
 // The instance's ids in lower case ("vid_xxxx&pid_xxxx"); empty when it is too short.
 std::string IdsOf(const std::string& instance) {
   if (instance.size() < kBusPrefixLength + kIdLength) {
     return {};
   }
-  std::string ids = instance.substr(kBusPrefixLength, kIdLength);
-  std::transform(ids.begin(), ids.end(), ids.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return ids;
+  return LowerCase(instance.substr(kBusPrefixLength, kIdLength));
 }
 
 bool SameIds(const std::string& instance, const char* wanted) {
-  if (instance.size() < kBusPrefixLength + kIdLength) {
+  const std::string ids = IdsOf(instance);
+  if (ids.empty()) {
     return false;
   }
-  const std::string ids = IdsOf(instance);
   DebugLine(kLevelUsbSearchDetail, "%s == %s\n", ids.c_str(), wanted);
   return ids == wanted;
 }
@@ -137,11 +140,8 @@ std::vector<std::string> DevicesWithWantedIds() {
       continue;
     }
     // The path carries the ids too: the registry is asked only about likely devices.
-    std::string lowered = *interfacePath;
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     std::string instance;
-    if (lowered.find(wanted) == std::string::npos ||
+    if (LowerCase(*interfacePath).find(wanted) == std::string::npos ||
         !DeviceInstance(kUsbDeviceKey + KeyName(*interfacePath), instance) ||
         IdsOf(instance) != wanted ||
         std::find(instances.begin(), instances.end(), instance) != instances.end()) {
@@ -236,40 +236,31 @@ std::int32_t GetDevicePathPart(char* path, std::uint32_t search, SeenDevices* se
 
 std::int32_t GetDevicePath(char* path, SeenDevices* seen) {
   DebugLine(kLevelModeFunction, "GetDevicePath\n");
-  // A printer found by its ids alone must be the only one with them: of two, the search would
-  // take whichever the system lists first, and write another printer than the one meant.
   const LibraryState& library = Library();
-  const bool chosenByIds =
-      library.param.szUsbDevicePath[0] == '\0' && library.szHeldUsbPath[0] == '\0';
-  bool ambiguous = false;
-  const auto found = [&](std::uint32_t search) {
-    if (GetDevicePathPart(path, search, seen) == 0) {
-      return false;
-    }
-    if (chosenByIds) {
-      std::vector<std::string> matching = DevicesWithWantedIds();
-      if (matching.size() > 1) {
-        path[0] = '\0';
-        ambiguous = true;
-        if (seen != nullptr) {
-          seen->sameIds = std::move(matching);
-        }
-        return false;
-      }
-    }
-    return true;
-  };
+  std::int32_t found = 0;
   if (library.param.fForceUsb11 == 0) {
     DebugLine(kLevelUsbSearchPass, "GetDevicePath (USB2.0)\n");
-    if (found(kSearchPrintingSupport)) {
-      return 1;
-    }
-    if (ambiguous) {
+    found = GetDevicePathPart(path, kSearchPrintingSupport, seen);
+  }
+  if (found == 0) {
+    DebugLine(kLevelUsbSearchPass, "GetDevicePath (USB1.1)\n");
+    found = GetDevicePathPart(path, kSearchUsbDevices, seen);
+  }
+  // A printer found by its ids alone must be the only one with them: of two, the search takes
+  // whichever the system lists first, and would write another printer than the one meant.
+  const bool chosenByIds =
+      library.param.szUsbDevicePath[0] == '\0' && library.szHeldUsbPath[0] == '\0';
+  if (found != 0 && chosenByIds) {
+    std::vector<std::string> matching = DevicesWithWantedIds();
+    if (matching.size() > 1) {
+      path[0] = '\0';
+      if (seen != nullptr) {
+        seen->sameIds = std::move(matching);
+      }
       return 0;
     }
   }
-  DebugLine(kLevelUsbSearchPass, "GetDevicePath (USB1.1)\n");
-  return found(kSearchUsbDevices) ? 1 : 0;
+  return found;
 }
 
 }  // namespace vopp2

@@ -44,7 +44,8 @@ class FlashWriteRun {
   bool RefusedFile(const FlashFile& file);
   bool OpenJob(HeldPort& held);
   bool CapacityAllows(std::uint32_t length);
-  // Sends End Job; whether it went, the failure shown as given when it did not.
+  // Sends End Job; whether it went, the failure shown as given when it did not (the job left
+  // open when End Job could not be tried).
   bool CloseJob(std::string_view failure);
   // Every stop after the printer accepted the job closes it first, where End Job can still
   // close it (JobControl::PrinterMidMessage).
@@ -114,9 +115,7 @@ ToolResult FlashWriteRun::Run() {
   display_.Run(poller);
   control_.NoteFlashUnfinished(poller.Last().outcome != PollOutcome::kComplete);
 
-  const bool closed =
-      CloseJob(control_.PrinterMidMessage() ? text::kJobLeftOpen
-                                            : LoadString(StringId::kTransmissionFailure));
+  const bool closed = CloseJob(LoadString(StringId::kTransmissionFailure));
   return closed && poller.Last().outcome == PollOutcome::kComplete ? ToolResult::kSucceeded
                                                                    : ToolResult::kFailed;
 }
@@ -199,7 +198,8 @@ bool FlashWriteRun::CapacityAllows(std::uint32_t length) {
 
 bool FlashWriteRun::CloseJob(std::string_view failure) {
   if (!flashjobs::CloseJob(request_.port, number_, control_)) {
-    PortError(failure);
+    // End Job was not even tried: the printer is in the middle of a message.
+    PortError(control_.PrinterMidMessage() ? text::kJobLeftOpen : failure);
     return false;
   }
   return true;
