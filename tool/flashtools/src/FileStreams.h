@@ -12,6 +12,7 @@
 
 #include "cleanup/RemoveOnSignal.h"
 #include "flashtools/ByteStream.h"
+#include "posix/PageBuffer.h"
 
 namespace flashtools {
 
@@ -83,7 +84,7 @@ class FileSource final : public ByteSource {
   FileProblem problem_ = FileProblem::kNone;
   bool seekable_ = false;
   std::uint64_t size_ = 0;  // at opening; meaningful when seekable
-  std::unique_ptr<std::uint8_t[]> buffer_;
+  PageBuffer buffer_;
   std::size_t begin_ = 0;     // next byte to hand out
   std::size_t end_ = 0;       // end of what the buffer holds
   std::uint64_t offset_ = 0;  // file offset of buffer_[end_]
@@ -126,7 +127,7 @@ class PendingOutputFile final : public ByteSink {
   bool replacesFile_ = false;
   // The existing output's owner cannot be given to a new file: the result is copied into it.
   bool copyOverExisting_ = false;
-  std::unique_ptr<std::uint8_t[]> buffer_;
+  PageBuffer buffer_;
   std::size_t buffered_ = 0;
   std::uint64_t bufferStart_ = 0;
   std::uint64_t size_ = 0;

@@ -134,7 +134,7 @@ bool FileSource::Refill() {
     return false;
   }
   if (!buffer_) {
-    buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kLargestRead);
+    buffer_ = MakePageBuffer(kLargestRead);
   }
   const ssize_t got = ReadAt(descriptor_, buffer_.get(), nextRead_, offset_, seekable_);
   if (got <= 0) {
@@ -354,7 +354,7 @@ bool PendingOutputFile::Write(std::span<const std::uint8_t> bytes) {
     return Store(position, bytes);
   }
   if (!buffer_) {
-    buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kWriteBuffer);
+    buffer_ = MakePageBuffer(kWriteBuffer);
   }
   if (buffered_ == 0) {
     bufferStart_ = position;
@@ -415,7 +415,7 @@ CopyResult PendingOutputFile::CopyFrom(ByteSource& source, std::uint64_t count) 
       break;
     }
     if (!buffer_) {
-      buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kWriteBuffer);
+      buffer_ = MakePageBuffer(kWriteBuffer);
     }
     if (buffered_ == 0) {
       bufferStart_ = size_;
