@@ -109,5 +109,25 @@ TEST(ArrangeBandsTest, LargeBandsCopiedBetweenFilesGiveTheSameStream) {
   EXPECT_FALSE(std::filesystem::exists(dir / "cut-out.prn"));
 }
 
+// A stream of several megabytes goes to the file in many buffers, each written while the next
+// one fills: the result must be the one arranging in memory gives.
+TEST(ArrangeBandsTest, AManyMegabyteStreamComesOutAsInMemory) {
+  StreamBuilder builder;
+  builder.StartJob().SetPageInformation(0x90, 12);
+  for (std::uint8_t band = 0; band < 12; ++band) {
+    builder.SendBand(band / 6, 300001, 3, static_cast<std::uint8_t>(0x41 + band));
+  }
+  const Bytes input = builder.EndPrintData().EndJob().bytes();
+  MemorySource memoryInput(input);
+  MemorySink expected;
+  ASSERT_TRUE(BandArranger().Run(memoryInput, expected).Succeeded());
+
+  TempDir dir;
+  WriteFile(dir / "in.prn", input);
+  RecordingUserInterface ui;
+  ASSERT_EQ(ArrangeBands(dir / "in.prn", dir / "out.prn", ui), ToolResult::kSucceeded);
+  EXPECT_EQ(ReadFile(dir / "out.prn"), expected.Bytes());
+}
+
 }  // namespace
 }  // namespace flashtools::test

@@ -13,6 +13,7 @@
 #include "cleanup/RemoveOnSignal.h"
 #include "flashtools/ByteStream.h"
 #include "posix/PageBuffer.h"
+#include "posix/WriteBehind.h"
 
 namespace flashtools {
 
@@ -115,6 +116,7 @@ class PendingOutputFile final : public ByteSink {
  private:
   bool Open(const std::filesystem::path& path);
   bool Flush();
+  bool Settle();
   bool Store(std::uint64_t position, std::span<const std::uint8_t> bytes);
   bool CopyOverExisting();
   void Discard();
@@ -133,6 +135,9 @@ class PendingOutputFile final : public ByteSink {
   std::uint64_t size_ = 0;
   bool failed_ = false;
   bool systemCopy_ = true;
+  // A full buffer goes to the file on a thread of its own while the spare one fills.
+  PageBuffer spare_;
+  WriteBehind writeBehind_;  // after the buffers: ends before them
 };
 
 }  // namespace flashtools

@@ -25,6 +25,9 @@ constexpr std::size_t kLargestRead = kSumReadSize;
 // Writes smaller than this are gathered before they go to the file: the system stores large
 // writes faster, whatever their place in the file.
 constexpr std::size_t kWriteBuffer = std::size_t{1} << 20;
+// A buffer at least this full is written while the program goes on; a smaller one (the last,
+// or one flushed before a write elsewhere in the file) is written at once.
+constexpr std::size_t kWriteBehindAtLeast = kWriteBuffer / 2;
 // Longer stretches are read in parts side by side.
 constexpr std::uint64_t kSideBySideAtLeast = std::uint64_t{1} << 20;
 // The system copies between files fast only where both places lie alike within a page (it
@@ -318,6 +321,7 @@ PendingOutputFile::~PendingOutputFile() {
 
 void PendingOutputFile::Discard() {
   if (descriptor_ >= 0) {
+    writeBehind_.Wait();
     ::close(descriptor_);
     descriptor_ = -1;
     ::unlink(temporary_.c_str());
@@ -325,8 +329,16 @@ void PendingOutputFile::Discard() {
   guard_.reset();
 }
 
+bool PendingOutputFile::Settle() {
+  if (!writeBehind_.Wait()) {
+    failed_ = true;
+  }
+  return !failed_;
+}
+
 bool PendingOutputFile::Store(std::uint64_t position, std::span<const std::uint8_t> bytes) {
-  if (!failed_ && !WriteAllAt(descriptor_, bytes, position)) {
+  // Whatever is on its way to the file gets there first.
+  if (Settle() && !WriteAllAt(descriptor_, bytes, position)) {
     failed_ = true;
   }
   return !failed_;
@@ -338,6 +350,15 @@ bool PendingOutputFile::Flush() {
   }
   const std::size_t count = buffered_;
   buffered_ = 0;
+  if (count >= kWriteBehindAtLeast && Settle()) {
+    if (!spare_) {
+      spare_ = MakePageBuffer(kWriteBuffer);
+    }
+    if (writeBehind_.Start(descriptor_, {buffer_.get(), count}, bufferStart_)) {
+      std::swap(buffer_, spare_);
+      return true;
+    }
+  }
   return Store(bufferStart_, {buffer_.get(), count});
 }
 
@@ -396,7 +417,7 @@ CopyResult PendingOutputFile::CopyFrom(ByteSource& source, std::uint64_t count) 
   result.bytes = held.size();
   if (systemCopy_ && count - result.bytes >= kSystemCopyAtLeast &&
       file->Position() % kPageSize == size_ % kPageSize) {
-    if (!Flush()) {
+    if (!Flush() || !Settle()) {
       result.written = false;
       return result;
     }
@@ -439,7 +460,7 @@ CopyResult PendingOutputFile::CopyAndSum(ByteSource& source, std::uint64_t count
   const std::uint64_t stretch = file != nullptr ? file->SideBySideStretch(count) : 0;
   CopyResult result;
   if (stretch > 0 && descriptor_ >= 0) {
-    if (!Flush()) {
+    if (!Flush() || !Settle()) {
       result.written = false;
       return result;
     }
@@ -497,7 +518,7 @@ bool PendingOutputFile::CopyOverExisting() {
 }
 
 bool PendingOutputFile::Commit() {
-  if (descriptor_ < 0 || !Flush()) {
+  if (descriptor_ < 0 || !Flush() || !Settle()) {
     Discard();
     return false;
   }
