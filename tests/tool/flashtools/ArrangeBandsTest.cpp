@@ -18,6 +18,17 @@ Bytes GoodStream() {
       .bytes();
 }
 
+// Arranging input from the file in.prn into out.prn gives what arranging it in memory gives.
+void ExpectArrangedAsInMemory(const Bytes& input, const TempDir& dir) {
+  MemorySource memoryInput(input);
+  MemorySink expected;
+  ASSERT_TRUE(BandArranger().Run(memoryInput, expected).Succeeded());
+  WriteFile(dir / "in.prn", input);
+  RecordingUserInterface ui;
+  ASSERT_EQ(ArrangeBands(dir / "in.prn", dir / "out.prn", ui), ToolResult::kSucceeded);
+  EXPECT_EQ(ReadFile(dir / "out.prn"), expected.Bytes());
+}
+
 TEST(ArrangeBandsTest, WritesTheArrangedStreamAndSaysSo) {
   TempDir dir;
   WriteFile(dir / "in.prn", GoodStream());
@@ -90,15 +101,9 @@ TEST(ArrangeBandsTest, LargeBandsCopiedBetweenFilesGiveTheSameStream) {
                           .EndPrintData()
                           .EndJob()
                           .bytes();
-  MemorySource memoryInput(input);
-  MemorySink expected;
-  ASSERT_TRUE(BandArranger().Run(memoryInput, expected).Succeeded());
-
   TempDir dir;
-  WriteFile(dir / "in.prn", input);
+  ExpectArrangedAsInMemory(input, dir);
   RecordingUserInterface ui;
-  EXPECT_EQ(ArrangeBands(dir / "in.prn", dir / "out.prn", ui), ToolResult::kSucceeded);
-  EXPECT_EQ(ReadFile(dir / "out.prn"), expected.Bytes());
 
   // The input ends five bytes into the large band's data.
   const Bytes cut(input.begin(), input.begin() + 9 + 35 + 15 + 40000 + 15 + 17 + 15 + 5);
@@ -118,15 +123,8 @@ TEST(ArrangeBandsTest, AManyMegabyteStreamComesOutAsInMemory) {
     builder.SendBand(band / 6, 300001, 3, static_cast<std::uint8_t>(0x41 + band));
   }
   const Bytes input = builder.EndPrintData().EndJob().bytes();
-  MemorySource memoryInput(input);
-  MemorySink expected;
-  ASSERT_TRUE(BandArranger().Run(memoryInput, expected).Succeeded());
-
   TempDir dir;
-  WriteFile(dir / "in.prn", input);
-  RecordingUserInterface ui;
-  ASSERT_EQ(ArrangeBands(dir / "in.prn", dir / "out.prn", ui), ToolResult::kSucceeded);
-  EXPECT_EQ(ReadFile(dir / "out.prn"), expected.Bytes());
+  ExpectArrangedAsInMemory(input, dir);
 }
 
 }  // namespace
