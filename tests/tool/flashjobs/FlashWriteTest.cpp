@@ -1,11 +1,15 @@
 // Write Data Flash ROM against the virtual printer, through the port channel and the real
 // port library on the simulated machine.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <fstream>
+#include <thread>
 
 #include "OnSimulatedMachine.h"
 #include "flashjobs/DataStreamProgress.h"
@@ -439,6 +443,35 @@ TEST_F(FlashWrite, TheBytesSentAreTheBytesChecked) {
   EXPECT_EQ(Flash(file, kDataTypeDemoPrintData), ToolResult::kSucceeded);
   EXPECT_EQ(printer->LastStreamSize(), 357U + 1U);
   EXPECT_TRUE(FlashHolds(payload));
+}
+
+// Another program rewrites the file's header while the flash write reads it: the type that
+// was tested is the type of the data sent. The two versions have the same sum.
+TEST_F(FlashWrite, AHeaderRewrittenWhileTheFileIsReadIsTestedAsSent) {
+  const Bytes demo = MakeDataFile(0x40, CountingPayload(100));
+  Bytes firmware = demo;
+  firmware[4] = 0x00;
+  firmware[14] = 0x40;
+  const auto file = WriteFile("demo.vop", demo);
+  const int descriptor = ::open(file.c_str(), O_WRONLY);
+  ASSERT_GE(descriptor, 0);
+  std::atomic<bool> done = false;
+  std::thread rewriter([&] {
+    for (bool flip = false; !done; flip = !flip) {
+      ASSERT_EQ(::pwrite(descriptor, (flip ? firmware : demo).data() + 4, 11, 4), 11);
+    }
+  });
+  ui.answer = false;
+  int firmwareSent = 0;
+  for (int run = 0; run < 200; ++run) {
+    AttachPrinter();
+    Flash(file, kDataTypeDemoPrintData);
+    firmwareSent += printer->Received().size() > 28 + 4 && printer->Received()[28 + 4] == 0x00;
+  }
+  done = true;
+  rewriter.join();
+  ::close(descriptor);
+  EXPECT_EQ(firmwareSent, 0);
 }
 
 // File checks happen before any port is touched, so they run on every build.

@@ -1,5 +1,6 @@
 #include "FlashFile.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <limits>
@@ -32,10 +33,12 @@ std::uint32_t U32At(const std::array<std::uint8_t, kProbeSize>& bytes, std::size
   return value;
 }
 
+// The file's length; the read position stays where it was.
 std::uintmax_t LengthOf(std::ifstream& in) {
+  const std::streampos at = in.tellg();
   in.seekg(0, std::ios::end);
   const std::streamoff end = in.tellg();
-  in.seekg(0, std::ios::beg);
+  in.seekg(at);
   return end > 0 ? static_cast<std::uintmax_t>(end) : 0;
 }
 
@@ -85,6 +88,7 @@ FlashFile LoadFlashFile(const std::filesystem::path& path, int dataType) {
   }
   std::array<std::uint8_t, kProbeSize> head{};
   in.read(reinterpret_cast<char*>(head.data()), kProbeSize);
+  const auto probed = static_cast<std::uintmax_t>(in.gcount());
   in.clear();
   file.refusal = TestHead(head, dataType);
   if (file.refusal != Refusal::kNone) {
@@ -106,15 +110,20 @@ FlashFile LoadFlashFile(const std::filesystem::path& path, int dataType) {
   file.payloadLength = U32At(head, offset::kPayloadLength);
   file.neededLength = flashtools::DataFileSize(file.payloadLength);
 
-  // Read straight into the buffer that is sent: the data file is held once.
+  // Read straight into the buffer that is sent: the data file is held once. The bytes tested
+  // above are its first bytes and the rest follows them, so the header the stream carries is
+  // the one tested, even if another program rewrites the file meanwhile.
   try {
     file.stream = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t{file.length} + 1);
   } catch (const std::bad_alloc&) {
     file.refusal = Refusal::kNoMemory;
     return file;
   }
-  in.read(reinterpret_cast<char*>(file.stream.get()), static_cast<std::streamsize>(file.length));
-  if (static_cast<std::uintmax_t>(in.gcount()) != length) {
+  const std::uintmax_t held = std::min(probed, length);
+  std::copy_n(head.begin(), held, file.stream.get());
+  in.read(reinterpret_cast<char*>(file.stream.get() + held),
+          static_cast<std::streamsize>(length - held));
+  if (held + static_cast<std::uintmax_t>(in.gcount()) != length) {
     file.stream.reset();
     file.refusal = Refusal::kShortRead;
     return file;

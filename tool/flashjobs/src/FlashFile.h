@@ -45,8 +45,8 @@ struct FlashFile {
 };
 
 // Reads the first 20 bytes (missing bytes count as 0) and tests the type byte for the data
-// type, then the first three signature characters; then the size, then reads the whole file
-// straight into the stream buffer and checks its length and sum.
+// type, then the first three signature characters; then the size, then reads the rest of the
+// file after those bytes straight into the stream buffer and checks its length and sum.
 FlashFile LoadFlashFile(const std::filesystem::path& file, int dataType);
 
 }  // namespace flashjobs
