@@ -80,6 +80,10 @@ class FileSource final : public ByteSource {
 
  private:
   bool Refill();
+  // Whether a regular file ended before the size it had when it was opened: it was cut short
+  // while being read (truncated, or written anew), which fails the read rather than ending the
+  // input, so no tool takes part of a file for all of it.
+  bool EndsBeforeOpenedSize() const { return seekable_ && offset_ < size_; }
 
   int descriptor_ = -1;
   FileProblem problem_ = FileProblem::kNone;

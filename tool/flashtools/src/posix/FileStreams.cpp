@@ -141,7 +141,7 @@ bool FileSource::Refill() {
   }
   const ssize_t got = ReadAt(descriptor_, buffer_.get(), nextRead_, offset_, seekable_);
   if (got <= 0) {
-    failed_ = got < 0;
+    failed_ = got < 0 || EndsBeforeOpenedSize();
     return false;
   }
   begin_ = 0;
@@ -173,7 +173,7 @@ SideBySide FileSource::ReadSideBySide(std::uint64_t count, int outputDescriptor,
   const SideBySide rest = ReadInParts(descriptor_, offset_, count - result.bytes, outputDescriptor,
                                       outputOffset + result.bytes);
   offset_ += rest.bytes;
-  failed_ = rest.readFailed;
+  failed_ = rest.readFailed || (rest.bytes < count - result.bytes && EndsBeforeOpenedSize());
   result.bytes += rest.bytes;
   result.sum = static_cast<std::uint8_t>(result.sum + rest.sum);
   result.readFailed = rest.readFailed;
@@ -202,7 +202,7 @@ std::size_t FileSource::ReadInto(std::span<std::uint8_t> into) {
   }
   const long got = ReadAt(descriptor_, into.data(), into.size(), offset_, seekable_);
   if (got <= 0) {
-    failed_ = got < 0;
+    failed_ = got < 0 || EndsBeforeOpenedSize();
     return 0;
   }
   offset_ += static_cast<std::uint64_t>(got);
@@ -248,6 +248,7 @@ SystemCopy FileSource::CopyInto(int outputDescriptor, std::uint64_t outputOffset
     break;
   }
   offset_ = static_cast<std::uint64_t>(in);
+  failed_ = !copy.stopped && copy.bytes < count && EndsBeforeOpenedSize();
   return copy;
 }
 
