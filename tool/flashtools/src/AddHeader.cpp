@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <new>
 
 #include "FileFailure.h"
 #include "FileStreams.h"
@@ -21,10 +22,8 @@ ToolResult TooLarge(UserInterface& ui, std::uint64_t length) {
                                        static_cast<unsigned long long>(length)));
 }
 
-}  // namespace
-
-ToolResult AddHeader(const std::filesystem::path& input, const std::filesystem::path& output,
-                     UserInterface& ui) {
+ToolResult Wrap(const std::filesystem::path& input, const std::filesystem::path& output,
+                UserInterface& ui) {
   namespace text = zarnik::text;
   FileSource source(input);
   if (!source.IsOpen()) {
@@ -72,6 +71,18 @@ ToolResult AddHeader(const std::filesystem::path& input, const std::filesystem::
   }
   ui.ShowMessage(text::kCreatingCompleted, text::kBlankCaption, MessageIcon::kNone);
   return ToolResult::kSucceeded;
+}
+
+}  // namespace
+
+ToolResult AddHeader(const std::filesystem::path& input, const std::filesystem::path& output,
+                     UserInterface& ui) {
+  // The buffers are had while the file is read; the unfinished output goes with the failure.
+  try {
+    return Wrap(input, output, ui);
+  } catch (const std::bad_alloc&) {
+    return ShowFailure(ui, zarnik::text::kCannotAllocateMemory);
+  }
 }
 
 }  // namespace flashtools

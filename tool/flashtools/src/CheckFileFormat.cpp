@@ -1,3 +1,5 @@
+#include <new>
+
 #include "FileFailure.h"
 #include "FileStreams.h"
 #include "ShowFailure.h"
@@ -14,7 +16,12 @@ ToolResult CheckFileFormat(const std::filesystem::path& file, UserInterface& ui)
                                                FormatMessage(zarnik::text::kCannotFindFormat,
                                                              file.string().c_str())));
   }
-  return RunDataFileCheck(source, ui);
+  // The read buffers are had while the file is read.
+  try {
+    return RunDataFileCheck(source, ui);
+  } catch (const std::bad_alloc&) {
+    return ShowFailure(ui, zarnik::text::kCannotAllocateMemory);
+  }
 }
 
 }  // namespace flashtools

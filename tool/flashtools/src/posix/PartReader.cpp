@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -44,12 +45,25 @@ class Pieces {
         pieceSize_(PieceSize(count, threads, readSize_)),
         pieces_((count + pieceSize_ - 1) / pieceSize_) {}
 
-  // Takes pieces until none is left or one went wrong.
-  void Work() {
-    const PageBuffer buffer = MakePageBuffer(readSize_);
+  std::size_t ReadSize() const { return readSize_; }
+
+  // Takes pieces until none is left or one went wrong; buffer holds ReadSize() bytes.
+  void Work(std::uint8_t* buffer) {
     for (std::size_t index = next_++; index < pieces_.size() && !stop_; index = next_++) {
-      Read(index, buffer.get());
+      Read(index, buffer);
     }
+  }
+
+  // A helper thread's work. Without memory for a buffer of its own it leaves the pieces to the
+  // others: the calling thread takes every piece nobody else does.
+  void Help() {
+    PageBuffer buffer;
+    try {
+      buffer = MakePageBuffer(readSize_);
+    } catch (const std::bad_alloc&) {
+      return;
+    }
+    Work(buffer.get());
   }
 
   // The pieces in order, up to the first that came short.
@@ -119,15 +133,21 @@ SideBySide ReadInParts(int input, std::uint64_t from, std::uint64_t count, int o
                                ? std::clamp(std::thread::hardware_concurrency(), 1U, kMostThreads)
                                : 1U;
   Pieces pieces(input, from, count, output, outputAt, threads);
+  // Whatever memory runs short before a helper starts fails the read here, with no thread to
+  // join; a helper that cannot be had, for want of a thread or of memory, is done without.
+  const PageBuffer buffer = MakePageBuffer(pieces.ReadSize());
   std::vector<std::thread> helpers;
+  helpers.reserve(threads - 1);
   for (unsigned started = 1; started < threads; ++started) {
     try {
-      helpers.emplace_back(&Pieces::Work, &pieces);
+      helpers.emplace_back(&Pieces::Help, &pieces);
     } catch (const std::system_error&) {
+      break;
+    } catch (const std::bad_alloc&) {
       break;
     }
   }
-  pieces.Work();
+  pieces.Work(buffer.get());
   for (std::thread& helper : helpers) {
     helper.join();
   }
