@@ -286,6 +286,8 @@ bool PendingOutputFile::Open(const std::filesystem::path& path) {
   // A name near the file system's limit leaves no room for the suffix: the temporary file then
   // gets a short name of its own in the same folder.
   std::filesystem::path stem = target_;
+  // A signal between making the temporary file and guarding it would leave the file behind.
+  const cleanup::HoldSignals guardFirst;
   for (int attempt = 0; attempt <= 1000 && descriptor_ < 0; ++attempt) {
     temporary_ = stem;
     temporary_ += ".partial" + (attempt == 0 ? std::string() : std::to_string(attempt));

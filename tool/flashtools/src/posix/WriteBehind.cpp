@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <new>
 #include <system_error>
 
 #include "FileIo.h"
@@ -31,6 +32,8 @@ bool WriteBehind::StartThread() {
     thread_ = std::thread(&WriteBehind::Run, this);
   } catch (const std::system_error&) {
     // Written by the caller instead.
+  } catch (const std::bad_alloc&) {
+    // Likewise; the signals are let through again below either way.
   }
   ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   return thread_.joinable();
