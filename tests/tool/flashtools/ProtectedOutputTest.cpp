@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "OtherUser.h"
@@ -140,17 +142,25 @@ TEST(ProtectedOutputTest, ALinkPlantedInASharedFolderIsRefused) {
   EXPECT_TRUE(fs::is_symlink(dir / "planted.vop"));
 }
 
+// A folder, and a pipe named through the system's own links (as /dev/stdout may be).
 TEST(ProtectedOutputTest, ReplacesNothingButARegularFile) {
   TempDir dir;
   WriteFile(dir / "in.bin", {1, 2, 3});
   fs::create_directory(dir / "folder.vop");
+  int pipe[2] = {-1, -1};
+  ASSERT_EQ(::pipe(pipe), 0);
+  const fs::path pipeByNumber = "/proc/self/fd/" + std::to_string(pipe[1]);
   RecordingUserInterface ui;
   EXPECT_EQ(AddHeader(dir / "in.bin", dir / "folder.vop", ui), ToolResult::kFailed);
   EXPECT_EQ(ArrangeBands(dir / "in.bin", dir / "folder.vop", ui), ToolResult::kFailedKeepOpen);
-  ASSERT_EQ(ui.messages.size(), 2U);
-  for (const Message& message : ui.messages) {
-    EXPECT_EQ(message.text,
-              "Cannot replace " + (dir / "folder.vop").string() + ": it is not a regular file.");
+  EXPECT_EQ(AddHeader(dir / "in.bin", pipeByNumber, ui), ToolResult::kFailed);
+  ::close(pipe[0]);
+  ::close(pipe[1]);
+  ASSERT_EQ(ui.messages.size(), 3U);
+  for (std::size_t i = 0; i < ui.messages.size(); ++i) {
+    const fs::path output = i < 2 ? dir / "folder.vop" : pipeByNumber;
+    EXPECT_EQ(ui.messages[i].text,
+              "Cannot replace " + output.string() + ": it is not a regular file.");
   }
   EXPECT_TRUE(fs::is_directory(dir / "folder.vop"));
 }

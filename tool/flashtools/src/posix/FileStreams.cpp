@@ -272,7 +272,12 @@ bool PendingOutputFile::Open(const std::filesystem::path& path) {
     problem_ = ProblemOf(errno);
     return false;
   }
-  if (exists && !S_ISREG(existing.st_mode)) {
+  // A link the system resolves itself, such as /dev/stdout to a pipe, names nothing that could
+  // be followed by path; the system then tells what it is.
+  struct stat named {};
+  const bool notRegular = exists ? !S_ISREG(existing.st_mode)
+                                 : ::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode);
+  if (notRegular) {
     problem_ = FileProblem::kNotRegularFile;
     return false;
   }
