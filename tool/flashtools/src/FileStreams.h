@@ -120,7 +120,10 @@ class PendingOutputFile final : public ByteSink {
  private:
   bool Open(const std::filesystem::path& path);
   bool Flush();
+  // Waits for the buffer on its way to the file; false when it or an earlier one failed.
   bool Settle();
+  // Everything written so far is in the file: before the file is written by other means.
+  bool Drain();
   bool Store(std::uint64_t position, std::span<const std::uint8_t> bytes);
   bool CopyOverExisting();
   void Discard();

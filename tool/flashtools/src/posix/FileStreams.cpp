@@ -344,6 +344,10 @@ bool PendingOutputFile::Settle() {
   return !failed_;
 }
 
+bool PendingOutputFile::Drain() {
+  return Flush() && Settle();
+}
+
 bool PendingOutputFile::Store(std::uint64_t position, std::span<const std::uint8_t> bytes) {
   // Whatever is on its way to the file gets there first.
   if (Settle() && !WriteAllAt(descriptor_, bytes, position)) {
@@ -425,7 +429,7 @@ CopyResult PendingOutputFile::CopyFrom(ByteSource& source, std::uint64_t count) 
   result.bytes = held.size();
   if (systemCopy_ && count - result.bytes >= kSystemCopyAtLeast &&
       file->Position() % kPageSize == size_ % kPageSize) {
-    if (!Flush() || !Settle()) {
+    if (!Drain()) {
       result.written = false;
       return result;
     }
@@ -468,7 +472,7 @@ CopyResult PendingOutputFile::CopyAndSum(ByteSource& source, std::uint64_t count
   const std::uint64_t stretch = file != nullptr ? file->SideBySideStretch(count) : 0;
   CopyResult result;
   if (stretch > 0 && descriptor_ >= 0) {
-    if (!Flush() || !Settle()) {
+    if (!Drain()) {
       result.written = false;
       return result;
     }
@@ -526,7 +530,7 @@ bool PendingOutputFile::CopyOverExisting() {
 }
 
 bool PendingOutputFile::Commit() {
-  if (descriptor_ < 0 || !Flush() || !Settle()) {
+  if (descriptor_ < 0 || !Drain()) {
     Discard();
     return false;
   }

@@ -1,6 +1,6 @@
 // Buffers that file data is read into and written from, starting on a page boundary. The
-// system copies between its file cache and a program's buffer several times slower when the
-// buffer lies differently within a cache line from the file position (measured: adding a
+// system copies between its file cache and a program's buffer more than twice as slowly when
+// the buffer lies differently within a cache line from the file position (measured: adding a
 // header to a cached 256 MiB file took 120 ms through buffers from the ordinary allocator and
 // 60 ms through page-aligned ones, with reads that start on a page too).
 #pragma once
