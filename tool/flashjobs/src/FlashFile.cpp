@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <limits>
 #include <new>
-#include <system_error>
+#include <optional>
 
 #include "flashjobs/WriteDataFlashRom.h"
 #include "flashtools/DataFileHeader.h"
+#include "posix/RegularFileReader.h"
 #include "protocol/FrameSum.h"
 
 namespace flashjobs {
@@ -31,15 +31,6 @@ std::uint32_t U32At(const std::array<std::uint8_t, kProbeSize>& bytes, std::size
     value |= static_cast<std::uint32_t>(bytes[at + i]) << (8 * i);
   }
   return value;
-}
-
-// The file's length; the read position stays where it was.
-std::uintmax_t LengthOf(std::ifstream& in) {
-  const std::streampos at = in.tellg();
-  in.seekg(0, std::ios::end);
-  const std::streamoff end = in.tellg();
-  in.seekg(at);
-  return end > 0 ? static_cast<std::uintmax_t>(end) : 0;
 }
 
 Refusal TestHead(const std::array<std::uint8_t, kProbeSize>& head, int dataType) {
@@ -74,28 +65,25 @@ FlashFile::Refusal CheckWhole(FlashFile& file) {
 
 FlashFile LoadFlashFile(const std::filesystem::path& path, int dataType) {
   FlashFile file;
-  std::error_code error;
-  // Anything but a regular file (a FIFO, a device, a folder) is no data file, and opening a
-  // FIFO would wait for a writer.
-  if (!std::filesystem::is_regular_file(path, error)) {
-    file.refusal = Refusal::kCannotOpen;
-    return file;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  // Anything but a regular file (a FIFO, a device, a folder) is no data file.
+  RegularFileReader in(path);
+  if (!in.IsOpen()) {
     file.refusal = Refusal::kCannotOpen;
     return file;
   }
   std::array<std::uint8_t, kProbeSize> head{};
-  in.read(reinterpret_cast<char*>(head.data()), kProbeSize);
-  const auto probed = static_cast<std::uintmax_t>(in.gcount());
-  in.clear();
+  const std::uintmax_t probed = in.Read(head);
   file.refusal = TestHead(head, dataType);
   if (file.refusal != Refusal::kNone) {
     return file;
   }
 
-  const std::uintmax_t length = LengthOf(in);
+  const std::optional<std::uint64_t> known = in.Length();
+  if (!known) {
+    file.refusal = Refusal::kCannotOpen;
+    return file;
+  }
+  const std::uintmax_t length = *known;
   const std::uintmax_t limit = ReadsFlashSize(dataType)
                                    ? std::uintmax_t{kLargestFlashMbit} * kBytesPerMbit
                                    : kLongestTransfer;
@@ -121,9 +109,8 @@ FlashFile LoadFlashFile(const std::filesystem::path& path, int dataType) {
   }
   const std::uintmax_t held = std::min(probed, length);
   std::copy_n(head.begin(), held, file.stream.get());
-  in.read(reinterpret_cast<char*>(file.stream.get() + held),
-          static_cast<std::streamsize>(length - held));
-  if (held + static_cast<std::uintmax_t>(in.gcount()) != length) {
+  const std::size_t rest = in.Read({file.stream.get() + held, std::size_t{file.length} - held});
+  if (held + rest != length) {
     file.stream.reset();
     file.refusal = Refusal::kShortRead;
     return file;
