@@ -494,8 +494,15 @@ CopyResult PendingOutputFile::CopyAndSum(ByteSource& source, std::uint64_t count
 }
 
 bool PendingOutputFile::CopyOverExisting() {
-  const int existing = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+  // The open does not wait for a reader when a FIFO was put in the file's place; only the
+  // regular file is written over.
+  const int existing = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (existing < 0) {
+    return false;
+  }
+  struct stat status {};
+  if (::fstat(existing, &status) != 0 || !S_ISREG(status.st_mode)) {
+    ::close(existing);
     return false;
   }
   // The space is reserved first, so a full disk stops the copy before the old contents change;
