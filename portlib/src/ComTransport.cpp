@@ -1,4 +1,5 @@
 // PORT_COM: the serial port "\\.\COMn", set up from the parameter block when it opens.
+#include <algorithm>
 #include <cstdio>
 
 #include "Diagnostics.h"
@@ -52,23 +53,28 @@ std::int32_t OpenFailed(const char* text) {
   return 0;
 }
 
-// Sends one chunk completely. A write that returns short (its time-out passed) is followed
-// by one for the rest; one that sends nothing means the line is stalled, and fails.
-bool WriteChunk(platform::Handle line, const std::uint8_t* chunk, std::uint32_t length) {
+// Sends one chunk completely, adding every byte the line takes to written, also when the
+// chunk then fails. A write that returns short (its time-out passed) is followed by one for
+// the rest; one that sends nothing means the line is stalled, and fails.
+bool WriteChunk(platform::Handle line, const std::uint8_t* chunk, std::uint32_t length,
+                std::uint32_t& written) {
   platform::Services& os = platform::Current();
   std::uint32_t sent = 0;
   do {
-    std::uint32_t written = 0;
+    std::uint32_t taken = 0;
     const std::uint32_t asked = length - sent;
-    if (!os.WriteFile(line, chunk + sent, asked, &written)) {
+    const bool ok = os.WriteFile(line, chunk + sent, asked, &taken);
+    taken = std::min(taken, asked);
+    sent += taken;
+    written += taken;
+    if (!ok) {
       return false;
     }
     DebugLine(kLevelTransfer, "WriteFile(COM)= dwDataLength:%08Xh dwWrittenLength:%08Xh\n", asked,
-              written);
-    if (asked > 0 && written == 0) {
+              taken);
+    if (asked > 0 && taken == 0) {
       return false;
     }
-    sent += written;
   } while (sent < length);
   return true;
 }
@@ -146,12 +152,11 @@ std::int32_t VopP2WriteCom(const std::uint8_t* lpData, std::uint32_t dwDataLengt
   for (;;) {
     const std::uint32_t chunk =
         (chunkLimit == 0 || remaining < chunkLimit) ? remaining : chunkLimit;
-    if (!WriteChunk(library.hCom, next, chunk)) {
+    if (!WriteChunk(library.hCom, next, chunk, written)) {
       VopP2Close(PORT_COM);
       ReportFailure("VopP2Write(COMx) : failure\n");
       return 0;
     }
-    written += chunk;
     if (chunk == remaining) {
       break;
     }

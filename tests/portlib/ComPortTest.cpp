@@ -1,5 +1,6 @@
 #include <numeric>
 
+#include "PrinterPort.h"
 #include "VopP2Fixture.h"
 
 namespace {
@@ -111,6 +112,16 @@ TEST_F(ComPort, AStalledLineFailsTheWriteInsteadOfDroppingData) {
   EXPECT_EQ(Write(Pattern(100), &written), 0);
   EXPECT_EQ(message(), "VopP2Write(COMx) : failure\n");
   EXPECT_FALSE(line->IsOpen());
+}
+
+TEST_F(ComPort, AWriteThatStallsCountsEveryByteTheLineTook) {
+  auto stalling = std::make_shared<PrinterPort>();
+  stalling->stallAfter = 3000;  // in the middle of the second 2048-byte chunk
+  machine.AttachDevice(R"(\\.\COM2)", stalling);
+  param().dwComNumber = 2;
+  std::uint32_t written = 0;
+  EXPECT_EQ(Write(Pattern(5000), &written), 0);
+  EXPECT_EQ(written, 3000U);
 }
 
 TEST_F(ComPort, FailedSystemWriteOrReadClosesThePort) {
