@@ -135,9 +135,13 @@ std::int32_t VopP2WriteUsbPrintSupport(const std::uint8_t* lpData, std::uint32_t
   while (written < dwDataLength) {
     const std::uint32_t chunk = std::min(dwDataLength - written, kWriteChunk);
     std::uint32_t taken = 0;
+    const bool ok = os.WriteFile(Library().hUsb, lpData + written, chunk, &taken);
+    // What the device took counts, also from a write that then failed (a time-out after
+    // part of the chunk).
+    written += std::min(taken, chunk);
     // A chunk the device took only in part goes on from where it stopped; one that took
     // nothing at all is a failure, not a reason to try forever.
-    if (!os.WriteFile(Library().hUsb, lpData + written, chunk, &taken) || taken == 0) {
+    if (!ok || taken == 0) {
       const OwnCall own;
       VopP2Close(PORT_USB);
       ReportFailure("VopP2Write(USB) : failure\n");
@@ -145,7 +149,6 @@ std::int32_t VopP2WriteUsbPrintSupport(const std::uint8_t* lpData, std::uint32_t
     }
     DebugLine(kLevelTransfer, "WriteFile(USB)= dwDataLength:%08Xh dwWrittenLength:%08Xh\n", chunk,
               taken);
-    written += std::min(taken, chunk);
   }
   if (openedHere) {
     const OwnCall own;

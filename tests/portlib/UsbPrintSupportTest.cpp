@@ -155,6 +155,14 @@ TEST_F(UsbPrintSupport, WritesGoInChunksOf4096AndAPartialChunkIsFinished) {
   EXPECT_EQ(Write(10, written), 0);
   EXPECT_EQ(message(), "VopP2Write(USB) : failure\n");
   EXPECT_FALSE(port->open);
+
+  // One that times out in the middle of a chunk: the count holds what it took.
+  port->written.clear();
+  port->writeLimit = SIZE_MAX;
+  port->stallAfter = 6000;
+  port->stallError = platform::kErrorSemTimeout;
+  EXPECT_EQ(Write(10000, written), 0);
+  EXPECT_EQ(written, 6000U);
 }
 
 TEST_F(UsbPrintSupport, FailuresCloseThePortAndTheNextCallSearchesAgain) {
