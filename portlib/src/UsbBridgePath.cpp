@@ -239,7 +239,11 @@ std::int32_t VopP2ReadUsbVOPUSB(std::uint8_t* lpBuffer, std::uint32_t dwBufferLe
   read = 0;
   const bool deviceId = !OrdinaryReverseData(byRequest);
   // No room for the two length bytes: nothing is asked of the printer.
-  if (deviceId && (lpBuffer == nullptr || dwBufferLength < 2)) {
+  if (deviceId && lpBuffer == nullptr) {
+    ReportFailure("VopP2ReadUsbVOPUSB : failure (lpBuffer == NULL)\n");
+    return 0;
+  }
+  if (deviceId && dwBufferLength < 2) {
     ReportFailure("VopP2ReadUsbVOPUSB : failure (dwBufferLength < 2)\n");
     return 0;
   }

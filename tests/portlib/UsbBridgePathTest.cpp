@@ -158,6 +158,8 @@ TEST_F(UsbBridgePathTest, TheRealBridgeCarriesFramesRepliesAndTheDeviceId) {
   EXPECT_EQ(read, 20U);
   EXPECT_EQ(VopP2Read(PORT_USB, reply.data(), 1, &read, 4), 0);
   EXPECT_EQ(message(), "VopP2ReadUsbVOPUSB : failure (dwBufferLength < 2)\n");
+  EXPECT_EQ(VopP2Read(PORT_USB, nullptr, 256, &read, 4), 0);
+  EXPECT_EQ(message(), "VopP2ReadUsbVOPUSB : failure (lpBuffer == NULL)\n");
 
   machine.ClearDebugLines();
   VopP2SetDebugLevel(79);
