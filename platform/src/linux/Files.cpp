@@ -234,6 +234,11 @@ bool LinuxServices::ReadFile(Handle handle, void* buffer, std::uint32_t length,
   if (file == nullptr) {
     return false;
   }
+  // No buffer for a length: refused before any transfer, whose bytes would have nowhere to go.
+  if (buffer == nullptr && length > 0) {
+    SetLastErrorCode(kErrorNoAccess);
+    return false;
+  }
   if (file->link) {
     const bool ok = file->link->Read(static_cast<std::uint8_t*>(buffer), length, count);
     if (ok && count == 0 && length > 0) {
@@ -282,6 +287,10 @@ bool LinuxServices::WriteFile(Handle handle, const void* data, std::uint32_t len
   count = 0;
   auto file = Find(handle);
   if (file == nullptr) {
+    return false;
+  }
+  if (data == nullptr && length > 0) {
+    SetLastErrorCode(kErrorNoAccess);
     return false;
   }
   BeginWriteCount();

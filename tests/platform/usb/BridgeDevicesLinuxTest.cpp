@@ -137,11 +137,16 @@ TEST_F(BridgeOnLinux, PipesCarryBulkDataAndGiveTheInterfaceBack) {
     data[i] = static_cast<std::uint8_t>(i * 13);
   }
   std::uint32_t count = 0;
+  // A caller's null data or buffer with a length is refused before anything moves.
+  EXPECT_FALSE(os.WriteFile(out, nullptr, 5, &count));
+  EXPECT_EQ(os.GetLastError(), kErrorNoAccess);
   ASSERT_TRUE(os.WriteFile(out, data.data(), static_cast<std::uint32_t>(data.size()), &count));
   EXPECT_EQ(count, data.size());
   EXPECT_EQ(device.Received(), data);
 
   device.QueueReply({0x1B, 0x01, 0x02, 0x03, 0x04});
+  EXPECT_FALSE(os.ReadFile(in, nullptr, 4, &count));
+  EXPECT_EQ(os.GetLastError(), kErrorNoAccess);
   std::uint8_t reply[4] = {};
   ASSERT_TRUE(os.ReadFile(in, reply, sizeof reply, &count));  // a packet longer than asked
   EXPECT_EQ(count, 4U);
