@@ -149,8 +149,11 @@ TEST_F(BridgeLibraryTest, DescriptorsCheckAndResetAnswerWhileTheDeviceIsThere) {
   EXPECT_EQ(device[1], 1);  // device descriptor
   EXPECT_EQ(device[8] | (device[9] << 8), sim::PrinterOnMakerUsb::kVendorId);
   std::array<std::uint8_t, 64> configuration{};
+  configuration.fill(0xAA);  // what the device does not send must not read as these
   ASSERT_EQ(VopUsb_GetConfigurationDescriptor(id, configuration.data(), 64), 1);
   EXPECT_EQ(configuration[2], 32);  // total length: configuration, interface, two endpoints
+  EXPECT_TRUE(std::all_of(configuration.begin() + 32, configuration.end(),
+                          [](std::uint8_t byte) { return byte == 0; }));
   EXPECT_EQ(recorder->Calls()[1].in, (Bytes{2, 0, 0, 0}));
   EXPECT_EQ(VopUsb_Check(id), VOPUSB_CHECK_OK);
   EXPECT_EQ(recorder->Calls().back().outSize, 1024U);

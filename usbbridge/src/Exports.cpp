@@ -1,5 +1,6 @@
 // The ten exports. Every failure is a result value: -1 from the open calls, 0 from the
 // requests, 1 or 2 from the check.
+#include <algorithm>
 #include <vector>
 
 #include "ControlRequest.h"
@@ -24,9 +25,16 @@ std::int32_t GetDescriptor(std::int32_t id, std::uint8_t type, void* buffer, std
   }
   const std::uint8_t request[driver::kDescriptorRequestSize] = {type, 0, 0, 0};
   std::uint32_t returned = 0;
-  const bool ok = DriverIoControl(device, driver::kIoctlGetDescriptor, request, sizeof request,
-                                  buffer, size, &returned);
-  return ok && returned >= needed ? 1 : 0;
+  if (!DriverIoControl(device, driver::kIoctlGetDescriptor, request, sizeof request, buffer, size,
+                       &returned) ||
+      returned < needed) {
+    return 0;
+  }
+  // The call cannot say how many bytes came: what the device did not send reads as zeros,
+  // never as what the buffer held from an earlier descriptor.
+  auto* bytes = static_cast<std::uint8_t*>(buffer);
+  std::fill(bytes + std::min(returned, size), bytes + size, std::uint8_t{0});
+  return 1;
 }
 
 // An I/O control that carries no records: 1 on success.
