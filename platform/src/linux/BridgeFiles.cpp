@@ -26,6 +26,8 @@ constexpr std::uint8_t kGetStatus = 0;
 constexpr std::uint8_t kGetDescriptor = 6;
 constexpr std::uint8_t kRecipientMask = 0x1F;
 constexpr std::uint8_t kRecipientInterface = 1;
+constexpr std::uint8_t kClassInterfaceIn = 0xA1;
+constexpr std::uint8_t kGetDeviceId = 0;
 constexpr std::uint8_t kTransferTypeMask = 0x03;
 constexpr std::uint8_t kBulk = 2;
 constexpr std::uint8_t kInterrupt = 3;
@@ -149,6 +151,14 @@ class BridgeSession {
   std::map<int, int> holds_;
 };
 
+// The interface a request to an interface names: the low byte of wIndex, except in the
+// printer class's GET_DEVICE_ID, whose wIndex carries the interface in its high byte and the
+// alternate setting in its low byte.
+int InterfaceOf(std::uint8_t requestType, std::uint8_t request, std::uint16_t index) {
+  const bool deviceId = requestType == kClassInterfaceIn && request == kGetDeviceId;
+  return deviceId ? index >> 8 : index & 0xFF;
+}
+
 bool Refused(std::uint32_t& count, std::uint32_t error) {
   count = 0;
   SetLastErrorCode(error);
@@ -211,7 +221,8 @@ class BridgeDevice final : public DeviceLink {
       return Refused(count, kErrorInvalidParameter);
     }
     const std::uint8_t type = requestType.value();
-    if ((type & kRecipientMask) == kRecipientInterface && !HoldInterface(header->index & 0xFF)) {
+    if ((type & kRecipientMask) == kRecipientInterface &&
+        !HoldInterface(InterfaceOf(type, header->request, header->index))) {
       return false;
     }
     std::uint8_t* data = deviceToHost ? out : sent.data();

@@ -119,6 +119,17 @@ TEST_F(BridgeOnLinux, DeviceAnswersControlRequestsDescriptorsResetAndCheck) {
             (std::vector<std::string>{"claim 0", "release 0", "reset", "claim 0", "release 0"}));
 }
 
+// The printer class's device ID request names its interface in the high byte of wIndex and
+// the alternate setting in the low byte: the interface claimed is the one it names.
+TEST_F(BridgeOnLinux, DeviceIdRequestClaimsTheInterfaceItNames) {
+  EmulatedUsbDevice device;
+  const std::int32_t id = VopUsb_Open();
+  std::uint8_t reply[64] = {};
+  ASSERT_NE(VopUsb_ClassRequest(id, 1, 1, 0, 0, 0x0001, sizeof reply, reply), 0);
+  VopUsb_Close(id);
+  EXPECT_EQ(device.Events(), (std::vector<std::string>{"claim 0", "release 0"}));
+}
+
 TEST_F(BridgeOnLinux, PipesCarryBulkDataAndGiveTheInterfaceBack) {
   UsbDeviceLayout layout;
   layout.kernelDriver = true;
