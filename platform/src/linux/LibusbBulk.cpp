@@ -50,7 +50,10 @@ bool BulkReader::Read(LibusbDevice& device, std::uint8_t* buffer, std::uint32_t 
   std::vector<std::uint8_t> incoming;
   // A single-transfer read that kept bytes from the last one has its transfer already.
   while (count < length && (untilSilence || count == 0)) {
-    const std::uint32_t wanted = (length - count + packet_ - 1) / packet_ * packet_;
+    // At most one chunk per transfer, so that the whole packets asked for neither overflow
+    // the count nor make a buffer of the caller's whole length.
+    const std::uint32_t part = std::min(length - count, kBulkChunk);
+    const std::uint32_t wanted = (part + packet_ - 1) / packet_ * packet_;
     incoming.resize(wanted);
     std::uint32_t done = 0;
     const unsigned wait = static_cast<unsigned>(count == 0 ? kReadFirstByteMs : kReadGapMs);

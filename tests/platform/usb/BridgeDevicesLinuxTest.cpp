@@ -5,6 +5,7 @@
 // in use; the printing support's libusb path; and zarnik-cli through the bridge to a virtual
 // printer.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -166,6 +167,16 @@ TEST_F(BridgeOnLinux, PipesCarryBulkDataAndGiveTheInterfaceBack) {
   EXPECT_EQ(reply[0], 0x04);
   ASSERT_TRUE(os.ReadFile(in, reply, sizeof reply, &count));  // silent: nothing, in bounded time
   EXPECT_EQ(count, 0U);
+  // A buffer of nearly 4 GiB (address space only; the reply needs its first page): the reply
+  // comes into it all the same.
+  const std::uint32_t huge = 0xFFFFFF00U;
+  void* room = mmap(nullptr, huge, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(room, MAP_FAILED);
+  ASSERT_EQ(mprotect(room, 4096, PROT_READ | PROT_WRITE), 0);
+  device.QueueReply({0x1B, 0x02});
+  EXPECT_TRUE(os.ReadFile(in, room, huge, &count));
+  EXPECT_EQ(count, 2U);
+  munmap(room, huge);
 
   EXPECT_FALSE(os.WriteFile(in, data.data(), 1, &count));
   EXPECT_EQ(os.GetLastError(), kErrorInvalidFunction);
