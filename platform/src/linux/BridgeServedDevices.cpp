@@ -1,11 +1,15 @@
 #include "linux/BridgeServedDevices.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <optional>
 
 #include "platform/FailureReason.h"
 
@@ -67,6 +71,33 @@ std::vector<std::string> ConfigFiles() {
   return files;
 }
 
+// The text of a regular file. Anything else at the path (a FIFO, a device) is passed over like
+// a missing file, without waiting for a writer.
+std::optional<std::string> RegularFileText(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) {
+    return std::nullopt;
+  }
+  std::optional<std::string> text;
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+    text.emplace();
+    char buffer[4096];
+    for (;;) {
+      const ssize_t got = ::read(fd, buffer, sizeof buffer);
+      if (got < 0 && errno == EINTR) {
+        continue;
+      }
+      if (got <= 0) {
+        break;
+      }
+      text->append(buffer, static_cast<std::size_t>(got));
+    }
+  }
+  ::close(fd);
+  return text;
+}
+
 }  // namespace
 
 void ParseUsbIds(std::string_view text, std::string_view origin, AddedUsbIds& added) {
@@ -106,11 +137,8 @@ AddedUsbIds AddedBridgeIds() {
     ParseUsbIds(ids, kIdsVariable, added);
   }
   for (const std::string& file : ConfigFiles()) {
-    std::ifstream in(file);
-    if (in) {
-      std::ostringstream text;
-      text << in.rdbuf();
-      ParseUsbIds(text.str(), file, added);
+    if (const std::optional<std::string> text = RegularFileText(file)) {
+      ParseUsbIds(*text, file, added);
     }
   }
   return added;

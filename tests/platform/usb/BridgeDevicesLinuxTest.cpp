@@ -6,6 +6,7 @@
 // printer.
 #include <gtest/gtest.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -83,6 +84,14 @@ TEST_F(BridgeOnLinux, ServesPrintersAndTheDevicesTheUserAdds) {
   EXPECT_NE(reason.detail.find("Not understood: 'nonsense' (ZARNIK_USB_BRIDGE_IDS)."),
             std::string::npos);
   EXPECT_NE(reason.detail.find("USB devices present: 1d6b:0002."), std::string::npos);
+}
+
+// A FIFO where the list of added devices is looked for is passed over, not waited on.
+TEST_F(BridgeOnLinux, AFifoInPlaceOfTheAddedDevicesFileIsPassedOver) {
+  std::filesystem::create_directories(Path("zarnik"));
+  ASSERT_EQ(::mkfifo(Path("zarnik/usb-bridge.conf").c_str(), 0600), 0);
+  const EmulatedUsbDevice printer;
+  EXPECT_EQ(BridgePaths(), std::vector<std::string>{PathOf(printer, "vid_04b8&pid_0005")});
 }
 
 TEST_F(BridgeOnLinux, DeviceAnswersControlRequestsDescriptorsResetAndCheck) {
