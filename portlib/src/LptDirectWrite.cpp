@@ -65,8 +65,9 @@ std::int32_t WriteFifo(const FifoMode& mode, const std::uint8_t* lpData, std::ui
   VopP2Param& param = Library().param;
   // A FIFO size of 0 would never move on; one byte per test is the least that does.
   const std::uint32_t chunk = std::max<std::uint32_t>(param.dwFifoSize, 1);
-  // Bytes count as written once the FIFO has been seen empty after them: a time-out reports
-  // only those, not the ones still in the FIFO.
+  // Bytes count as written once they are in the FIFO: after a time-out some of them may have
+  // reached the printer, so a caller must not take the write for one that sent nothing. The
+  // printer is counted as having taken them only once the FIFO was seen empty after them.
   std::uint32_t queued = 0;
   BusyWaitClock clock;
   const auto drained = [&] {
@@ -74,8 +75,7 @@ std::int32_t WriteFifo(const FifoMode& mode, const std::uint8_t* lpData, std::ui
       ReportFailure("%s", mode.timeOutText);
       return false;
     }
-    written = queued;
-    platform::CountBytesTaken(written);
+    platform::CountBytesTaken(queued);
     return true;
   };
   while (queued < dwDataLength) {
@@ -87,6 +87,7 @@ std::int32_t WriteFifo(const FifoMode& mode, const std::uint8_t* lpData, std::ui
       WriteRegister(kEcpFifo, lpData[queued + i]);
     }
     queued += count;
+    written = queued;
   }
   // The last bytes must have left before the mode changes back (that empties the FIFO);
   // this wait is bounded by the same clock.

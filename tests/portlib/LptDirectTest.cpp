@@ -209,10 +209,9 @@ TEST_F(LptDirect, FifoWritesWaitForTheLastBytesAndTimeOutWhenTheFifoStops) {
   Connect({}, Fifo(1, 18));  // stops in the last chunk
   printer->received.clear();
   EXPECT_EQ(Write(2, Pattern(20), written), 0);
-  // Only the bytes seen to leave count: two of the last four left, but no FIFO-empty test
-  // said so.
+  // The bytes put in the FIFO count: two of the last four left before it stopped.
   EXPECT_EQ(printer->received, Pattern(18));
-  EXPECT_EQ(written, 16U);
+  EXPECT_EQ(written, 20U);
   EXPECT_EQ(message(), "VopP2WriteLptParallelPortFIFO : failure (Time out)\n");
   EXPECT_EQ(chip->Ecr(), 0x45);  // left in FIFO mode, its bytes kept
   EXPECT_EQ(chip->FifoBytesDiscarded(), 0U);
