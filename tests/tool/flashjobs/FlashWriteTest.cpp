@@ -387,10 +387,11 @@ TEST_F(FlashWrite, EveryStopAfterTheJobWasAcceptedSendsEndJob) {
 // to be left open.
 TEST_F(FlashWrite, AStreamOrFrameCutShortLeavesTheJobOpenAndSaysSo) {
   const Message leftOpen = Shown(std::string(zarnik::text::kJobLeftOpen), "Tessik Error Message");
-  const auto flash = [&](int failWrite, int cutWrite) {
+  const auto flash = [&](int failWrite, int cutWrite, int cutCountedWrite = -1) {
     AttachPrinter();
     device->failWrite = failWrite;
     device->cutWrite = cutWrite;
+    device->cutCountedWrite = cutCountedWrite;
     ui.messages.clear();
     JobControl control;
     EXPECT_EQ(WriteDataFlashRom({DemoFile(100), kDataTypeDemoPrintData, 0xFF, lpt}, number, ui,
@@ -407,10 +408,15 @@ TEST_F(FlashWrite, AStreamOrFrameCutShortLeavesTheJobOpenAndSaysSo) {
   EXPECT_EQ(ui.messages, (std::vector<Message>{kTransmissionFailure, leftOpen}));
   EXPECT_EQ(printer->ReceivedCount(), 9U + 9U);
 
-  flash(-1, 4);  // half of Execute Flash Write: the rest may still come, so it is polled
-  EXPECT_EQ(ui.messages, (std::vector<Message>{Confirmation(8), kTransmissionFailure,
-                                               Shown("Fail to write", "Timeout Error"), leftOpen}));
-  EXPECT_TRUE(FlashUntouched());
+  // Half of Execute Flash Write: the rest may still come, so it is polled. A failed write
+  // that counted every byte may have brought only part of them too.
+  for (const auto& [cut, cutCounted] : {std::pair{4, -1}, std::pair{-1, 4}}) {
+    flash(-1, cut, cutCounted);
+    EXPECT_EQ(ui.messages,
+              (std::vector<Message>{Confirmation(8), kTransmissionFailure,
+                                    Shown("Fail to write", "Timeout Error"), leftOpen}));
+    EXPECT_TRUE(FlashUntouched());
+  }
 }
 
 TEST_F(FlashWrite, AnUnsentExecuteFlashWriteStillPollsToTheTimeOutAndClosesTheJob) {

@@ -19,6 +19,10 @@ sim::IoResult HookedLptDevice::Write(std::span<const std::uint8_t> data) {
   if (writes_ == cutWrite) {
     return device_.Write(data.first(data.size() / 2));
   }
+  if (writes_ == cutCountedWrite) {
+    device_.Write(data.first(data.size() / 2));
+    return {false, static_cast<std::uint32_t>(data.size()), platform::kErrorSemTimeout};
+  }
   const sim::IoResult result = device_.Write(data);
   if (writes_ == hookAfterWrite && hook) {
     hook();

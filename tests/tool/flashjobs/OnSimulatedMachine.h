@@ -33,9 +33,10 @@ class HookedLptDevice : public sim::Device {
     return device_.IoControl(code, in, out);
   }
 
-  int failWrite = -1;       // this write fails without reaching the printer; 1 is the first
-  int cutWrite = -1;        // this write brings the printer only its first half
-  int hookAfterWrite = -1;  // this write runs the hook once the printer has it
+  int failWrite = -1;        // this write fails without reaching the printer; 1 is the first
+  int cutWrite = -1;         // this write brings the printer only its first half
+  int cutCountedWrite = -1;  // as cutWrite, but fails with every byte counted (a FIFO's way)
+  int hookAfterWrite = -1;   // this write runs the hook once the printer has it
   std::function<void()> hook;
   int answeredReads = -1;  // reads that reach the printer; every later one brings no bytes
   std::size_t replyLimit = Reply::kCapacity;  // bytes a read brings at most

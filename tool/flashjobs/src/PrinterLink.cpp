@@ -31,7 +31,9 @@ bool SendToPrinter(const PortTarget& port, std::span<const std::uint8_t> bytes,
                    JobControl& control) {
   std::uint32_t written = 0;
   const bool sent = Write(port, bytes, written);
-  if (!sent && written > 0 && written < bytes.size()) {
+  // A failed write that counted bytes may have left the printer with part of the frame, even
+  // when all of them were counted: a FIFO write counts what it put in the FIFO.
+  if (!sent && written > 0) {
     control.NotePrinterMidMessage();
   }
   return sent;
@@ -60,7 +62,7 @@ bool SendDataStream(const PortTarget& port, std::span<const std::uint8_t> bytes,
   control.BeginStream(bytes.size(), base, NowNs());
   std::uint32_t written = 0;
   const bool sent = Write(port, bytes, written);
-  if (!sent && written < bytes.size()) {
+  if (!sent) {
     control.NotePrinterMidMessage();
   }
   control.EndStream(std::min<std::uint64_t>(platform::BytesTakenSinceStart() - base, bytes.size()),
