@@ -323,6 +323,15 @@ TEST_F(FlashWrite, FailuresBeforeTheTransferCloseTheDialogWithoutEndJob) {
   EXPECT_EQ(Flash(DemoFile(10), kDataTypeDemoPrintData), ToolResult::kFailed);
   EXPECT_EQ(ui.messages, (std::vector<Message>{kTransmissionFailure}));
   EXPECT_TRUE(printer->Received().empty());
+
+  // Part of Start Job reached the printer, which takes the next job's bytes as its rest.
+  AttachPrinter();
+  device->cutWrite = 1;
+  ui.messages.clear();
+  EXPECT_EQ(Flash(DemoFile(10), kDataTypeDemoPrintData), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{kTransmissionFailure,
+                                               Shown(std::string(zarnik::text::kStartJobCutShort),
+                                                     "Tessik Error Message")}));
 }
 
 TEST_F(FlashWrite, AnUnsentDownloadFirmwareClosesTheJobInsteadOfWritingNothing) {

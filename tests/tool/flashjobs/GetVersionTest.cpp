@@ -7,6 +7,7 @@
 #include "OnSimulatedMachine.h"
 #include "VopP2.h"
 #include "flashjobs/GetVersion.h"
+#include "zarnik/Strings.h"
 
 namespace flashjobs::test {
 namespace {
@@ -163,6 +164,15 @@ TEST_F(VersionQuery, ReportsEachFailureWithItsOwnText) {
   EXPECT_EQ(Query(), ToolResult::kFailed);
   EXPECT_EQ(ui.messages,
             (std::vector<Message>{Shown("Transmission Failure", "Tessik Error Message")}));
+
+  AttachPrinter();
+  device->cutWrite = 1;
+  ui.messages.clear();
+  EXPECT_EQ(Query(), ToolResult::kFailed);
+  EXPECT_EQ(ui.messages,
+            (std::vector<Message>{
+                Shown("Transmission Failure", "Tessik Error Message"),
+                Shown(std::string(zarnik::text::kStartJobCutShort), "Tessik Error Message")}));
 
   AttachPrinter();
   device->failWrite = 5;

@@ -103,6 +103,9 @@ bool VersionRun::OpenJob(HeldPort& held) {
       return false;
     case JobOpening::kNotSent:
       Failure(LoadString(StringId::kTransmissionFailure));
+      if (control_.PrinterMidMessage()) {
+        Failure(text::kStartJobCutShort);
+      }
       return false;
     case JobOpening::kNoAnswer:
       ui_.ShowMessage(text::kFailToRead, text::kError, MessageIcon::kExclamation);

@@ -166,6 +166,9 @@ bool FlashWriteRun::OpenJob(HeldPort& held) {
       return false;
     case JobOpening::kNotSent:
       PortError(LoadString(StringId::kTransmissionFailure));
+      if (control_.PrinterMidMessage()) {
+        PortError(text::kStartJobCutShort);
+      }
       return false;
     case JobOpening::kNoAnswer:
       Error(text::kFailToRead);

@@ -257,6 +257,11 @@ inline constexpr std::string_view kDamagedSumFormat =
 inline constexpr std::string_view kJobLeftOpen =
     "The printer's job could not be closed (End Job was not sent): switch the printer off and "
     "on before the next job.";
+// After a Start Job the printer took only part of: it takes the next job's first bytes as the
+// rest of this frame.
+inline constexpr std::string_view kStartJobCutShort =
+    "The printer took only part of Start Job: switch the printer off and on before the next "
+    "job.";
 
 // The command line, when a printer job is interrupted (Ctrl-C, SIGTERM, SIGHUP).
 inline constexpr std::string_view kInterruptedBeforeJob =
