@@ -123,7 +123,8 @@ TEST_F(PrinterCommandTest, PrinterFailuresEndWithStatusOneAndTheirMessage) {
   const CliRun unconfirmed =
       Cli(std::string(kSettings) + "--sim-trace trace.bin --simulate flash demo.vop --type demo");
   EXPECT_EQ(unconfirmed.status, 1);
-  EXPECT_NE(unconfirmed.err.find("Error: Not confirmed"), std::string::npos) << unconfirmed.err;
+  EXPECT_NE(unconfirmed.err.find("[y/N] \nError: Not confirmed"), std::string::npos)
+      << unconfirmed.err;
   const std::string trace = cli_test::Slurp(Path("trace.bin"));
   EXPECT_EQ(trace.substr(trace.size() - 8, 2), "\x1B\x41");              // End Job
   EXPECT_EQ(trace.find(std::string("\x1B\x73", 2)), std::string::npos);  // no flash write

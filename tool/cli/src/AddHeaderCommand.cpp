@@ -22,7 +22,7 @@ void RegisterAddHeaderCommand(CLI::App& app, Invocation& invocation) {
   command->callback([&invocation, input, output] {
     invocation.files = {*input, *output};
     invocation.run = [input, output] {
-      CliUserInterface ui(std::cout, std::cerr, std::cin);
+      CliUserInterface ui = CliUserInterface::OnStandardStreams();
       return ExitStatusOf(flashtools::AddHeader(*input, *output, ui));
     };
   });

@@ -24,7 +24,7 @@ void RegisterArrangeBandsCommand(CLI::App& app, Invocation& invocation) {
   command->callback([&invocation, input, output] {
     invocation.files = {*input, *output};
     invocation.run = [input, output] {
-      CliUserInterface ui(std::cout, std::cerr, std::cin);
+      CliUserInterface ui = CliUserInterface::OnStandardStreams();
       return ExitStatusOf(flashtools::ArrangeBands(*input, *output, ui));
     };
   });

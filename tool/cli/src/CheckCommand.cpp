@@ -21,7 +21,7 @@ void RegisterCheckCommand(CLI::App& app, Invocation& invocation) {
   command->callback([&invocation, file] {
     invocation.files = {*file};
     invocation.run = [file] {
-      CliUserInterface ui(std::cout, std::cerr, std::cin);
+      CliUserInterface ui = CliUserInterface::OnStandardStreams();
       return ExitStatusOf(flashtools::CheckFileFormat(*file, ui));
     };
   });

@@ -1,9 +1,10 @@
 #include "CliUserInterface.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
-#include <istream>
-#include <ostream>
+#include <iostream>
 #include <string>
 
 #include "channel/FailureExplanation.h"
@@ -33,6 +34,10 @@ void Print(std::ostream& stream, std::string_view caption, std::string_view text
 
 }  // namespace
 
+CliUserInterface CliUserInterface::OnStandardStreams() {
+  return {std::cout, std::cerr, std::cin, ::isatty(STDIN_FILENO) == 1};
+}
+
 void CliUserInterface::ShowMessage(std::string_view text, std::string_view caption,
                                    flashtools::MessageIcon /*icon*/) {
   if (!channel::IsFailureCaption(caption)) {
@@ -56,6 +61,9 @@ bool CliUserInterface::Confirm(std::string_view text, std::string_view caption,
   err_ << text << " [y/N] " << std::flush;
   std::string answer;
   std::getline(in_, answer);
+  if (!answersEchoed_) {
+    err_ << answer << '\n' << std::flush;
+  }
   std::transform(answer.begin(), answer.end(), answer.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return answer == "y" || answer == "yes";

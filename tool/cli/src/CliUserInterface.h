@@ -14,13 +14,17 @@ namespace cli {
 
 class CliUserInterface final : public flashtools::UserInterface {
  public:
-  CliUserInterface(std::ostream& out, std::ostream& err, std::istream& in)
-      : out_(out), err_(err), in_(in) {}
+  // answersEchoed: the input is a terminal, which shows the answer as it is typed.
+  CliUserInterface(std::ostream& out, std::ostream& err, std::istream& in, bool answersEchoed)
+      : out_(out), err_(err), in_(in), answersEchoed_(answersEchoed) {}
+  // On standard output, standard error and standard input.
+  static CliUserInterface OnStandardStreams();
 
   void ShowMessage(std::string_view text, std::string_view caption,
                    flashtools::MessageIcon icon) override;
   // Asks on standard error and reads the answer from standard input; only "y" or "yes"
-  // goes on.
+  // goes on. An answer nobody typed (a pipe, a file) is shown after the question, so what
+  // follows starts on a line of its own.
   bool Confirm(std::string_view text, std::string_view caption,
                flashtools::MessageIcon icon) override;
 
@@ -28,6 +32,7 @@ class CliUserInterface final : public flashtools::UserInterface {
   std::ostream& out_;
   std::ostream& err_;
   std::istream& in_;
+  bool answersEchoed_;
 };
 
 }  // namespace cli

@@ -26,7 +26,7 @@ int RunFlash(const GlobalOptions& global, const FlashArguments& arguments) {
   if (!run) {
     return kExitToolFailed;
   }
-  CliUserInterface cliUi(std::cout, std::cerr, std::cin);
+  CliUserInterface cliUi = CliUserInterface::OnStandardStreams();
   FlashProgress progress(std::cout, StandardOutputIsTerminal(), StandardOutputColumns());
   FlashUserInterface ui(cliUi, std::cout, progress, arguments.yes);
   flashjobs::JobControl control;

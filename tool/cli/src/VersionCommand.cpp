@@ -21,7 +21,7 @@ void RegisterVersionCommand(CLI::App& app, Invocation& invocation) {
       if (!run) {
         return kExitToolFailed;
       }
-      CliUserInterface ui(std::cout, std::cerr, std::cin);
+      CliUserInterface ui = CliUserInterface::OnStandardStreams();
       std::uint8_t commandNumber = 0;
       flashjobs::JobControl control;
       const JobInterrupts interrupts(control);
