@@ -96,10 +96,15 @@ TEST_F(ProfileFileTest, PathsThatAreNoReadableFileAreErrorsNotDefaults) {
   EXPECT_EQ(reasonOf(""), "no file is named");
   std::filesystem::create_symlink("missing/zarnik.INI", folder_ / "link");  // a share not mounted
   EXPECT_EQ(reasonOf(folder_ / "link"), "its folder does not exist");
+  WriteText(folder_ / "huge", "");
+  std::filesystem::resize_file(folder_ / "huge", (std::uintmax_t{64} << 20U) + 1);
+  EXPECT_EQ(reasonOf(folder_ / "huge"), "it is larger than 64 MiB");  // not read whole
 
   // Nothing replaces what is not a settings file.
   EXPECT_FALSE(settings::ProfileFile(folder_ / "fifo").WriteInt("System", "Output", 0));
   EXPECT_TRUE(std::filesystem::is_fifo(folder_ / "fifo"));
+  EXPECT_FALSE(settings::ProfileFile(folder_ / "huge").WriteInt("System", "Output", 0));
+  EXPECT_EQ(std::filesystem::file_size(folder_ / "huge"), (std::uintmax_t{64} << 20U) + 1);
 }
 
 TEST_F(ProfileFileTest, ProgramsSavingAtOnceKeepEachOthersKeys) {

@@ -27,6 +27,12 @@ constexpr auto kLockRetry = std::chrono::milliseconds(10);
 
 constexpr const char* kHeldByAnother = "it is held by another program";
 
+// Settings take a few kilobytes. A file far larger (a disk image or a log put in its place, a
+// file another program keeps appending to) would be read whole into memory and rewritten at
+// every save; it is refused instead of exhausting the memory.
+constexpr std::size_t kLargestSettingsFile = std::size_t{64} << 20U;
+constexpr const char* kTooLarge = "it is larger than 64 MiB";
+
 std::string ReasonOf(int error) {
   if (error == EISDIR) {
     return "it is a folder";
@@ -91,6 +97,10 @@ std::optional<std::string> ReadAll(int fd, std::string& failure) {
     }
     if (got == 0) {
       return text;
+    }
+    if (text.size() + static_cast<std::size_t>(got) > kLargestSettingsFile) {
+      failure = kTooLarge;
+      return std::nullopt;
     }
     text.append(chunk, static_cast<std::size_t>(got));
     offset += got;
