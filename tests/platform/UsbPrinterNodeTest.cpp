@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -51,6 +52,21 @@ TEST(UsbPrinterNodeWrite, EndsOnlyOnceTheNodeHasSentTheBytesOn) {
   EXPECT_EQ(taken, data.size());
   ::close(printer);
   std::filesystem::remove_all(folder);
+}
+
+// A plain file in the node's place (written there while no printer was plugged in) has no
+// printer behind it: a read gives nothing, never the bytes the tool sent before.
+TEST(UsbPrinterNodeRead, APlainFileInTheNodesPlaceGivesNoReply) {
+  const auto node =
+      std::filesystem::temp_directory_path() / ("zarnik-usb-plain-" + std::to_string(::getpid()));
+  const std::uint8_t frame[] = {0x1B, 0x40, 0x00, 0x02};
+  std::uint32_t count = 0;
+  std::ofstream(node.string()).close();
+  ASSERT_TRUE(OpenUsbPrinterNode(node.string())->Write(frame, sizeof frame, count));
+  std::uint8_t reply[16] = {};
+  EXPECT_TRUE(OpenUsbPrinterNode(node.string())->Read(reply, sizeof reply, count));
+  EXPECT_EQ(count, 0U);
+  std::filesystem::remove(node);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,12 +30,18 @@ constexpr std::uint32_t kMaxRequestLength = (1U << _IOC_SIZEBITS) - 1;
 
 class UsbPrinterNode final : public DeviceLink {
  public:
-  UsbPrinterNode(int fd, std::string node) : fd_(fd), node_(std::move(node)) {}
+  UsbPrinterNode(int fd, std::string node, bool answers)
+      : fd_(fd), node_(std::move(node)), answers_(answers) {}
   ~UsbPrinterNode() override { ::close(fd_); }  // also lets go of the lock
 
   std::string Name() const override { return node_; }
 
   bool Read(std::uint8_t* buffer, std::uint32_t length, std::uint32_t& count) override {
+    if (!answers_) {
+      count = 0;
+      SetLastErrorCode(kErrorSuccess);
+      return true;
+    }
     return Checked(ParallelRead(fd_, buffer, length, count));
   }
   bool Write(const std::uint8_t* data, std::uint32_t length, std::uint32_t& count) override {
@@ -71,6 +78,7 @@ class UsbPrinterNode final : public DeviceLink {
 
   const int fd_;
   const std::string node_;
+  const bool answers_;
 };
 
 }  // namespace
@@ -111,8 +119,14 @@ std::unique_ptr<DeviceLink> OpenUsbPrinterNode(const std::string& node) {
     NoteUsbOpenFailure(LastError(), node);
     return nullptr;
   }
+  // Only the driver's character device has a printer behind it. A plain file in its place (one
+  // written to the path while no printer was plugged in) or a FIFO would hand the caller's own
+  // bytes back as the printer's reply, so its reads give none. The path is looked at, not the
+  // descriptor: an emulated device tree (umockdev) tells its nodes apart by path only.
+  struct stat status {};
+  const bool answers = ::stat(node.c_str(), &status) == 0 && S_ISCHR(status.st_mode);
   SetLastErrorCode(kErrorSuccess);
-  return std::make_unique<UsbPrinterNode>(fd, node);
+  return std::make_unique<UsbPrinterNode>(fd, node, answers);
 }
 
 }  // namespace platform::linux_backend

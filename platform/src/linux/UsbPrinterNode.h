@@ -9,7 +9,8 @@
 
 namespace platform::linux_backend {
 
-// Null, with the last error set and the reason noted, when the node cannot be had.
+// Null, with the last error set and the reason noted, when the node cannot be had. Anything
+// but a character device at the path (a plain file, a FIFO) takes writes but answers no read.
 std::unique_ptr<DeviceLink> OpenUsbPrinterNode(const std::string& node);
 
 // The device ID as the driver hands it (two-byte length field first) turned into the text
