@@ -52,8 +52,9 @@ class UsbPrinterNode final : public DeviceLink {
   bool DeviceId(std::uint8_t* out, std::uint32_t outLength, std::uint32_t& count) override {
     count = 0;
     // Room for the length field, a text one byte longer than fits (to tell a cut one) and
-    // its end.
-    const std::uint32_t size = std::min(outLength + 4, kMaxRequestLength);
+    // its end; counted wide, so that a room near 4 GiB does not wrap to a few bytes.
+    const auto size = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(std::uint64_t{outLength} + 4, kMaxRequestLength));
     std::vector<char> reply(size, '\0');
     int result = -1;
     do {

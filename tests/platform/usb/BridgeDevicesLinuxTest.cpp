@@ -268,6 +268,18 @@ TEST_F(BridgeOnLinux, PrintingSupportTalksToAPrinterWithoutKernelDriver) {
   ASSERT_EQ(VopP2Read(PORT_USB, id, sizeof id, &count, 4), 1) << VopP2GetMessage();
   const std::string deviceId = UsbDeviceLayout{}.deviceId;
   EXPECT_EQ(std::string(reinterpret_cast<char*>(id) + 2, deviceId.size()), deviceId);
+  // A room near 4 GiB (address space only; the ID needs its first page) takes it all the same.
+  const Handle handle = os.CreateFile(usb_test::InterfacePaths(os, kGuidUsbDevice).at(0).c_str(),
+                                      kGenericRead | kGenericWrite, 0, kOpenExisting, 0);
+  ASSERT_NE(handle, kInvalidHandle);
+  const std::uint32_t huge = 0xFFFFFFFFU;
+  void* room = mmap(nullptr, huge, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(room, MAP_FAILED);
+  ASSERT_EQ(mprotect(room, 4096, PROT_READ | PROT_WRITE), 0);
+  EXPECT_TRUE(os.DeviceIoControl(handle, kIoctlParQueryDeviceId, nullptr, 0, room, huge, &count));
+  EXPECT_EQ(std::string(static_cast<char*>(room), count), deviceId);
+  munmap(room, huge);
+  EXPECT_TRUE(os.CloseHandle(handle));
 
   // A printer whose first setting only takes data is used through its two-way setting, so
   // its replies come back.

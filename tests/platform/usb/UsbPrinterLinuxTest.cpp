@@ -2,6 +2,7 @@
 // the registry, the kernel printer node's writes, reads and device ID, a busy printer, an
 // unplugged one, and the port library finding the configured printer among several.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <string>
@@ -115,6 +116,14 @@ TEST_F(UsbPrinterLinux, PrinterNodeWritesReadsAndGivesItsDeviceId) {
   EXPECT_EQ(std::string(id, count), printer.deviceId);
   EXPECT_FALSE(os.DeviceIoControl(handle, kIoctlParQueryDeviceId, nullptr, 0, id, 10, &count));
   EXPECT_EQ(os.GetLastError(), kErrorInsufficientBuffer);
+  // A room near 4 GiB (address space only; the ID needs its first page) takes it all the same.
+  const std::uint32_t huge = 0xFFFFFFFFU;
+  void* room = mmap(nullptr, huge, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(room, MAP_FAILED);
+  ASSERT_EQ(mprotect(room, 4096, PROT_READ | PROT_WRITE), 0);
+  EXPECT_TRUE(os.DeviceIoControl(handle, kIoctlParQueryDeviceId, nullptr, 0, room, huge, &count));
+  EXPECT_EQ(std::string(static_cast<char*>(room), count), printer.deviceId);
+  munmap(room, huge);
   EXPECT_TRUE(os.CloseHandle(handle));
 }
 
