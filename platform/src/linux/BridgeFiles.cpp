@@ -216,7 +216,12 @@ class BridgeDevice final : public DeviceLink {
     }
     const auto requestType = vopusb::RequestTypeOf(header->function, deviceToHost);
     std::vector<std::uint8_t> sent(in.begin() + vopusb::kControlHeaderSize, in.end());
-    const std::uint32_t length = deviceToHost ? outLength : static_cast<std::uint32_t>(sent.size());
+    // A request that may be answered short asks for no more than one control transfer carries:
+    // a larger room would fail the request, not give the answer.
+    const bool shortOk = (header->flags & vopusb::kShortTransferOk) != 0;
+    const std::uint32_t length = !deviceToHost
+                                     ? static_cast<std::uint32_t>(sent.size())
+                                     : (shortOk ? std::min(outLength, kMaxControlData) : outLength);
     if (!requestType.has_value() || length > kMaxControlLength) {
       return Refused(count, kErrorInvalidParameter);
     }
@@ -233,7 +238,7 @@ class BridgeDevice final : public DeviceLink {
       return false;
     }
     // A device-to-host request may be answered short only when its flags allow it.
-    if (deviceToHost && done < length && (header->flags & vopusb::kShortTransferOk) == 0) {
+    if (deviceToHost && done < length && !shortOk) {
       return Refused(count, kErrorGenFailure);
     }
     count = deviceToHost ? done : 0;
@@ -248,7 +253,7 @@ class BridgeDevice final : public DeviceLink {
     }
     const auto value = static_cast<std::uint16_t>((in[0] << 8) | in[1]);
     const auto language = static_cast<std::uint16_t>(in[2] | (in[3] << 8));
-    const auto length = static_cast<std::uint16_t>(std::min(outLength, kMaxControlLength));
+    const auto length = static_cast<std::uint16_t>(std::min(outLength, kMaxControlData));
     return session_->Noted(session_->Device().Control(
         kStandardDeviceIn, kGetDescriptor, value, language, out, length, count, kControlTimeoutMs));
   }

@@ -21,6 +21,8 @@ namespace platform::linux_backend {
 
 // The longest wait for a control transfer to complete.
 inline constexpr unsigned kControlTimeoutMs = 5000;
+// The most data libusb carries in one control transfer on Linux; it refuses a larger one.
+inline constexpr std::uint32_t kMaxControlData = 4096;
 
 // The last error for a libusb result code.
 std::uint32_t ErrorFromLibusb(int code);

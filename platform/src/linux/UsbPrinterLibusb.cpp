@@ -19,8 +19,6 @@ namespace {
 constexpr int kPrinterClass = 7;
 constexpr std::uint8_t kGetDeviceIdRequestType = 0xA1;  // class, interface, device to host
 constexpr std::uint8_t kGetDeviceId = 0;
-// libusb on Linux refuses a control transfer with more data than this.
-constexpr std::uint64_t kMaxControlData = 4096;
 
 class LibusbPrinter final : public DeviceLink {
  public:
@@ -71,7 +69,7 @@ std::optional<std::uint32_t> ReadPrinterDeviceId(LibusbDevice& device,
   // The length field, a text one byte longer than fits, and its end, within what libusb
   // carries in one control transfer (counted wide, so that a room near 4 GiB cannot wrap).
   const auto size = static_cast<std::uint16_t>(
-      std::min<std::uint64_t>(std::uint64_t{outLength} + 4, kMaxControlData));
+      std::min<std::uint64_t>(std::uint64_t{outLength} + 4, std::uint64_t{kMaxControlData}));
   std::vector<std::uint8_t> reply(size, 0);
   std::uint32_t done = 0;
   const auto index =

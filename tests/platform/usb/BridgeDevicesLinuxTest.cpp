@@ -136,6 +136,11 @@ TEST_F(BridgeOnLinux, DeviceIdRequestClaimsTheInterfaceItNames) {
   const std::int32_t id = VopUsb_Open();
   std::uint8_t reply[64] = {};
   ASSERT_NE(VopUsb_ClassRequest(id, 1, 1, 0, 0, 0x0001, sizeof reply, reply), 0);
+  // A room larger than one control transfer carries gets the answer all the same.
+  std::vector<std::uint8_t> large(8192);
+  EXPECT_NE(VopUsb_ClassRequest(id, 1, 1, 0, 0, 0x0001, 8192, large.data()), 0);
+  EXPECT_EQ(large[1], UsbDeviceLayout{}.deviceId.size() + 2);
+  EXPECT_EQ(VopUsb_GetConfigurationDescriptor(id, large.data(), 8192), 1);
   VopUsb_Close(id);
   EXPECT_EQ(device.Events(), (std::vector<std::string>{"claim 0", "release 0"}));
 }
