@@ -440,6 +440,30 @@ TEST_F(FlashDialogTest, ConfirmedCancelClosesTheJobWithEndJob) {
   EXPECT_EQ(commandNumber_, 3);
 }
 
+// A settings file that cannot be read (gone, turned into a folder while the window ran) gives
+// no machine id: the printer tools say so and send nothing, instead of sending the default.
+TEST_F(FlashDialogTest, PrinterToolsSendNothingWhenTheSettingsCannotBeRead) {
+  Simulate();
+  const auto demo = DemoFile(1000);
+  bundle_.settingsFile = folder_ / "folder";
+  std::filesystem::create_directory(bundle_.settingsFile);
+  const QString told = QString::fromStdString("The settings file " + bundle_.settingsFile.string() +
+                                              " cannot be read (it is a folder).");
+  shell::WriteDataFlashRomDialog write(bundle_, Runner(), nullptr);
+  write.File()->SetPath(QString::fromStdString(demo.string()));
+  write.DataTypeButton(2)->setChecked(true);
+  QSignalSpy finished(&write, &QDialog::finished);
+  write.ExecuteButton()->click();
+  EXPECT_EQ(finished.count(), 0);
+  shell::GetVersionDialog version(bundle_, Runner(), nullptr);
+  version.YesButton()->click();
+  ASSERT_EQ(messages_.size(), 2U);
+  EXPECT_EQ(messages_[0].text, told);
+  EXPECT_EQ(messages_[1].text, told);
+  EXPECT_TRUE(simulation_->Printer().Received().empty());
+  EXPECT_EQ(commandNumber_, 0x42);
+}
+
 // Under the tool's text a failure box says what the port library and the system said.
 TEST_F(FlashDialogTest, FailureBoxesCarryThePortLibraryTextAndTheReason) {
   Simulate("PrintQueue=Office laser\n");

@@ -7,6 +7,7 @@
 
 #include "flashjobs/GetVersion.h"
 #include "settings/HexText.h"
+#include "settings/UnsavedSettings.h"
 #include "window/QtText.h"
 #include "window/QtUserInterface.h"
 #include "zarnik/Strings.h"
@@ -41,7 +42,13 @@ GetVersionDialog::GetVersionDialog(const ToolBundle& bundle, DialogRunner runMod
 }
 
 void GetVersionDialog::OnYes() {
-  // The machine id is read afresh for every query.
+  // The machine id is read afresh for every query; from a file that cannot be read it would be
+  // the default, not the printer's own, so nothing is sent.
+  if (const auto unreadable = settings_.Load()) {
+    ShowMessageBox(this, runModal_, settings::DescribeUnreadableSettings(*unreadable),
+                   zarnik::text::kProgramName, flashtools::MessageIcon::kExclamation);
+    return;
+  }
   const std::uint8_t machineId = settings::ParseMachineId(
       settings_.ReadString("StartJob", "MachineID", "FF", kMachineIdLength));
   std::uint8_t ownNumber = 0;

@@ -11,6 +11,7 @@
 
 #include "flashjobs/WriteDataFlashRom.h"
 #include "settings/HexText.h"
+#include "settings/UnsavedSettings.h"
 #include "window/DataStreamView.h"
 #include "window/QtText.h"
 #include "window/QtUserInterface.h"
@@ -51,6 +52,7 @@ WriteDataFlashRomDialog::WriteDataFlashRomDialog(const ToolBundle& bundle, Dialo
     : JobDialog(parent),
       bundle_(bundle),
       settings_(bundle.settingsFile),
+      unreadable_(settings_.Load()),
       runModal_(std::move(runModal)),
       machineId_(settings::ParseMachineId(
           settings_.ReadString("StartJob", "MachineID", "FF", kPathLength))),
@@ -108,6 +110,12 @@ void WriteDataFlashRomDialog::OnDataTypeChanged() {
 }
 
 void WriteDataFlashRomDialog::OnExecute() {
+  // The machine id would be the default, not the printer's own: nothing is sent.
+  if (unreadable_) {
+    ShowMessageBox(this, runModal_, settings::DescribeUnreadableSettings(*unreadable_),
+                   text::kProgramName, flashtools::MessageIcon::kExclamation);
+    return;
+  }
   const std::string path = ToUtf8(file_->Path());
   const int dataType = DataType();
   settings_.WriteString(kSection, "FROMFile", path);

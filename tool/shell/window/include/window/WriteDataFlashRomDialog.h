@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "settings/ProfileFile.h"
 #include "window/JobDialog.h"
@@ -43,6 +44,8 @@ class WriteDataFlashRomDialog final : public JobDialog {
 
   ToolBundle bundle_;
   settings::ProfileFile settings_;
+  // Why the settings could not be read when the dialog opened: its values are then defaults.
+  std::optional<settings::ProfileFailure> unreadable_;
   DialogRunner runModal_;
   std::uint8_t machineId_;
   PathField* file_;
