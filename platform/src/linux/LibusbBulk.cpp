@@ -31,6 +31,12 @@ bool WriteBulk(LibusbDevice& device, std::uint8_t endpoint, const std::uint8_t* 
       NoteUsbTransferFailure(device.Name());
       return false;
     }
+    // A transfer said done with no byte moved would have the loop ask again for ever.
+    if (done == 0) {
+      SetLastErrorCode(kErrorSemTimeout);
+      NoteUsbTransferFailure(device.Name());
+      return false;
+    }
   }
   SetLastErrorCode(kErrorSuccess);
   return true;
