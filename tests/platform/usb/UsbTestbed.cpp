@@ -169,10 +169,6 @@ std::string UsbTestbed::AddPrinter(const PrinterLayout& layout, FakePrinter* pri
   return node;
 }
 
-std::string UsbTestbed::AddPlainNode(const PrinterLayout& layout) {
-  return AddPrinter(layout, nullptr);
-}
-
 void UsbTestbed::AddOtherDevice(const std::string& port, std::uint16_t vendorId,
                                 std::uint16_t productId) {
   PrinterLayout layout;

@@ -57,8 +57,6 @@ class UsbTestbed {
   std::string AddPrinter(const PrinterLayout& layout, FakePrinter* printer);
   // A USB device that is no printer (a hub, a mouse).
   void AddOtherDevice(const std::string& port, std::uint16_t vendorId, std::uint16_t productId);
-  // A printer node that is a plain file of the testbed (no handlers): held with flock.
-  std::string AddPlainNode(const PrinterLayout& layout);
   // Takes the device and its children out of sysfs.
   void Remove(const std::string& port);
 
