@@ -103,9 +103,10 @@ std::int32_t GetRevData(std::uint8_t* lpBuffer, std::uint32_t length, std::uint3
     while (read < length) {
       std::uint8_t low = 0;
       std::uint8_t high = 0;
+      // The byte goes into the buffer only once both nibbles have come: a read that stops
+      // half-way leaves the buffer past the count as it was.
       const char* failure = NibbleOut(limit, low);
       if (failure == nullptr) {
-        lpBuffer[read] = low;
         failure = NibbleTaken(limit);
       }
       if (failure == nullptr) {

@@ -1,5 +1,6 @@
 // The parallel port by direct register access (Windows 95, 98 and Me) through the real
 // library, on the simulated machine's port chip with an IEEE 1284 printer on the cable.
+#include <algorithm>
 #include <deque>
 #include <numeric>
 #include <optional>
@@ -284,11 +285,15 @@ TEST_P(LptHandshakeFailure, NamesTheEventThatDidNotComeAndHandsTheLinkBack) {
   param().dwLptReceptionDelay = 20;
   Connect(SilentAt(c.silentAt));
   printer->replies = {{1, 2}};
-  Bytes bytes(8, 0);
+  Bytes bytes(8, 0xEE);
   std::uint32_t count = 0;
   const std::int32_t result =
       c.write ? Write(c.mode, bytes, count) : Read(c.mode, bytes, count, c.request);
   EXPECT_EQ(message(), c.text);
+  // A read changes nothing past the bytes it counts (and the nibble read's terminating 0).
+  const std::size_t kept = count + (c.mode == 1 && count > 0 ? 1 : 0);
+  EXPECT_TRUE(c.write || std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(kept), bytes.end(),
+                                     [](std::uint8_t b) { return b == 0xEE; }));
   // A failed termination after a written ECP transfer does not fail the write.
   const bool terminationFailed = c.silentAt >= 23 && c.silentAt <= 27;
   EXPECT_EQ(result, c.write && terminationFailed ? 1 : 0);
