@@ -22,12 +22,12 @@ std::int32_t HandshakeFailure(const char* text) {
   return 0;
 }
 
-void HandBack(Stranded where, std::uint8_t alsoLowAt24, std::uint32_t limit) {
+void HandBack(Stranded where, std::uint32_t limit) {
   try {
     if (where == Stranded::kUnacknowledged) {
       SetLptControlLines(kNAutoFd, kNSelectIn);
     } else {
-      TerminationEvents(alsoLowAt24, limit);
+      TerminationEvents(0, limit);
     }
   } catch (const PortAccessFailure&) {
     // Best effort only: the operation has failed already and says why.
@@ -41,7 +41,7 @@ std::int32_t EcpHandshakeFailure(const char* text, Stranded where) {
   try {
     SetLptControlLines(0, kDataInput);
     SetLptControlLines(kNInit, 0);  // before nSelectIn goes low, which would be a reset
-    HandBack(where, kSelect, library.param.dwECPTerminationDelay);
+    HandBack(where, library.param.dwECPTerminationDelay);
     WriteRegister(kEcr, kEcrStandard);
   } catch (const PortAccessFailure&) {
     // Best effort only, as above.

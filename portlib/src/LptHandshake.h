@@ -30,8 +30,10 @@ enum class Stranded {
 // peripheral follows, so that later forward writes reach it. It reports nothing: the failure
 // that ended the handshake stays the one reported, and a refused register access just ends
 // the hand-back. A withdrawn request is nSelectIn low and nAutoFd high again; otherwise the
-// termination events run with a wait of limit each (at event 24 also alsoLowAt24 low).
-void HandBack(Stranded where, std::uint8_t alsoLowAt24, std::uint32_t limit);
+// termination events run with a wait of limit each. At event 24 only nAck is waited for:
+// Select then shows the inverse of the XFlag the peripheral gave, high after it refused the
+// request, low after it granted ECP mode.
+void HandBack(Stranded where, std::uint32_t limit);
 
 // Reports the failure text of a handshake in or towards ECP mode (also turned round for
 // reverse data), then hands the link back: data direction to output, nInit high, the link

@@ -75,7 +75,7 @@ const char* NibbleModeGranted(std::uint8_t request, std::uint32_t limit) {
 // that the printer is in compatibility mode for the writes that follow.
 std::int32_t NibbleFailure(const char* text, Stranded where, std::uint32_t limit) {
   ReportFailure("%s", text);
-  HandBack(where, 0, limit);
+  HandBack(where, limit);
   return 0;
 }
 

@@ -309,28 +309,29 @@ TEST_P(LptHandshakeFailure, NamesTheEventThatDidNotComeAndHandsTheLinkBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Events, LptHandshakeFailure,
-    ::testing::Values(FailureCase{2, 3, true, 0, "ECPNegotiateLPTWithVopP2 : failure(Ev2)\n"},
-                      FailureCase{5, 3, true, 0, "ECPNegotiateLPTWithVopP2 : failure(Ev5)\n"},
-                      FailureCase{6, 3, true, 0, "ECPNegotiateLPTWithVopP2 : failure(Ev6)\n"},
-                      FailureCase{31, 3, true, 0, "ECPNegotiateLPTWithVopP2 : failure(Ev31)\n"},
-                      FailureCase{23, 3, true, 0, "ECPTerminateLPTWithVopP2 : failure(Ev23)\n"},
-                      FailureCase{24, 3, true, 0, "ECPTerminateLPTWithVopP2 : failure(Ev24)\n"},
-                      FailureCase{27, 3, true, 0, "ECPTerminateLPTWithVopP2 : failure(Ev27)\n"},
-                      FailureCase{2, 1, false, 0, "GetRevData : failure(Ev2)\n"},
-                      FailureCase{5, 1, false, 0, "GetRevData : failure(Ev5)\n"},
-                      FailureCase{0, 1, false, 0x01,
-                                  "GetRevData : failure(Ev5)\n"},  // byte mode: refused
-                      FailureCase{6, 1, false, 0, "GetRevData : failure(Ev6)\n"},
-                      FailureCase{9, 1, false, 0, "GetRevData : failure(Ev9)\n"},
-                      FailureCase{11, 1, false, 0, "GetRevData : failure(Ev11)\n"},
-                      FailureCase{23, 1, false, 0, "GetRevData : failure(Ev23)\n"},
-                      FailureCase{24, 1, false, 0, "GetRevData : failure(Ev24)\n"},
-                      FailureCase{27, 1, false, 0, "GetRevData : failure(Ev27)\n"},
-                      FailureCase{40, 3, false, 0, "ECPGetRevData : failure(Ev40)\n"},
-                      FailureCase{43, 3, false, 0, "ECPGetRevData : failure(Ev43)\n"},
-                      FailureCase{45, 3, false, 0, "ECPGetRevData : failure(Ev45)\n"},
-                      FailureCase{48, 3, false, 0, "ECPGetRevData : failure(Ev48)\n"},
-                      FailureCase{49, 3, false, 0, "ECPGetRevData : failure(Ev49)\n"}));
+    ::testing::Values(
+        FailureCase{2, 3, true, 0, "ECPNegotiateLPTWithVopP2 : failure(Ev2)\n"},
+        FailureCase{5, 3, true, 0, "ECPNegotiateLPTWithVopP2 : failure(Ev5)\n"},
+        FailureCase{6, 3, true, 0, "ECPNegotiateLPTWithVopP2 : failure(Ev6)\n"},
+        FailureCase{31, 3, true, 0, "ECPNegotiateLPTWithVopP2 : failure(Ev31)\n"},
+        FailureCase{0, 3, false, 0x01, "ECPNegotiateLPTWithVopP2 : failure(Ev31)\n"},  // refused
+        FailureCase{23, 3, true, 0, "ECPTerminateLPTWithVopP2 : failure(Ev23)\n"},
+        FailureCase{24, 3, true, 0, "ECPTerminateLPTWithVopP2 : failure(Ev24)\n"},
+        FailureCase{27, 3, true, 0, "ECPTerminateLPTWithVopP2 : failure(Ev27)\n"},
+        FailureCase{2, 1, false, 0, "GetRevData : failure(Ev2)\n"},
+        FailureCase{5, 1, false, 0, "GetRevData : failure(Ev5)\n"},
+        FailureCase{0, 1, false, 0x01, "GetRevData : failure(Ev5)\n"},  // byte mode: refused
+        FailureCase{6, 1, false, 0, "GetRevData : failure(Ev6)\n"},
+        FailureCase{9, 1, false, 0, "GetRevData : failure(Ev9)\n"},
+        FailureCase{11, 1, false, 0, "GetRevData : failure(Ev11)\n"},
+        FailureCase{23, 1, false, 0, "GetRevData : failure(Ev23)\n"},
+        FailureCase{24, 1, false, 0, "GetRevData : failure(Ev24)\n"},
+        FailureCase{27, 1, false, 0, "GetRevData : failure(Ev27)\n"},
+        FailureCase{40, 3, false, 0, "ECPGetRevData : failure(Ev40)\n"},
+        FailureCase{43, 3, false, 0, "ECPGetRevData : failure(Ev43)\n"},
+        FailureCase{45, 3, false, 0, "ECPGetRevData : failure(Ev45)\n"},
+        FailureCase{48, 3, false, 0, "ECPGetRevData : failure(Ev48)\n"},
+        FailureCase{49, 3, false, 0, "ECPGetRevData : failure(Ev49)\n"}));
 
 TEST_F(LptDirect, AWaitReadsTheStatusAtMostItsLimitPlusOneTimes) {
   param().dwECPNegotiationDelay = 7;
