@@ -68,6 +68,11 @@ bool ParportAccess::Ioctl(unsigned long request, void* argument) {
   const int error = errno;
   if (error == ENODEV || error == ENXIO) {
     Note(FailureKind::kDeviceGone, device_, {});
+    // The port behind this descriptor is gone (an adapter unplugged, the driver reloaded):
+    // the next claim opens the device afresh instead of failing on this one for good.
+    ::close(fd_);
+    fd_ = -1;
+    claimed_ = false;
   }
   return Refuse(ErrorFromErrno(error));
 }
