@@ -15,6 +15,7 @@
 #include "window/AddHeaderDialog.h"
 #include "window/BandArrangeDialog.h"
 #include "window/CheckFileFormatDialog.h"
+#include "window/WriteDataFlashRomDialog.h"
 
 namespace {
 
@@ -200,6 +201,28 @@ TEST_F(FileToolDialogTest, AddHeaderNamesAMissingInputAndClosesWithThePathsStore
   EXPECT_EQ(file_.ReadString("VopMaker", "ReadFile", "", 255), input.string());
   EXPECT_EQ(file_.ReadString("VopMaker", "WriteFile", "", 255), output.string());
   EXPECT_EQ(file_.ReadInt("VopMaker", "SelDType", -1), 0);
+}
+
+// A path of folders with Japanese names soon passes 255 bytes; a cut there named another file
+// and ended inside a letter.
+TEST_F(FileToolDialogTest, LongPathsSavedComeBackWhole) {
+  std::string folderName;
+  for (int i = 0; i < 90; ++i) {
+    folderName += "\u30C7";  // three bytes each
+  }
+  const std::string path = (folder_ / folderName / "file.vop").string();
+  ASSERT_GT(path.size(), 300U);
+  WriteText(ini_, "[VopMaker]\nReadFile=" + path + "\nWriteFile=" + path +
+                      "\n[VopFileChk]\nCheck=" + path + "\n[BandAdjust]\nInputFile=" + path +
+                      "\nOutputFile=" + path + "\n[FlashWrite]\nFROMFile=" + path + "\n");
+  const shell::AddHeaderDialog add(bundle_, Runner(), nullptr);
+  const shell::CheckFileFormatDialog check(bundle_, Runner(), nullptr);
+  const shell::BandArrangeDialog bands(bundle_, Runner(), nullptr);
+  const shell::WriteDataFlashRomDialog flash(bundle_, Runner(), nullptr);
+  for (const auto* field :
+       {add.Input(), add.Output(), check.File(), bands.Input(), bands.Output(), flash.File()}) {
+    EXPECT_EQ(field->Path().toStdString(), path);
+  }
 }
 
 TEST_F(FileToolDialogTest, BrowseStartsInThePathsFolderAndTakesTheChoice) {

@@ -8,7 +8,6 @@ namespace shell {
 namespace {
 
 constexpr std::string_view kSection = "VopMaker";
-constexpr std::size_t kPathLength = 255;
 
 }  // namespace
 
@@ -20,8 +19,8 @@ AddHeaderDialog::AddHeaderDialog(const ToolBundle& bundle, DialogRunner runModal
       dataType_(Settings().ReadInt(kSection, "SelDType", 0)) {
   setObjectName("addHeader");
   AddButtons();
-  input_->SetPath(ToQString(Settings().ReadString(kSection, "ReadFile", "", kPathLength)));
-  output_->SetPath(ToQString(Settings().ReadString(kSection, "WriteFile", "", kPathLength)));
+  input_->SetPath(ToQString(Settings().ReadString(kSection, "ReadFile", "", kLongestStoredPath)));
+  output_->SetPath(ToQString(Settings().ReadString(kSection, "WriteFile", "", kLongestStoredPath)));
 }
 
 flashtools::ToolResult AddHeaderDialog::Excute() {

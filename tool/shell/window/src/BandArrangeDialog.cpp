@@ -8,7 +8,6 @@ namespace shell {
 namespace {
 
 constexpr std::string_view kSection = "BandAdjust";
-constexpr std::size_t kPathLength = 255;
 
 }  // namespace
 
@@ -20,8 +19,9 @@ BandArrangeDialog::BandArrangeDialog(const ToolBundle& bundle, DialogRunner runM
       output_(AddPathRow(zarnik::text::kOutputFileName, zarnik::text::kFilterAll)) {
   setObjectName("arrangeBands");
   AddButtons();
-  input_->SetPath(ToQString(Settings().ReadString(kSection, "InputFile", "", kPathLength)));
-  output_->SetPath(ToQString(Settings().ReadString(kSection, "OutputFile", "", kPathLength)));
+  input_->SetPath(ToQString(Settings().ReadString(kSection, "InputFile", "", kLongestStoredPath)));
+  output_->SetPath(
+      ToQString(Settings().ReadString(kSection, "OutputFile", "", kLongestStoredPath)));
 }
 
 flashtools::ToolResult BandArrangeDialog::Excute() {

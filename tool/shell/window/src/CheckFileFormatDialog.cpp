@@ -8,7 +8,6 @@ namespace shell {
 namespace {
 
 constexpr std::string_view kSection = "VopFileChk";
-constexpr std::size_t kPathLength = 255;
 
 }  // namespace
 
@@ -19,7 +18,7 @@ CheckFileFormatDialog::CheckFileFormatDialog(const ToolBundle& bundle, DialogRun
       file_(AddPathRow({}, zarnik::text::kFilterVop)) {
   setObjectName("checkFileFormat");
   AddButtons();
-  file_->SetPath(ToQString(Settings().ReadString(kSection, "Check", "", kPathLength)));
+  file_->SetPath(ToQString(Settings().ReadString(kSection, "Check", "", kLongestStoredPath)));
 }
 
 flashtools::ToolResult CheckFileFormatDialog::Excute() {

@@ -24,7 +24,7 @@ namespace {
 namespace text = zarnik::text;
 
 constexpr std::string_view kSection = "FlashWrite";
-constexpr std::size_t kPathLength = 255;
+constexpr std::size_t kMachineIdLength = 255;
 
 std::string_view FilterOf(int dataType) {
   return dataType == flashjobs::kDataTypeDemoPrintData ? text::kFilterDemo : text::kFilterFirmware;
@@ -55,7 +55,7 @@ WriteDataFlashRomDialog::WriteDataFlashRomDialog(const ToolBundle& bundle, Dialo
       unreadable_(settings_.Load()),
       runModal_(std::move(runModal)),
       machineId_(settings::ParseMachineId(
-          settings_.ReadString("StartJob", "MachineID", "FF", kPathLength))),
+          settings_.ReadString("StartJob", "MachineID", "FF", kMachineIdLength))),
       file_(new PathField(text::kFilterFirmware, runModal_, this)),
       dataTypes_(new QButtonGroup(this)),
       execute_(new QPushButton(ToQString(text::kExecute), this)),
@@ -83,7 +83,7 @@ WriteDataFlashRomDialog::WriteDataFlashRomDialog(const ToolBundle& bundle, Dialo
   layout->addWidget(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  file_->SetPath(ToQString(settings_.ReadString(kSection, "FROMFile", "", kPathLength)));
+  file_->SetPath(ToQString(settings_.ReadString(kSection, "FROMFile", "", kLongestStoredPath)));
   // Only the firmware types come back from the file: any stored value but 0 selects
   // "Firmware".
   const int stored = settings_.ReadInt(kSection, "FORQX44DX", 0);

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <cstddef>
 #include <string_view>
 
 #include "window/WindowHooks.h"
@@ -12,6 +13,11 @@ class QLineEdit;
 class QPushButton;
 
 namespace shell {
+
+// How much of a path the dialogs take back from the settings file: as long a path as the
+// system opens, so that a path saved is shown and used again whole. A path cut to fewer bytes
+// would name another file, or end inside a character of its last letter.
+constexpr std::size_t kLongestStoredPath = 4095;
 
 class PathField final : public QWidget {
   Q_OBJECT
