@@ -1,4 +1,6 @@
 // The three file tools run from their dialogs on real files.
+#include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -223,6 +225,22 @@ TEST_F(FileToolDialogTest, LongPathsSavedComeBackWhole) {
        {add.Input(), add.Output(), check.File(), bands.Input(), bands.Output(), flash.File()}) {
     EXPECT_EQ(field->Path().toStdString(), path);
   }
+}
+
+// A path pasted with its line break, or with a NUL, named another file than the one shown.
+TEST_F(FileToolDialogTest, PastedPathsWithLineBreaksOrNulAreRefused) {
+  shell::AddHeaderDialog add(bundle_, Runner(), nullptr);
+  QLineEdit* edit = add.Output()->Edit();
+  const QString path = QString::fromStdString((folder_ / "out.vop").string());
+  for (const QString& pasted : {path + "\n", path + QChar::Null + "x", path + "\r\n"}) {
+    edit->clear();
+    QApplication::clipboard()->setText(pasted);
+    edit->paste();
+    EXPECT_EQ(edit->text(), "");
+  }
+  QApplication::clipboard()->setText(path);
+  edit->paste();
+  EXPECT_EQ(edit->text(), path);
 }
 
 TEST_F(FileToolDialogTest, BrowseStartsInThePathsFolderAndTakesTheChoice) {

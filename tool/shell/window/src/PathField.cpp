@@ -5,12 +5,34 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QValidator>
 
 #include "window/FileFilter.h"
 #include "window/QtText.h"
 #include "zarnik/Strings.h"
 
 namespace shell {
+namespace {
+
+// Typing or pasting a line break or a NUL into the path is refused. A path copied from a
+// terminal with its line break would name a file beside the one the person sees named, and
+// the system reads a name only up to a NUL: either way another file would be read or
+// replaced. Paths set by Browse or from the settings are taken as they are.
+class OneLinePath final : public QValidator {
+ public:
+  using QValidator::QValidator;
+
+  State validate(QString& text, int& /*position*/) const override {
+    for (const QChar letter : text) {
+      if (letter == QChar::Null || letter == u'\n' || letter == u'\r') {
+        return Invalid;
+      }
+    }
+    return Acceptable;
+  }
+};
+
+}  // namespace
 
 PathField::PathField(std::string_view filterPairs, DialogRunner runModal, QWidget* parent)
     : QWidget(parent),
@@ -18,6 +40,7 @@ PathField::PathField(std::string_view filterPairs, DialogRunner runModal, QWidge
       edit_(new QLineEdit(this)),
       browse_(new QPushButton(ToQString(zarnik::text::kBrowse), this)) {
   SetFilter(filterPairs);
+  edit_->setValidator(new OneLinePath(edit_));
   edit_->setMinimumWidth(320);
   browse_->setAutoDefault(false);
   auto* layout = new QHBoxLayout(this);
