@@ -89,6 +89,9 @@ TEST(AddHeaderTest, LeavesTheOutputUntouchedWhenItFails) {
   EXPECT_EQ(AddHeader(dir / "in", nowhere, noFolderUi), ToolResult::kFailed);
   ExpectMessages(noFolderUi, {{"Cannot find " + nowhere.string(), "Error", MessageIcon::kNone}});
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"in", "out.vop"}));
+  RecordingUserInterface unnamedUi;
+  EXPECT_EQ(AddHeader(dir / "in", "", unnamedUi), ToolResult::kFailed);
+  ExpectMessages(unnamedUi, {{"Cannot find ", "Error", MessageIcon::kNone}});
 
   // A name at the system's limit is made all the same.
   const std::string longest = std::string(251, 'x') + ".vop";

@@ -259,6 +259,12 @@ PendingOutputFile::PendingOutputFile(const std::filesystem::path& path) {
 }
 
 bool PendingOutputFile::Open(const std::filesystem::path& path) {
+  // No name is no file: without this the temporary file went into the current folder, took a
+  // whole copy, and only the rename at the end failed.
+  if (path.empty()) {
+    problem_ = FileProblem::kCannotOpen;
+    return false;
+  }
   // Through a symbolic link the file it names is replaced (or made), and the link kept.
   const auto followed = FollowLinks(path);
   if (!followed) {
