@@ -17,7 +17,6 @@ namespace {
 constexpr std::int32_t kLptPortKind = 1;
 constexpr std::int32_t kUsbPortKind = 3;
 constexpr std::int32_t kNoPort = 255;
-constexpr std::size_t kMachineIdLength = 255;
 
 // "Output" 0 ("LPT1:") is the parallel port, 1 ("USB") is USB; other values name no port.
 std::int32_t PortKindOfOutput(std::int32_t output) {
@@ -65,8 +64,7 @@ std::optional<PrinterRun> PreparePrinterRun(const GlobalOptions& global, std::os
   }
   run.port.transferMode = panel.mode;
   run.port.outputFile = panel.outputFile;
-  run.machineId =
-      settings::ParseMachineId(file.ReadString("StartJob", "MachineID", "FF", kMachineIdLength));
+  run.machineId = settings::ReadMachineId(file);
   return run;
 }
 

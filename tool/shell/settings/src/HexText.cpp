@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "settings/ProfileFile.h"
+
 namespace settings {
 namespace {
 
@@ -39,6 +41,11 @@ std::uint16_t ParseHex4(std::string_view text) {
 
 std::uint8_t ParseMachineId(std::string_view text) {
   return static_cast<std::uint8_t>(LeadingHex(text, 8) & 0xFFU);
+}
+
+std::uint8_t ReadMachineId(const ProfileFile& file) {
+  constexpr std::size_t kLongestText = 255;
+  return ParseMachineId(file.ReadString("StartJob", "MachineID", "FF", kLongestText));
 }
 
 }  // namespace settings

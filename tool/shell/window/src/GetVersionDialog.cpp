@@ -13,11 +13,6 @@
 #include "zarnik/Strings.h"
 
 namespace shell {
-namespace {
-
-constexpr std::size_t kMachineIdLength = 255;
-
-}  // namespace
 
 GetVersionDialog::GetVersionDialog(const ToolBundle& bundle, DialogRunner runModal, QWidget* parent)
     : JobDialog(parent),
@@ -49,8 +44,7 @@ void GetVersionDialog::OnYes() {
                    zarnik::text::kProgramName, flashtools::MessageIcon::kExclamation);
     return;
   }
-  const std::uint8_t machineId = settings::ParseMachineId(
-      settings_.ReadString("StartJob", "MachineID", "FF", kMachineIdLength));
+  const std::uint8_t machineId = settings::ReadMachineId(settings_);
   std::uint8_t ownNumber = 0;
   std::uint8_t& commandNumber =
       bundle_.commandNumber != nullptr ? *bundle_.commandNumber : ownNumber;

@@ -24,7 +24,6 @@ namespace {
 namespace text = zarnik::text;
 
 constexpr std::string_view kSection = "FlashWrite";
-constexpr std::size_t kMachineIdLength = 255;
 
 std::string_view FilterOf(int dataType) {
   return dataType == flashjobs::kDataTypeDemoPrintData ? text::kFilterDemo : text::kFilterFirmware;
@@ -54,8 +53,7 @@ WriteDataFlashRomDialog::WriteDataFlashRomDialog(const ToolBundle& bundle, Dialo
       settings_(bundle.settingsFile),
       unreadable_(settings_.Load()),
       runModal_(std::move(runModal)),
-      machineId_(settings::ParseMachineId(
-          settings_.ReadString("StartJob", "MachineID", "FF", kMachineIdLength))),
+      machineId_(settings::ReadMachineId(settings_)),
       file_(new PathField(text::kFilterFirmware, runModal_, this)),
       dataTypes_(new QButtonGroup(this)),
       execute_(new QPushButton(ToQString(text::kExecute), this)),
