@@ -5,7 +5,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "LibraryState.h"
 #include "platform/Services.h"
@@ -18,14 +17,16 @@ namespace {
 // 511 characters anyway).
 constexpr std::size_t kMaxText = 4096;
 
-__attribute__((format(printf, 1, 0))) std::string FormatText(const char* format,
+// Formatted on the stack: a failure is still told when memory has run out.
+using Text = std::array<char, kMaxText>;
+
+__attribute__((format(printf, 2, 0))) std::size_t FormatText(Text& text, const char* format,
                                                              va_list arguments) {
-  std::array<char, kMaxText> text{};
   const int length = std::vsnprintf(text.data(), text.size(), format, arguments);
-  if (length <= 0) {
-    return {};
-  }
-  return {text.data(), std::min(static_cast<std::size_t>(length), kMaxText - 1)};
+  const std::size_t kept =
+      length <= 0 ? 0 : std::min(static_cast<std::size_t>(length), kMaxText - 1);
+  text[kept] = '\0';
+  return kept;
 }
 
 }  // namespace
@@ -34,11 +35,12 @@ void DebugLine(std::int32_t threshold, const char* format, ...) {
   if (Library().nDebugLevel < threshold) {
     return;
   }
+  Text text;
   va_list arguments;
   va_start(arguments, format);
-  const std::string text = FormatText(format, arguments);
+  FormatText(text, format, arguments);
   va_end(arguments);
-  platform::Current().OutputDebugString(text.c_str());
+  platform::Current().OutputDebugString(text.data());
 }
 
 void ReportFailure(const char* format, ...) {
@@ -46,12 +48,14 @@ void ReportFailure(const char* format, ...) {
   if (library.nDebugLevel < kLevelFailure) {
     return;
   }
+  Text text;
   va_list arguments;
   va_start(arguments, format);
-  const std::string text = FormatText(format, arguments);
+  const std::size_t length = FormatText(text, format, arguments);
   va_end(arguments);
-  platform::Current().OutputDebugString(text.c_str());
-  const std::size_t kept = text.copy(library.szMessage, kMessageSize - 1);
+  platform::Current().OutputDebugString(text.data());
+  const std::size_t kept = std::min(length, kMessageSize - 1);
+  std::memcpy(library.szMessage, text.data(), kept);
   library.szMessage[kept] = '\0';
 }
 

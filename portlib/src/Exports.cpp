@@ -1,15 +1,26 @@
 // The twelve exports: dispatch on the port bits in the fixed order file, parallel, serial,
 // USB (the last transport's result is the call's result), the parameter block, the last
 // message, the version and the debug level, and the parallel-port handshakes.
+#include <utility>
+
 #include "Diagnostics.h"
 #include "LibraryState.h"
 #include "OsKind.h"
 #include "Transports.h"
 #include "VopP2.h"
+#include "platform/CallGuard.h"
 
 using namespace vopp2;
 
 namespace {
+
+// The export's work, with whatever it throws reported as the export's failure.
+template <typename Call>
+int32_t Guarded(const char* name, Call&& call) noexcept {
+  return platform::FailureOnThrow<int32_t>(0, std::forward<Call>(call), [name](const char* what) {
+    ReportFailure("%s: %s\n", name, what);
+  });
+}
 
 bool DirectAccessKind(int kind) {
   return kind >= OS_WIN95 && kind <= OS_WINME;
@@ -21,77 +32,85 @@ extern "C" {
 
 VOPP2_API int32_t VOPP2_CALL VopP2Open(int32_t port) {
   DebugLine(kLevelExport, "VopP2Open\n");
-  int32_t result = 0;
-  if ((port & PORT_FILE) != 0) {
-    result = VopP2OpenFile();
-  }
-  if ((port & PORT_LPT) != 0) {
-    result = VopP2OpenLpt();
-  }
-  if ((port & PORT_COM) != 0) {
-    result = VopP2OpenCom();
-  }
-  if ((port & PORT_USB) != 0) {
-    result = VopP2OpenUsb();
-  }
-  return result;
+  return Guarded("VopP2Open", [&] {
+    int32_t result = 0;
+    if ((port & PORT_FILE) != 0) {
+      result = VopP2OpenFile();
+    }
+    if ((port & PORT_LPT) != 0) {
+      result = VopP2OpenLpt();
+    }
+    if ((port & PORT_COM) != 0) {
+      result = VopP2OpenCom();
+    }
+    if ((port & PORT_USB) != 0) {
+      result = VopP2OpenUsb();
+    }
+    return result;
+  });
 }
 
 VOPP2_API int32_t VOPP2_CALL VopP2Close(int32_t port) {
   DebugLine(kLevelExport, "VopP2Close\n");
-  int32_t result = 0;
-  if ((port & PORT_FILE) != 0) {
-    result = VopP2CloseFile();
-  }
-  if ((port & PORT_LPT) != 0) {
-    result = VopP2CloseLpt();
-  }
-  if ((port & PORT_COM) != 0) {
-    result = VopP2CloseCom();
-  }
-  if ((port & PORT_USB) != 0) {
-    result = VopP2CloseUsb();
-  }
-  return result;
+  return Guarded("VopP2Close", [&] {
+    int32_t result = 0;
+    if ((port & PORT_FILE) != 0) {
+      result = VopP2CloseFile();
+    }
+    if ((port & PORT_LPT) != 0) {
+      result = VopP2CloseLpt();
+    }
+    if ((port & PORT_COM) != 0) {
+      result = VopP2CloseCom();
+    }
+    if ((port & PORT_USB) != 0) {
+      result = VopP2CloseUsb();
+    }
+    return result;
+  });
 }
 
 VOPP2_API int32_t VOPP2_CALL VopP2Write(int32_t port, const uint8_t* lpData, uint32_t dwDataLength,
                                         uint32_t* lpdwWritten) {
   DebugLine(kLevelExport, "VopP2Write\n");
-  int32_t result = 0;
-  if ((port & PORT_FILE) != 0) {
-    result = VopP2WriteFile(lpData, dwDataLength, lpdwWritten);
-  }
-  if ((port & PORT_LPT) != 0) {
-    result = VopP2WriteLpt(lpData, dwDataLength, lpdwWritten);
-  }
-  if ((port & PORT_COM) != 0) {
-    result = VopP2WriteCom(lpData, dwDataLength, lpdwWritten);
-  }
-  if ((port & PORT_USB) != 0) {
-    result = VopP2WriteUsb(lpData, dwDataLength, lpdwWritten);
-  }
-  return result;
+  return Guarded("VopP2Write", [&] {
+    int32_t result = 0;
+    if ((port & PORT_FILE) != 0) {
+      result = VopP2WriteFile(lpData, dwDataLength, lpdwWritten);
+    }
+    if ((port & PORT_LPT) != 0) {
+      result = VopP2WriteLpt(lpData, dwDataLength, lpdwWritten);
+    }
+    if ((port & PORT_COM) != 0) {
+      result = VopP2WriteCom(lpData, dwDataLength, lpdwWritten);
+    }
+    if ((port & PORT_USB) != 0) {
+      result = VopP2WriteUsb(lpData, dwDataLength, lpdwWritten);
+    }
+    return result;
+  });
 }
 
 VOPP2_API int32_t VOPP2_CALL VopP2Read(int32_t port, uint8_t* lpBuffer, uint32_t dwBufferLength,
                                        uint32_t* lpdwRead, uint32_t byRequest) {
   DebugLine(kLevelExport, "VopP2Read\n");
-  const auto request = static_cast<uint8_t>(byRequest & 0xFFU);
-  int32_t result = 0;
-  if ((port & PORT_FILE) != 0) {
-    result = VopP2ReadFile(lpBuffer, dwBufferLength, lpdwRead);
-  }
-  if ((port & PORT_LPT) != 0) {
-    result = VopP2ReadLpt(lpBuffer, dwBufferLength, lpdwRead, request);
-  }
-  if ((port & PORT_COM) != 0) {
-    result = VopP2ReadCom(lpBuffer, dwBufferLength, lpdwRead);
-  }
-  if ((port & PORT_USB) != 0) {
-    result = VopP2ReadUsb(lpBuffer, dwBufferLength, lpdwRead, request);
-  }
-  return result;
+  return Guarded("VopP2Read", [&] {
+    const auto request = static_cast<uint8_t>(byRequest & 0xFFU);
+    int32_t result = 0;
+    if ((port & PORT_FILE) != 0) {
+      result = VopP2ReadFile(lpBuffer, dwBufferLength, lpdwRead);
+    }
+    if ((port & PORT_LPT) != 0) {
+      result = VopP2ReadLpt(lpBuffer, dwBufferLength, lpdwRead, request);
+    }
+    if ((port & PORT_COM) != 0) {
+      result = VopP2ReadCom(lpBuffer, dwBufferLength, lpdwRead);
+    }
+    if ((port & PORT_USB) != 0) {
+      result = VopP2ReadUsb(lpBuffer, dwBufferLength, lpdwRead, request);
+    }
+    return result;
+  });
 }
 
 VOPP2_API const char* VOPP2_CALL VopP2GetMessage(void) {
@@ -124,30 +143,36 @@ VOPP2_API int32_t VOPP2_CALL VopP2GetDebugLevel(void) {
 
 VOPP2_API int32_t VOPP2_CALL VopP2InitLPTPort(void) {
   DebugLine(kLevelExport, "InitLPTPort\n");
-  if (DirectAccessKind(GetKindOfOS())) {
-    return InitLPTPort();
-  }
-  Library().dwEcpState = 0;
-  return 0;
+  return Guarded("VopP2InitLPTPort", [&] {
+    if (DirectAccessKind(GetKindOfOS())) {
+      return InitLPTPort();
+    }
+    Library().dwEcpState = 0;
+    return 0;
+  });
 }
 
 VOPP2_API int32_t VOPP2_CALL VopP2ECPNegotiation(uint32_t byRequest, uint32_t byEcr1,
                                                  uint32_t byEcr2) {
   DebugLine(kLevelExport, "VopP2ECPNegotiation\n");
-  if (!DirectAccessKind(GetKindOfOS())) {
-    return 0;
-  }
-  return ECPNegotiateLPTWithVopP2(static_cast<uint8_t>(byRequest & 0xFFU),
-                                  static_cast<uint8_t>(byEcr1 & 0xFFU),
-                                  static_cast<uint8_t>(byEcr2 & 0xFFU));
+  return Guarded("VopP2ECPNegotiation", [&] {
+    if (!DirectAccessKind(GetKindOfOS())) {
+      return 0;
+    }
+    return ECPNegotiateLPTWithVopP2(static_cast<uint8_t>(byRequest & 0xFFU),
+                                    static_cast<uint8_t>(byEcr1 & 0xFFU),
+                                    static_cast<uint8_t>(byEcr2 & 0xFFU));
+  });
 }
 
 VOPP2_API int32_t VOPP2_CALL VopP2ECPTermination(void) {
   DebugLine(kLevelExport, "VopP2ECPTermination\n");
-  if (!DirectAccessKind(GetKindOfOS())) {
-    return 0;
-  }
-  return ECPTerminateLPTWithVopP2();
+  return Guarded("VopP2ECPTermination", [&] {
+    if (!DirectAccessKind(GetKindOfOS())) {
+      return 0;
+    }
+    return ECPTerminateLPTWithVopP2();
+  });
 }
 
 }  // extern "C"

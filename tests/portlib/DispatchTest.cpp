@@ -69,4 +69,20 @@ TEST_F(Dispatch, MasksWithoutAKnownBitTouchNothing) {
   EXPECT_EQ(message(), messageAtStart);  // no failure reported
 }
 
+// A device whose system calls throw, as they do when memory runs out.
+class ThrowingDevice final : public sim::Device {
+ public:
+  sim::IoResult Write(std::span<const std::uint8_t> /*data*/) override { throw std::bad_alloc(); }
+  sim::IoResult Read(std::span<std::uint8_t> /*buffer*/) override { throw std::bad_alloc(); }
+};
+
+TEST_F(Dispatch, AnExceptionBelowAnExportIsItsFailureNotTheCallersCrash) {
+  machine.AttachDevice("throwing-device", std::make_shared<ThrowingDevice>());
+  std::snprintf(param().szOutputFile, sizeof param().szOutputFile, "throwing-device");
+  const std::uint8_t data[] = {1};
+  std::uint32_t count = 0;
+  EXPECT_EQ(VopP2Write(PORT_FILE, data, 1, &count), 0);
+  EXPECT_EQ(message(), "VopP2Write: std::bad_alloc\n");
+}
+
 }  // namespace

@@ -165,4 +165,24 @@ TEST_F(BridgeLibraryTest, DescriptorsCheckAndResetAnswerWhileTheDeviceIsThere) {
   EXPECT_EQ(VopUsb_ResetDevice(id), 0);
 }
 
+// A device whose I/O controls throw, as they do when memory runs out.
+class ThrowingNode final : public sim::Device {
+ public:
+  sim::IoResult Write(std::span<const std::uint8_t> /*data*/) override { throw std::bad_alloc(); }
+  sim::IoResult Read(std::span<std::uint8_t> /*buffer*/) override { throw std::bad_alloc(); }
+  sim::IoResult IoControl(std::uint32_t /*code*/, std::span<const std::uint8_t> /*in*/,
+                          std::span<std::uint8_t> /*out*/) override {
+    throw std::bad_alloc();
+  }
+};
+
+TEST_F(BridgeLibraryTest, AnExceptionBelowAnExportIsItsFailureNotTheCallersCrash) {
+  sim::AttachMakerUsbDevice(machine, usb.DevicePath(), std::make_shared<ThrowingNode>(), {});
+  const std::int32_t id = VopUsb_Open();
+  ASSERT_NE(id, -1);
+  EXPECT_EQ(VopUsb_Check(id), VOPUSB_CHECK_FAILED);
+  std::array<std::uint8_t, 18> device{};
+  EXPECT_EQ(VopUsb_GetDeviceDescriptor(id, device.data()), 0);
+}
+
 }  // namespace
