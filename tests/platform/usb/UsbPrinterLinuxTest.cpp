@@ -333,4 +333,36 @@ TEST_F(UsbCommandLine, ListShowsThePrintersWithTheirDeviceIds) {
   EXPECT_NE(json.out.find(R"("node": null, "kernel_driver": false)"), std::string::npos);
 }
 
+// A device's strings are outside input: on the terminal no control character of theirs
+// reaches it (no forged line, no escape sequence), and the JSON is valid UTF-8 whatever bytes
+// came (an overlong form, a surrogate, past U+10FFFF become U+FFFD).
+TEST_F(UsbCommandLine, ListShowsOddDeviceStringsHarmlessly) {
+  PrinterLayout odd;
+  odd.manufacturer = "Za\xE0\x80\xAFrnik";
+  odd.product = "QX\x1B[31m\nfake line\xC2\x9B";
+  odd.serial = "S\"N\\\x01";
+  odd.ieee1284Id = "MFG:\xED\xA0\x80;MDL:\xF4\x90\x80\x80\xC3\xA9;";
+  bed.AddPrinter(odd, nullptr);
+
+  const cli_test::CliRun text = Cli("list");
+  EXPECT_NE(text.out.find("  04b8:0005  Za\uFFFD\uFFFD\uFFFDrnik QX?[31m?fake line?  serial "
+                          "S\"N\\?\n"),
+            std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("device ID: MFG \uFFFD\uFFFD\uFFFD; MDL \uFFFD\uFFFD\uFFFD\uFFFD\u00E9;"),
+            std::string::npos)
+      << text.out;
+
+  const cli_test::CliRun json = Cli("list --json");
+  EXPECT_NE(
+      json.out.find("\"manufacturer\": \"Za\uFFFD\uFFFD\uFFFDrnik\", \"product\": "
+                    "\"QX\\u001b[31m\\u000afake line\xC2\x9B\", \"serial\": \"S\\\"N\\\\\\u0001\""),
+      std::string::npos)
+      << json.out;
+  EXPECT_NE(json.out.find("\"MFG\": \"\uFFFD\uFFFD\uFFFD\", "
+                          "\"MDL\": \"\uFFFD\uFFFD\uFFFD\uFFFD\u00E9\""),
+            std::string::npos)
+      << json.out;
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "Command.h"
 #include "platform/DeviceIdFields.h"
@@ -22,31 +23,78 @@ std::string Access(bool accessible, const std::string& reason) {
   return accessible ? "this user may open it" : "this user may not open it: " + reason;
 }
 
-// A JSON string; control characters escaped, bytes that are no UTF-8 made U+FFFD.
-std::string Json(const std::string& text) {
+// The length of the UTF-8 sequence at text[i], or 0 when none begins there: a stray
+// continuation byte, an overlong form, a surrogate, a code point past U+10FFFF, a cut end.
+std::size_t Utf8Length(std::string_view text, std::size_t i) {
+  const auto at = [text, i](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+  const unsigned char lead = at(0);
+  if (lead < 0x80) {
+    return 1;
+  }
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+  if (length == 0 || lead > 0xF4 || i + length > text.size()) {
+    return 0;
+  }
+  // After E0, ED, F0 and F4 the second byte's range is narrower.
+  const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+  const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+  if (at(1) < low || at(1) > high) {
+    return 0;
+  }
+  for (std::size_t k = 2; k < length; ++k) {
+    if ((at(k) & 0xC0) != 0x80) {
+      return 0;
+    }
+  }
+  return length;
+}
+
+// The text as valid UTF-8: each byte that begins no sequence becomes U+FFFD.
+std::string ValidUtf8(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = Utf8Length(text, i);
+    if (length == 0) {
+      out.append("\xEF\xBF\xBD");
+      ++i;
+    } else {
+      out.append(text, i, length);
+      i += length;
+    }
+  }
+  return out;
+}
+
+// A device's text for the terminal: valid UTF-8, and control characters (C0, DEL, C1), which
+// could move the cursor or start an escape sequence, shown as '?'.
+std::string Shown(std::string_view text) {
+  const std::string valid = ValidUtf8(text);
+  std::string out;
+  for (std::size_t i = 0; i < valid.size(); ++i) {
+    const auto c = static_cast<unsigned char>(valid[i]);
+    if (c == 0xC2 && static_cast<unsigned char>(valid[i + 1]) < 0xA0) {
+      out.push_back('?');
+      ++i;
+    } else {
+      out.push_back(c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c));
+    }
+  }
+  return out;
+}
+
+// A JSON string of valid UTF-8; quotes, backslashes and control characters escaped.
+std::string Json(std::string_view text) {
   std::string out = "\"";
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
+  for (const char byte : ValidUtf8(text)) {
+    const auto c = static_cast<unsigned char>(byte);
     if (c == '"' || c == '\\') {
-      out.append(1, '\\').append(1, static_cast<char>(c));
+      out.append(1, '\\').append(1, byte);
     } else if (c < 0x20 || c == 0x7F) {
       char escaped[8];
       std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
       out.append(escaped);
-    } else if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
     } else {
-      const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
-      bool valid = length != 0 && c < 0xF5 && i + length <= text.size();
-      for (std::size_t k = 1; valid && k < length; ++k) {
-        valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-      }
-      if (valid) {
-        out.append(text, i, length);
-        i += length - 1;
-      } else {
-        out.append("\xEF\xBF\xBD");
-      }
+      out.push_back(byte);
     }
   }
   return out + "\"";
@@ -63,8 +111,9 @@ void PrintText(const platform::DeviceListing& listing, std::ostream& out) {
   }
   for (const platform::UsbPrinterEntry& printer : listing.usbPrinters) {
     out << "  " << Hex4(printer.vendorId) << ':' << Hex4(printer.productId) << "  "
-        << printer.manufacturer << (printer.manufacturer.empty() ? "" : " ") << printer.product
-        << "  serial " << (printer.serial.empty() ? "(none)" : printer.serial) << '\n';
+        << Shown(printer.manufacturer) << (printer.manufacturer.empty() ? "" : " ")
+        << Shown(printer.product) << "  serial "
+        << (printer.serial.empty() ? "(none)" : Shown(printer.serial)) << '\n';
     if (printer.node.empty()) {
       out << "    no kernel driver: reached through libusb on " << printer.usbfsNode << " ("
           << Access(printer.accessible, printer.reason) << ")\n";
@@ -76,8 +125,9 @@ void PrintText(const platform::DeviceListing& listing, std::ostream& out) {
       out << "    device ID: not read\n";
     } else {
       const platform::DeviceIdFields id = platform::ParseDeviceId(printer.deviceId);
-      out << "    device ID: MFG " << id.manufacturer << "; MDL " << id.model << "; CMD "
-          << id.commandSet << "; CLS " << id.deviceClass << "; SN " << id.serial << '\n';
+      out << "    device ID: MFG " << Shown(id.manufacturer) << "; MDL " << Shown(id.model)
+          << "; CMD " << Shown(id.commandSet) << "; CLS " << Shown(id.deviceClass) << "; SN "
+          << Shown(id.serial) << '\n';
     }
     out << "    settings: Vid=" << Hex4(printer.vendorId) << " Pid=" << Hex4(printer.productId)
         << '\n';
