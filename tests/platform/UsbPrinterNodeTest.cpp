@@ -3,6 +3,7 @@
 // once the node says its bytes have gone. A FIFO stands in for the node: it, too, says it can
 // take more only when its reader has made room.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,7 +14,11 @@
 #include <thread>
 #include <vector>
 
+#include "TempFolder.h"
+#include "linux/ErrorCodes.h"
+#include "linux/UsbFailure.h"
 #include "linux/UsbPrinterNode.h"
+#include "platform/FailureReason.h"
 
 namespace platform::linux_backend {
 namespace {
@@ -67,6 +72,25 @@ TEST(UsbPrinterNodeRead, APlainFileInTheNodesPlaceGivesNoReply) {
   EXPECT_TRUE(OpenUsbPrinterNode(node.string())->Read(reply, sizeof reply, count));
   EXPECT_EQ(count, 0U);
   std::filesystem::remove(node);
+}
+
+// A node this user may not open names its group as the one to join only when the group's
+// members may read and write it.
+TEST(UsbOpenFailure, NamesTheGroupToJoinOnlyWhenItsMembersMayOpenTheNode) {
+  const testsupport::TempFolder folder;
+  const std::string node = (folder.path() / "lp0").string();
+  std::ofstream(node).close();
+  const group* own = ::getgrgid(::getegid());
+  ASSERT_NE(own, nullptr);
+  const std::string name = own->gr_name;
+
+  ::chmod(node.c_str(), 0660);
+  NoteUsbOpenFailure(kErrorAccessDenied, node);
+  EXPECT_EQ(LastFailureReason().detail, "It belongs to group " + name + ".");
+  ::chmod(node.c_str(), 0640);
+  NoteUsbOpenFailure(kErrorAccessDenied, node);
+  EXPECT_EQ(LastFailureReason().detail,
+            "Its group " + name + " may not open it either, so joining that group does not help.");
 }
 
 }  // namespace

@@ -13,7 +13,8 @@ namespace platform::linux_backend {
 
 namespace {
 
-// "It belongs to group lp." when the node's group has a name.
+// "It belongs to group lp." when the node's group has a name and its members may read and
+// write the node; when they may not, that joining the group would not help.
 std::string GroupOf(const std::string& node) {
   struct stat info {};
   if (::stat(node.c_str(), &info) != 0) {
@@ -26,7 +27,11 @@ std::string GroupOf(const std::string& node) {
       found == nullptr) {
     return {};
   }
-  return std::string("It belongs to group ") + found->gr_name + ".";
+  const std::string name = found->gr_name;
+  if ((info.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP)) {
+    return "Its group " + name + " may not open it either, so joining that group does not help.";
+  }
+  return "It belongs to group " + name + ".";
 }
 
 }  // namespace
