@@ -333,6 +333,30 @@ TEST_F(UsbCommandLine, ListShowsThePrintersWithTheirDeviceIds) {
   EXPECT_NE(json.out.find(R"("node": null, "kernel_driver": false)"), std::string::npos);
 }
 
+// Two printers of one model: the ids alone open neither, so each one's settings line names the
+// path that does, and that path opens it.
+TEST_F(UsbCommandLine, ListGivesEachOfTwoPrintersWithTheSameIdsItsPath) {
+  sim::VirtualPrinter virtualPrinter;
+  FakePrinter first;
+  first.virtualPrinter = &virtualPrinter;
+  bed.AddPrinter({}, &first);
+  PrinterLayout second;
+  second.port = "1-2";
+  second.serial = "SN0002";
+  second.lpNumber = 1;
+  bed.AddPrinter(second, nullptr);
+
+  const cli_test::CliRun text = Cli("list");
+  const std::string path =
+      R"(\\?\usb#vid_04b8&pid_0005#SN0001#{28d78fad-5a12-11d1-ae5b-0000f803a8c2})";
+  EXPECT_NE(text.out.find("    settings: Vid=04b8 Pid=0005 GUID=" + path + "\n"), std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("Pid=0005 GUID=\\\\?\\usb#vid_04b8&pid_0005#SN0002#"), std::string::npos);
+  Write("s.ini", "[System]\nVid=04B8\nPid=0005\nGUID=" + path + "\n");
+  EXPECT_EQ(Cli("--settings s.ini version").status, 0);
+  EXPECT_FALSE(first.Received().empty());
+}
+
 // A device's strings are outside input: on the terminal no control character of theirs
 // reaches it (no forged line, no escape sequence), and the JSON is valid UTF-8 whatever bytes
 // came (an overlong form, a surrogate, past U+10FFFF become U+FFFD).

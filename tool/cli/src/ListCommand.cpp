@@ -1,5 +1,6 @@
 // zarnik-cli list: the machine's printer connections (USB printers, parallel and serial
 // ports), each with whether this user may open it, as text or as JSON.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -104,6 +105,14 @@ std::string JsonOrNull(const std::string& text) {
   return text.empty() ? "null" : Json(text);
 }
 
+bool SharesIds(const platform::DeviceListing& listing, const platform::UsbPrinterEntry& printer) {
+  return std::count_if(listing.usbPrinters.begin(), listing.usbPrinters.end(),
+                       [&printer](const platform::UsbPrinterEntry& other) {
+                         return other.vendorId == printer.vendorId &&
+                                other.productId == printer.productId;
+                       }) > 1;
+}
+
 void PrintText(const platform::DeviceListing& listing, std::ostream& out) {
   out << "USB printers:\n";
   if (listing.usbPrinters.empty()) {
@@ -129,8 +138,12 @@ void PrintText(const platform::DeviceListing& listing, std::ostream& out) {
           << "; CMD " << Shown(id.commandSet) << "; CLS " << Shown(id.deviceClass) << "; SN "
           << Shown(id.serial) << '\n';
     }
-    out << "    settings: Vid=" << Hex4(printer.vendorId) << " Pid=" << Hex4(printer.productId)
-        << '\n';
+    out << "    settings: Vid=" << Hex4(printer.vendorId) << " Pid=" << Hex4(printer.productId);
+    // The ids alone open no printer while another has them too: the port needs the path.
+    if (SharesIds(listing, printer)) {
+      out << " GUID=" << printer.devicePath;
+    }
+    out << '\n';
   }
   const auto ports = [&out](const char* title, const std::vector<platform::PortEntry>& list) {
     out << title << ":\n";
