@@ -23,7 +23,9 @@ namespace {
 using linux_backend::UsbDeviceInfo;
 
 constexpr int kPrinterClass = 7;
-constexpr std::uint32_t kIdRoom = 1024;
+// Room for the longest text one control transfer brings: a shorter room left an ID longer
+// than it shown as "not read".
+constexpr std::uint32_t kIdRoom = linux_backend::kMaxControlData;
 
 void CheckAccess(const std::string& node, bool& accessible, std::string& reason) {
   accessible = ::access(node.c_str(), R_OK | W_OK) == 0;
