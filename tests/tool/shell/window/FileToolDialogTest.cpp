@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QThread>
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -17,6 +19,7 @@
 #include "window/AddHeaderDialog.h"
 #include "window/BandArrangeDialog.h"
 #include "window/CheckFileFormatDialog.h"
+#include "window/JobRunner.h"
 #include "window/WriteDataFlashRomDialog.h"
 
 namespace {
@@ -124,7 +127,49 @@ TEST_F(FileToolDialogTest, BandArrangeKeepsTheDialogOpenWhenTheInputIsMissing) {
   EXPECT_EQ(file_.ReadString("BandAdjust", "OutputFile", "", 255), output.string());
 }
 
-// The tools run on the window's thread: a FIFO nobody writes would hold it for good.
+// A tool works as a job away from the window's thread: while its box waits for the person, the
+// event loop turns under it, the panel and the main window know a job runs, and the dialog can
+// be neither pressed again nor closed.
+TEST_F(FileToolDialogTest, AToolWorksAsAJobThatNothingEndsOrStartsAgain) {
+  const auto input = folder_ / "payload.bin";
+  WriteText(input, "abc");
+  struct Seen {
+    bool onWindowThread;
+    bool loopTurning;
+    bool jobRunning;
+    bool excuteEnabled;
+    bool closed;
+  };
+  std::optional<Seen> seen;
+  shell::AddHeaderDialog* running = nullptr;
+  shell::AddHeaderDialog add(
+      bundle_,
+      [&, recording = Runner()](QDialog& box) {
+        QThread* thread = QThread::currentThread();
+        running->reject();
+        seen = Seen{thread == qApp->thread(), thread->loopLevel() > 0, shell::JobRunning(),
+                    running->ExcuteButton()->isEnabled(), running->close()};
+        return recording(box);
+      },
+      nullptr);
+  running = &add;
+  add.Input()->SetPath(QString::fromStdString(input.string()));
+  add.Output()->SetPath(QString::fromStdString((folder_ / "out.vop").string()));
+  add.show();
+  EXPECT_TRUE(Excute(add));  // closed once, by the end of the work
+  ASSERT_TRUE(seen.has_value());
+  EXPECT_TRUE(seen->onWindowThread);
+  EXPECT_TRUE(seen->loopTurning);
+  EXPECT_TRUE(seen->jobRunning);
+  EXPECT_FALSE(seen->excuteEnabled);
+  EXPECT_FALSE(seen->closed);
+  ASSERT_EQ(messages_.size(), 1U);
+  EXPECT_EQ(messages_[0].text, "The creating of a file completed.");
+  EXPECT_FALSE(shell::JobRunning());
+}
+
+// The tools run on a worker, but a FIFO nobody writes would hold it for good, and the window
+// could then never close.
 TEST_F(FileToolDialogTest, InputsThatAreNotRegularFilesAreRefusedAndTheDialogsStayOpen) {
   const auto fifo = folder_ / "pipe.vop";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);

@@ -33,7 +33,9 @@ flashtools::ToolResult AddHeaderDialog::Excute() {
   if (!flashtools::RegularInputOrRefused(input, ui)) {
     return flashtools::ToolResult::kFailedKeepOpen;
   }
-  return flashtools::AddHeader(input, output, ui);
+  return RunTool([&](flashtools::UserInterface& jobUi) {
+    return flashtools::AddHeader(input, output, jobUi);
+  });
 }
 
 }  // namespace shell

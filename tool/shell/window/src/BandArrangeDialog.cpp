@@ -33,7 +33,9 @@ flashtools::ToolResult BandArrangeDialog::Excute() {
   if (!flashtools::RegularInputOrRefused(input, ui)) {
     return flashtools::ToolResult::kFailedKeepOpen;
   }
-  return flashtools::ArrangeBands(input, output, ui);
+  return RunTool([&](flashtools::UserInterface& jobUi) {
+    return flashtools::ArrangeBands(input, output, jobUi);
+  });
 }
 
 }  // namespace shell

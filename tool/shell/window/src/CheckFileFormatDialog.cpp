@@ -28,7 +28,8 @@ flashtools::ToolResult CheckFileFormatDialog::Excute() {
   if (!flashtools::RegularInputOrRefused(path, ui)) {
     return flashtools::ToolResult::kFailedKeepOpen;
   }
-  return flashtools::CheckFileFormat(path, ui);
+  return RunTool(
+      [&](flashtools::UserInterface& jobUi) { return flashtools::CheckFileFormat(path, jobUi); });
 }
 
 }  // namespace shell

@@ -2,17 +2,20 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "flashjobs/JobControl.h"
 #include "window/QtText.h"
+#include "window/QtUserInterface.h"
 #include "zarnik/Strings.h"
 
 namespace shell {
 
 FileToolDialog::FileToolDialog(std::string_view title, const ToolBundle& bundle,
                                DialogRunner runModal, QWidget* parent)
-    : QDialog(parent),
+    : JobDialog(parent),
       settings_(bundle.settingsFile),
       runModal_(std::move(runModal)),
       rows_(new QFormLayout) {
@@ -33,13 +36,36 @@ PathField* FileToolDialog::AddPathRow(std::string_view label, std::string_view f
 }
 
 void FileToolDialog::AddButtons() {
-  auto* buttons = new QDialogButtonBox(this);
-  excute_ = buttons->addButton(ToQString(zarnik::text::kExcute), QDialogButtonBox::AcceptRole);
-  buttons->addButton(ToQString(zarnik::text::kCancel), QDialogButtonBox::RejectRole);
+  buttons_ = new QDialogButtonBox(this);
+  excute_ = buttons_->addButton(ToQString(zarnik::text::kExcute), QDialogButtonBox::AcceptRole);
+  buttons_->addButton(ToQString(zarnik::text::kCancel), QDialogButtonBox::RejectRole);
   excute_->setDefault(true);
-  connect(buttons, &QDialogButtonBox::accepted, this, &FileToolDialog::OnExcute);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  layout()->addWidget(buttons);
+  connect(buttons_, &QDialogButtonBox::accepted, this, &FileToolDialog::OnExcute);
+  connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout()->addWidget(buttons_);
+}
+
+flashtools::ToolResult FileToolDialog::RunTool(const Tool& tool) {
+  // Nothing stops a file tool half way: a signal ends the program, and the tool's unfinished
+  // output goes with it.
+  const flashjobs::JobControl neverStopped;
+  JobUserInterface ui(this, runModal_, neverStopped);
+  const QPointer<QWidget> focused = focusWidget();
+  TakeInput(false);
+  auto result = flashtools::ToolResult::kFailed;
+  RunUnclosable([&] { result = tool(ui); });
+  TakeInput(true);
+  if (focused != nullptr) {
+    focused->setFocus();
+  }
+  return result;
+}
+
+void FileToolDialog::TakeInput(bool take) {
+  for (auto* field : findChildren<PathField*>()) {
+    field->setEnabled(take);
+  }
+  buttons_->setEnabled(take);
 }
 
 void FileToolDialog::OnExcute() {

@@ -10,6 +10,10 @@ namespace shell {
 void JobDialog::RunDialogJob(flashjobs::JobControl& control, const std::function<void()>& work) {
   const cleanup::DeferSignals closeJobFirst(
       [](void* job) { static_cast<flashjobs::JobControl*>(job)->RequestStopBySignal(); }, &control);
+  RunUnclosable(work);
+}
+
+void JobDialog::RunUnclosable(const std::function<void()>& work) {
   jobRunning_ = true;
   RunJob(work);
   jobRunning_ = false;

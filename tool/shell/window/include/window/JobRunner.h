@@ -1,8 +1,9 @@
-// Printer jobs away from the user-interface thread. A job's work (every port library call of
-// it, in its order) runs on one worker thread while the user-interface thread goes on with
-// its event loop: the window repaints and answers, shows a busy cursor, and the job's dialogs
-// wait for the result without blocking. One job at a time: the port library takes one caller
-// at a time, and while a job runs only its worker calls it.
+// Printer jobs and file tools away from the user-interface thread. A job's work (every port
+// library call of it, in its order; a file tool's reads and writes) runs on one worker thread
+// while the user-interface thread goes on with its event loop: the window repaints and
+// answers, shows a busy cursor, and the job's dialogs wait for the result without blocking.
+// One job at a time: the port library takes one caller at a time, and while a job runs only
+// its worker calls it.
 #pragma once
 
 #include <functional>
