@@ -22,6 +22,28 @@ int32_t Guarded(const char* name, Call&& call) noexcept {
   });
 }
 
+// Calls the transport of each port bit set, in the fixed order file, parallel, serial, USB;
+// the last one called gives the result.
+template <typename File, typename Lpt, typename Com, typename Usb>
+int32_t Dispatch(const char* name, int32_t port, File file, Lpt lpt, Com com, Usb usb) noexcept {
+  return Guarded(name, [&] {
+    int32_t result = 0;
+    if ((port & PORT_FILE) != 0) {
+      result = file();
+    }
+    if ((port & PORT_LPT) != 0) {
+      result = lpt();
+    }
+    if ((port & PORT_COM) != 0) {
+      result = com();
+    }
+    if ((port & PORT_USB) != 0) {
+      result = usb();
+    }
+    return result;
+  });
+}
+
 bool DirectAccessKind(int kind) {
   return kind >= OS_WIN95 && kind <= OS_WINME;
 }
@@ -32,85 +54,33 @@ extern "C" {
 
 VOPP2_API int32_t VOPP2_CALL VopP2Open(int32_t port) {
   DebugLine(kLevelExport, "VopP2Open\n");
-  return Guarded("VopP2Open", [&] {
-    int32_t result = 0;
-    if ((port & PORT_FILE) != 0) {
-      result = VopP2OpenFile();
-    }
-    if ((port & PORT_LPT) != 0) {
-      result = VopP2OpenLpt();
-    }
-    if ((port & PORT_COM) != 0) {
-      result = VopP2OpenCom();
-    }
-    if ((port & PORT_USB) != 0) {
-      result = VopP2OpenUsb();
-    }
-    return result;
-  });
+  return Dispatch("VopP2Open", port, VopP2OpenFile, VopP2OpenLpt, VopP2OpenCom, VopP2OpenUsb);
 }
 
 VOPP2_API int32_t VOPP2_CALL VopP2Close(int32_t port) {
   DebugLine(kLevelExport, "VopP2Close\n");
-  return Guarded("VopP2Close", [&] {
-    int32_t result = 0;
-    if ((port & PORT_FILE) != 0) {
-      result = VopP2CloseFile();
-    }
-    if ((port & PORT_LPT) != 0) {
-      result = VopP2CloseLpt();
-    }
-    if ((port & PORT_COM) != 0) {
-      result = VopP2CloseCom();
-    }
-    if ((port & PORT_USB) != 0) {
-      result = VopP2CloseUsb();
-    }
-    return result;
-  });
+  return Dispatch("VopP2Close", port, VopP2CloseFile, VopP2CloseLpt, VopP2CloseCom, VopP2CloseUsb);
 }
 
 VOPP2_API int32_t VOPP2_CALL VopP2Write(int32_t port, const uint8_t* lpData, uint32_t dwDataLength,
                                         uint32_t* lpdwWritten) {
   DebugLine(kLevelExport, "VopP2Write\n");
-  return Guarded("VopP2Write", [&] {
-    int32_t result = 0;
-    if ((port & PORT_FILE) != 0) {
-      result = VopP2WriteFile(lpData, dwDataLength, lpdwWritten);
-    }
-    if ((port & PORT_LPT) != 0) {
-      result = VopP2WriteLpt(lpData, dwDataLength, lpdwWritten);
-    }
-    if ((port & PORT_COM) != 0) {
-      result = VopP2WriteCom(lpData, dwDataLength, lpdwWritten);
-    }
-    if ((port & PORT_USB) != 0) {
-      result = VopP2WriteUsb(lpData, dwDataLength, lpdwWritten);
-    }
-    return result;
-  });
+  return Dispatch(
+      "VopP2Write", port, [&] { return VopP2WriteFile(lpData, dwDataLength, lpdwWritten); },
+      [&] { return VopP2WriteLpt(lpData, dwDataLength, lpdwWritten); },
+      [&] { return VopP2WriteCom(lpData, dwDataLength, lpdwWritten); },
+      [&] { return VopP2WriteUsb(lpData, dwDataLength, lpdwWritten); });
 }
 
 VOPP2_API int32_t VOPP2_CALL VopP2Read(int32_t port, uint8_t* lpBuffer, uint32_t dwBufferLength,
                                        uint32_t* lpdwRead, uint32_t byRequest) {
   DebugLine(kLevelExport, "VopP2Read\n");
-  return Guarded("VopP2Read", [&] {
-    const auto request = static_cast<uint8_t>(byRequest & 0xFFU);
-    int32_t result = 0;
-    if ((port & PORT_FILE) != 0) {
-      result = VopP2ReadFile(lpBuffer, dwBufferLength, lpdwRead);
-    }
-    if ((port & PORT_LPT) != 0) {
-      result = VopP2ReadLpt(lpBuffer, dwBufferLength, lpdwRead, request);
-    }
-    if ((port & PORT_COM) != 0) {
-      result = VopP2ReadCom(lpBuffer, dwBufferLength, lpdwRead);
-    }
-    if ((port & PORT_USB) != 0) {
-      result = VopP2ReadUsb(lpBuffer, dwBufferLength, lpdwRead, request);
-    }
-    return result;
-  });
+  const auto request = static_cast<uint8_t>(byRequest & 0xFFU);
+  return Dispatch(
+      "VopP2Read", port, [&] { return VopP2ReadFile(lpBuffer, dwBufferLength, lpdwRead); },
+      [&] { return VopP2ReadLpt(lpBuffer, dwBufferLength, lpdwRead, request); },
+      [&] { return VopP2ReadCom(lpBuffer, dwBufferLength, lpdwRead); },
+      [&] { return VopP2ReadUsb(lpBuffer, dwBufferLength, lpdwRead, request); });
 }
 
 VOPP2_API const char* VOPP2_CALL VopP2GetMessage(void) {
