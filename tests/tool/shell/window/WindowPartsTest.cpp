@@ -50,6 +50,9 @@ TEST(ProgramOptionsTest, SettingsFileSplashAndMistakes) {
   EXPECT_EQ(help.action, shell::ProgramOptions::Action::kShowHelp);
   EXPECT_TRUE(help.message.contains("--settings"));
   EXPECT_FALSE(help.message.contains("screenshot"));
+  // Answered without a display, the help cannot list Qt's options, so it promises no such list.
+  EXPECT_FALSE(help.message.contains("help-all"));
+  EXPECT_EQ(shell::ParseProgramOptions({"zarnik", "--help-all"}).message, help.message);
 }
 
 // The port library's Japanese texts and the full-width brackets of "Sum error（%02x）" are drawn

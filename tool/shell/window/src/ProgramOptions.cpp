@@ -11,7 +11,12 @@ namespace shell {
 ProgramOptions ParseProgramOptions(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(ToQString(zarnik::LoadString(zarnik::StringId::kMainTitle)));
-  const auto help = parser.addHelpOption();
+  // Qt's own help option would promise a list of Qt's options under --help-all, which Qt gives
+  // only with an application object, and so a display. Help is answered without one, so the
+  // help names Qt's options in a line of its own and --help-all is the same help.
+  const QCommandLineOption help({"h", "help"}, "Displays help on commandline options.");
+  QCommandLineOption helpAll("help-all");
+  helpAll.setFlags(QCommandLineOption::HiddenFromHelp);
   const QCommandLineOption versionOption(
       "version", "Print the program's and the port library's versions and exit.");
   const QCommandLineOption settingsOption(
@@ -26,8 +31,8 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
   QCommandLineOption screenshotOption(
       "screenshot-dir", "Save pictures of the window and its dialogs into DIR.", "DIR");
   screenshotOption.setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOptions({versionOption, settingsOption, noSplashOption, simulateOption, simConfigOption,
-                     simTraceOption, screenshotOption});
+  parser.addOptions({help, helpAll, versionOption, settingsOption, noSplashOption, simulateOption,
+                     simConfigOption, simTraceOption, screenshotOption});
 
   ProgramOptions options;
   if (!parser.parse(arguments)) {
@@ -35,9 +40,11 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
     options.message = parser.errorText();
     return options;
   }
-  if (parser.isSet(help) || parser.isSet("help-all")) {
+  if (parser.isSet(help) || parser.isSet(helpAll)) {
     options.action = ProgramOptions::Action::kShowHelp;
-    options.message = parser.helpText();
+    options.message =
+        parser.helpText() +
+        "\nAlso takes Qt's own options, e.g. -platform offscreen (see Qt's documentation).\n";
     // Without an application object Qt cannot know the program's name.
     options.message.replace("<executable_name>", QFileInfo(arguments.value(0)).fileName());
     return options;
