@@ -88,9 +88,9 @@ std::string RawAccessRefusal(int error, const std::string& lockdown) {
            "lockdown.";
   }
   if (error == EPERM || error == EACCES) {
+    // Not a file capability: a program given one loses the run path to its own libraries.
     return "Raw port access to the port's ECP registers needs the CAP_SYS_RAWIO capability: "
-           "run as root, or give it to the program ('sudo setcap cap_sys_rawio+ep zarnik-cli'). "
-           "Mode 0 (Standard) needs ppdev only.";
+           "run as root. Mode 0 (Standard) needs ppdev only.";
   }
   return "This system offers no raw port access to the port's ECP registers (no ioperm and no "
          "/dev/port). Use Mode 0 (Standard), which needs ppdev only.";
