@@ -229,6 +229,9 @@ TEST_F(PrinterCommandTest, UsageErrorsEndWithStatusTwo) {
   }
   EXPECT_EQ(cli_test::Slurp(Path("demo.vop")), demo);
   EXPECT_FALSE(cli_test::Slurp(Path("s.ini")).empty());
+  // So does a trace naming the settings file the run is yet to make.
+  EXPECT_EQ(Cli("--settings new.ini --simulate --sim-trace ./new.ini version").status, 2);
+  EXPECT_FALSE(fs::exists(Path("new.ini")));
   // A word of the command line that is no file of the run is no clash, whatever its name.
   Write("demo", "an old trace");
   EXPECT_EQ(Cli(std::string(kSettings) + "--simulate --sim-trace demo flash demo.vop --type demo "

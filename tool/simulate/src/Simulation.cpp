@@ -38,6 +38,12 @@ sim::UsbIdentity UsbIdentityOf(const ProfileResult& profile,
   return identity;
 }
 
+// The path from the root with its links and dots resolved, as far as it exists.
+std::filesystem::path FullName(const std::filesystem::path& path, std::error_code& error) {
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? absolute : std::filesystem::weakly_canonical(absolute, error);
+}
+
 // A file the run reads or makes that the trace names too (by another spelling or a link as
 // well): opening the trace would empty it first.
 std::optional<std::filesystem::path> FileTheTraceNames(const SimulationRequest& request) {
@@ -47,9 +53,16 @@ std::optional<std::filesystem::path> FileTheTraceNames(const SimulationRequest& 
       named.push_back(*file);
     }
   }
+  std::error_code traceError;
+  const std::filesystem::path trace = FullName(*request.trace, traceError);
   for (const std::filesystem::path& file : named) {
     std::error_code error;
     if (std::filesystem::equivalent(*request.trace, file, error)) {
+      return file;
+    }
+    // A file the run makes later (a new settings file) is not there to compare: its name is.
+    const std::filesystem::path path = FullName(file, error);
+    if (!traceError && !error && path == trace) {
       return file;
     }
   }
