@@ -17,13 +17,16 @@ std::atomic<void*> stopContext{nullptr};
 std::atomic<int> kept{0};
 std::atomic<int> asked{0};  // SIGINT and SIGTERM only: somebody asking
 std::array<struct sigaction, kSignals.size()> previous{};
-std::array<bool, kSignals.size()> taken{};
+// A second signal may restore the handlers on another thread while the guard's end restores
+// them too. Both then give a signal its handler back before they go on (the guard's end raises
+// the kept signal next, which must find the handler from before the guard).
+std::array<std::atomic<bool>, kSignals.size()> taken{};
 
 void Restore() {
   for (std::size_t i = 0; i < kSignals.size(); ++i) {
-    if (taken[i]) {
+    if (taken[i].load()) {
       ::sigaction(kSignals[i], &previous[i], nullptr);
-      taken[i] = false;
+      taken[i].store(false);
     }
   }
 }
@@ -55,7 +58,7 @@ DeferSignals::DeferSignals(Stop stop, void* context) {
   stopContext.store(context);
   stopWork.store(stop);
   for (std::size_t i = 0; i < kSignals.size(); ++i) {
-    taken[i] = false;
+    taken[i].store(false);
     if (::sigaction(kSignals[i], nullptr, &previous[i]) != 0 || previous[i].sa_handler == SIG_IGN) {
       continue;
     }
@@ -63,7 +66,7 @@ DeferSignals::DeferSignals(Stop stop, void* context) {
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    taken[i] = ::sigaction(kSignals[i], &action, nullptr) == 0;
+    taken[i].store(::sigaction(kSignals[i], &action, nullptr) == 0);
   }
 }
 
