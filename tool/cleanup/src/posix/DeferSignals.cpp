@@ -14,6 +14,8 @@ constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};
 // The handler reads these, so they are lock-free atomics (or written before it is installed).
 std::atomic<DeferSignals::Stop> stopWork{nullptr};
 std::atomic<void*> stopContext{nullptr};
+// The signal kept while the guard lives; kClosed once the guard's end has taken it.
+constexpr int kClosed = -1;
 std::atomic<int> kept{0};
 std::atomic<int> asked{0};  // SIGINT and SIGTERM only: somebody asking
 std::array<struct sigaction, kSignals.size()> previous{};
@@ -38,6 +40,12 @@ void OnSignal(int signal) {
     if (const DeferSignals::Stop stop = stopWork.load()) {
       stop(stopContext.load());
     }
+    return;
+  }
+  // Entered on another thread just as the guard ended: the guard has given the signals their
+  // handlers back and will not look for a kept one again, so the signal is raised anew.
+  if (none == kClosed) {
+    ::raise(signal);
     return;
   }
   // A closed terminal sends SIGHUP more than once (the shell passes its own on to its jobs),
@@ -73,7 +81,7 @@ DeferSignals::DeferSignals(Stop stop, void* context) {
 DeferSignals::~DeferSignals() {
   Restore();
   stopWork.store(nullptr);
-  if (const int signal = kept.exchange(0); signal != 0) {
+  if (const int signal = kept.exchange(kClosed); signal > 0) {
     ::raise(signal);
   }
 }
